@@ -1,0 +1,54 @@
+# Wraps CMake. `make run` and `make test` set up a fresh machine on the way.
+JOBS     ?= 2
+SANITIZE ?= 0
+BUILD_TYPE ?= RelWithDebInfo
+
+ifeq ($(SANITIZE),1)
+BUILD ?= build-asan
+CMAKE_FLAGS += -DPDT_SANITIZE=ON -DPDT_BUILD_BENCH=OFF
+else
+BUILD ?= build
+endif
+
+GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
+APP := $(BUILD)/src/app/puzzle-data-tool
+
+.PHONY: all setup configure build run test bench fuzz clean
+
+all: build
+
+setup:
+	@scripts/setup
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS)
+
+configure: setup $(BUILD)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
+	  echo "make run: no display found (DISPLAY and WAYLAND_DISPLAY are unset)."; \
+	  echo "Run it from a desktop session, or try: xvfb-run $(APP)"; \
+	  exit 1; \
+	fi
+	$(APP) $(ARGS)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
+
+bench: setup
+	$(MAKE) BUILD=build-bench BUILD_TYPE=Release configure
+	cmake --build build-bench -j $(JOBS) --target benchmarks
+	@for b in build-bench/bench/bench_*; do \
+	  [ -x "$$b" ] || continue; echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; \
+	done
+
+fuzz: setup
+	CXX=clang++ cmake -S . -B build-fuzz -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPDT_FUZZ=ON -DPDT_BUILD_TESTS=OFF -DPDT_BUILD_BENCH=OFF
+	cmake --build build-fuzz -j $(JOBS) --target fuzzers
+
+clean:
+	rm -rf build build-asan build-bench build-fuzz

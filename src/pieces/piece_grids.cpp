@@ -1,0 +1,1 @@
+#include "pieces/piece_grids.h"

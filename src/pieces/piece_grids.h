@@ -1,0 +1,2 @@
+#pragma once
+// Piece-count choices: the grids of pieces a puzzle picture admits.

@@ -1,0 +1,1 @@
+#include "preview/picture_decoder.h"

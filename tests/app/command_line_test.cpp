@@ -1,0 +1,68 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+using namespace pdt::app;
+
+namespace {
+DialogVariant variantOf(std::string_view raw) {
+    const CommandLine c = ParseCommandLine(raw);
+    return ChooseDialogVariant(c.firstArgument());
+}
+} // namespace
+
+TEST(CommandLine, TheHiddenWordAsFirstArgumentSelectsTheSecondTemplate) {
+    EXPECT_EQ(variantOf("pz.exe"), DialogVariant::PZ_BIND);
+    EXPECT_EQ(variantOf("pz.exe TEAPOT"), DialogVariant::PZ_BIND2);
+    EXPECT_EQ(variantOf("pz.exe teapot"), DialogVariant::PZ_BIND2);
+    EXPECT_EQ(variantOf("pz.exe TeaPot"), DialogVariant::PZ_BIND2);
+    EXPECT_EQ(variantOf("pz.exe \"TEAPOT\""), DialogVariant::PZ_BIND2);
+    EXPECT_EQ(variantOf("pz.exe    TEAPOT   "), DialogVariant::PZ_BIND2);
+    EXPECT_EQ(variantOf("\"C:\\Program Files\\Puzzle Tool\\pz.exe\" TEAPOT"),
+              DialogVariant::PZ_BIND2);
+    EXPECT_EQ(variantOf("\"C:\\Program Files\\pz.exe\"TEAPOT"), DialogVariant::PZ_BIND2);
+}
+
+TEST(CommandLine, AnythingElseSelectsTheFirstTemplate) {
+    EXPECT_EQ(variantOf("pz.exe other TEAPOT"), DialogVariant::PZ_BIND);
+    EXPECT_EQ(variantOf("pz.exe TEA\"\"POT"), DialogVariant::PZ_BIND);
+    EXPECT_EQ(variantOf("pz.exe TEAPOTS"), DialogVariant::PZ_BIND);
+    EXPECT_EQ(variantOf("pz.exe TEAPO"), DialogVariant::PZ_BIND);
+    EXPECT_EQ(variantOf("pz.exe "), DialogVariant::PZ_BIND);
+    EXPECT_EQ(variantOf(""), DialogVariant::PZ_BIND);
+    EXPECT_EQ(ChooseDialogVariant(nullptr), DialogVariant::PZ_BIND);
+}
+
+TEST(CommandLine, SplitsQuotedAndUnquotedArguments) {
+    const CommandLine c = ParseCommandLine("\"C:\\My Tools\\pz.exe\" a \"b c\" d\"e f\"g");
+    EXPECT_EQ(c.programPath, "C:\\My Tools\\pz.exe");
+    ASSERT_EQ(c.arguments.size(), 3u);
+    EXPECT_EQ(c.arguments[0], "a");
+    EXPECT_EQ(c.arguments[1], "b c");
+    EXPECT_EQ(c.arguments[2], "d\"e f\"g"); // quotes inside an argument stay
+}
+
+TEST(CommandLine, NeverHoldsMoreThanItsBufferAndTable) {
+    std::string many = "pz.exe";
+    for (int i = 0; i < 50; ++i)
+        many += " a" + std::to_string(i);
+    const CommandLine c = ParseCommandLine(many);
+    EXPECT_EQ(c.arguments.size(), kMaxArguments);
+    EXPECT_EQ(c.arguments[19], "a19");
+
+    // Path and arguments share 520 bytes including their terminators.
+    const std::string longArg(600, 'x');
+    const CommandLine big = ParseCommandLine("pz.exe TEAPOT " + longArg + " y");
+    ASSERT_EQ(big.arguments.size(), 1u); // the long one and everything after it dropped
+    EXPECT_EQ(big.arguments[0], "TEAPOT");
+
+    const CommandLine longPath = ParseCommandLine(std::string(700, 'p') + " TEAPOT");
+    EXPECT_EQ(longPath.programPath.size(), kCommandLineBufferSize - 1);
+    EXPECT_TRUE(longPath.arguments.empty()); // no room left after the cut path
+    EXPECT_EQ(ChooseDialogVariant(longPath.firstArgument()), DialogVariant::PZ_BIND);
+
+    size_t total = big.programPath.size() + 1;
+    for (const auto& a : big.arguments)
+        total += a.size() + 1;
+    EXPECT_LE(total, kCommandLineBufferSize);
+}
