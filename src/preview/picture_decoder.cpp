@@ -1,1 +1,175 @@
 #include "preview/picture_decoder.h"
+
+#include <QIODevice>
+#include <QImageIOHandler>
+#include <QImageReader>
+
+#include <algorithm>
+#include <atomic>
+#include <span>
+
+namespace pdt::preview {
+
+namespace {
+
+// Above Qt's default of 128 MB, which a 6000 x 6000 picture decoded in full already
+// exceeds; still low enough that a hostile header cannot make us allocate gigabytes.
+constexpr int kAllocationLimitMb = 1024;
+
+// The kinds the player reads; anything else Qt happens to know is no picture here.
+bool isKnownKind(const QByteArray& format) {
+    return format == "bmp" || format == "jpeg" || format == "gif" || format == "ico";
+}
+
+std::atomic<std::uint64_t> decodeCount{0};
+
+// One byte range of a source as a random-access device. A read that the source cannot
+// serve in full marks the device failed, so a file that shrank under us is no picture
+// instead of a picture padded with whatever the decoder invents.
+class RangeDevice final : public QIODevice {
+  public:
+    RangeDevice(puzzle::ByteSource& source, std::int64_t offset, std::int64_t size)
+        : source_(source), offset_(offset), size_(size) {}
+
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return size_; }
+    bool failed() const { return failed_; }
+
+  protected:
+    qint64 readData(char* data, qint64 maxSize) override {
+        const qint64 n = std::min(maxSize, size_ - pos());
+        if (n <= 0)
+            return 0;
+        const std::span out(reinterpret_cast<std::uint8_t*>(data), size_t(n));
+        if (!source_.readAt(std::uint64_t(offset_ + pos()), out)) {
+            failed_ = true;
+            return -1;
+        }
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+  private:
+    puzzle::ByteSource& source_;
+    std::int64_t offset_;
+    std::int64_t size_;
+    bool failed_ = false;
+};
+
+bool rangeInside(const puzzle::ByteSource& source, std::int64_t offset, std::int64_t size) {
+    if (offset < 0 || size <= 0)
+        return false;
+    const std::uint64_t total = source.size();
+    return std::uint64_t(offset) < total && std::uint64_t(size) <= total - std::uint64_t(offset);
+}
+
+// Sets the reader up on the device and reads the header: the stored size, or an invalid
+// size when the bytes are no picture of a known kind.
+QSize readHeader(QImageReader& reader, QIODevice& device) {
+    if (!device.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return {};
+    reader.setDevice(&device);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(false);
+    reader.setAllocationLimit(kAllocationLimitMb);
+    if (!isKnownKind(reader.format()))
+        return {};
+    const QSize stored = reader.size();
+    return stored.isEmpty() ? QSize() : stored;
+}
+
+QSize sizeOfRange(puzzle::ByteSource& source, std::int64_t offset, std::int64_t size) {
+    if (!rangeInside(source, offset, size))
+        return {0, 0};
+    RangeDevice device(source, offset, size);
+    QImageReader reader;
+    const QSize stored = readHeader(reader, device);
+    return stored.isValid() ? stored : QSize(0, 0);
+}
+
+} // namespace
+
+DecodedPicture decodePictureRange(puzzle::ByteSource& source, std::int64_t offset,
+                                  std::int64_t size, const WantedSize& wanted, Sampling sampling) {
+    if (!rangeInside(source, offset, size))
+        return {};
+    RangeDevice device(source, offset, size);
+    QImageReader reader;
+    const QSize stored = readHeader(reader, device);
+    if (!stored.isValid())
+        return {};
+
+    QSize target = wanted ? wanted(stored) : stored;
+    if (target.isEmpty())
+        target = stored;
+    const auto mode =
+        sampling == Sampling::Smooth ? Qt::SmoothTransformation : Qt::FastTransformation;
+    if (target != stored && reader.supportsOption(QImageIOHandler::ScaledSize)) {
+        reader.setScaledSize(target);
+        // The JPEG reader takes quality as its choice between the accurate DCT with
+        // smooth resampling and the fast DCT with nearest-neighbour resampling.
+        reader.setQuality(sampling == Sampling::Smooth ? 75 : 0);
+    }
+
+    ++decodeCount;
+    QImage pixels;
+    if (!reader.read(&pixels) || device.failed() || pixels.isNull())
+        return {};
+    // Without a reduction the decoded image itself is the authority on the size.
+    const QSize decoded = target == stored ? pixels.size() : stored;
+    if (pixels.size() != target && target != stored)
+        pixels = pixels.scaled(target, Qt::IgnoreAspectRatio, mode);
+    if (pixels.isNull())
+        return {};
+    return {decoded.width(), decoded.height(), std::move(pixels)};
+}
+
+DecodedPicture decodePictureRange(const std::string& puzzleDataFile, std::int64_t offset,
+                                  std::int64_t size, const WantedSize& wanted, Sampling sampling) {
+    const auto file = puzzle::FileByteSource::open(puzzleDataFile);
+    if (!file)
+        return {};
+    return decodePictureRange(*file, offset, size, wanted, sampling);
+}
+
+DecodedPicture decodePictureFile(const std::string& path, const WantedSize& wanted,
+                                 Sampling sampling) {
+    const auto file = puzzle::FileByteSource::open(path);
+    if (!file)
+        return {};
+    return decodePictureRange(*file, 0, std::int64_t(file->size()), wanted, sampling);
+}
+
+DecodedPicture decodePicture(const puzzle::ImageSource& source, const WantedSize& wanted,
+                             Sampling sampling) {
+    switch (source.kind) {
+    case puzzle::ImageSource::Kind::CurrentFileRange:
+        return decodePictureRange(source.file, source.offset, source.size, wanted, sampling);
+    case puzzle::ImageSource::Kind::WholeFile:
+        return decodePictureFile(source.file, wanted, sampling);
+    case puzzle::ImageSource::Kind::Empty:
+        break;
+    }
+    return {};
+}
+
+QSize pictureSizeOfFile(const std::string& path) {
+    const auto file = puzzle::FileByteSource::open(path);
+    if (!file)
+        return {0, 0};
+    return sizeOfRange(*file, 0, std::int64_t(file->size()));
+}
+
+QSize pictureSizeOfRange(const std::string& puzzleDataFile, std::int64_t offset,
+                         std::int64_t size) {
+    const auto file = puzzle::FileByteSource::open(puzzleDataFile);
+    if (!file)
+        return {0, 0};
+    return sizeOfRange(*file, offset, size);
+}
+
+std::uint64_t pictureDecodeCount() {
+    return decodeCount.load();
+}
+
+} // namespace pdt::preview

@@ -1,2 +1,68 @@
 #pragma once
 // Decoding pictures from their own files or from a byte range of a puzzle data file.
+//
+// Every failure is "no picture": size 0 x 0, no pixels, no message. The pixel size is the
+// stored one (EXIF orientation is not applied: the player shows pictures as stored), and a
+// GIF gives its first frame.
+
+#include "puzzle/byte_source.h"
+#include "puzzle/document.h"
+
+#include <QImage>
+#include <QSize>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace pdt::preview {
+
+struct DecodedPicture {
+    int decodedWidth = 0; // the stored pixel size, also when the pixels are reduced
+    int decodedHeight = 0;
+    QImage pixels; // at the size the caller asked for; null for no picture
+
+    bool ok() const { return decodedWidth > 0 && decodedHeight > 0 && !pixels.isNull(); }
+};
+
+// Maps the stored pixel size to the size the caller wants the pixels at. Formats that
+// can decode at reduced scale (JPEG, in the DCT) then never produce the full-size pixels.
+// An empty function, or a result that is not a valid size, means the full size.
+using WantedSize = std::function<QSize(QSize storedSize)>;
+
+// How pixels are resampled to the wanted size.
+enum class Sampling {
+    Smooth,  // area averaging on the way down, bilinear on the way up
+    Nearest, // drops or repeats whole rows and columns
+};
+
+// The whole file at its size now.
+DecodedPicture decodePictureFile(const std::string& path, const WantedSize& wanted = {},
+                                 Sampling sampling = Sampling::Smooth);
+
+// size bytes of puzzleDataFile from offset. A range that does not lie wholly inside the
+// file is no picture; it is checked before anything is read or allocated.
+DecodedPicture decodePictureRange(const std::string& puzzleDataFile, std::int64_t offset,
+                                  std::int64_t size, const WantedSize& wanted = {},
+                                  Sampling sampling = Sampling::Smooth);
+
+// The same on any byte source, so a source that fails mid-read can be tested.
+DecodedPicture decodePictureRange(puzzle::ByteSource& source, std::int64_t offset,
+                                  std::int64_t size, const WantedSize& wanted = {},
+                                  Sampling sampling = Sampling::Smooth);
+
+// A slot's picture: a range of the current puzzle data file, a whole file, or nothing.
+DecodedPicture decodePicture(const puzzle::ImageSource& source, const WantedSize& wanted = {},
+                             Sampling sampling = Sampling::Smooth);
+
+// The stored pixel size from the picture's header alone, without decoding any pixels;
+// 0 x 0 when the bytes are no picture of a known kind. A picture whose header is sound
+// but whose data is damaged still reports its size here.
+QSize pictureSizeOfFile(const std::string& path);
+QSize pictureSizeOfRange(const std::string& puzzleDataFile, std::int64_t offset, std::int64_t size);
+
+// Pixel decodes attempted since the program started, so tests can prove that painting
+// never decodes.
+std::uint64_t pictureDecodeCount();
+
+} // namespace pdt::preview

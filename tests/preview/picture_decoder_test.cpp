@@ -1,0 +1,292 @@
+#include "preview/picture_decoder.h"
+
+#include "preview/test_pictures.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImageReader>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+
+using namespace pdt::preview;
+using namespace pdt::test;
+
+namespace {
+
+bool near(QRgb actual, const QColor& expected, int tolerance = 40) {
+    return std::abs(qRed(actual) - expected.red()) <= tolerance &&
+           std::abs(qGreen(actual) - expected.green()) <= tolerance &&
+           std::abs(qBlue(actual) - expected.blue()) <= tolerance;
+}
+
+// The quadrant colours, looked up a quarter of the way in from each corner.
+void expectQuadrants(const QImage& img) {
+    const int w = img.width();
+    const int h = img.height();
+    EXPECT_TRUE(near(img.pixel(w / 4, h / 4), kTopLeft));
+    EXPECT_TRUE(near(img.pixel(3 * w / 4, h / 4), kTopRight));
+    EXPECT_TRUE(near(img.pixel(w / 4, 3 * h / 4), kBottomLeft));
+    EXPECT_TRUE(near(img.pixel(3 * w / 4, 3 * h / 4), kBottomRight));
+}
+
+struct Kind {
+    const char* name;
+    QByteArray (*encode)(const QImage&);
+};
+
+const Kind kKinds[] = {
+    {"bmp", [](const QImage& i) { return encodePicture(i, "bmp"); }},
+    {"jpeg", [](const QImage& i) { return encodePicture(i, "jpeg"); }},
+    {"progressive jpeg",
+     [](const QImage& i) { return encodePicture(i, "jpeg", {.progressive = true}); }},
+    {"gif", [](const QImage& i) { return gifBytes({i}); }},
+};
+
+class PictureDecoder : public ::testing::Test {
+  protected:
+    std::string write(const QString& name, const QByteArray& bytes) {
+        const QString p = dir.filePath(name);
+        EXPECT_TRUE(writeBytes(p, bytes));
+        return p.toStdString();
+    }
+    QTemporaryDir dir;
+};
+
+TEST(PictureFormats, ThisMachineReadsBmpJpegAndGif) {
+    const auto formats = QImageReader::supportedImageFormats();
+    EXPECT_TRUE(formats.contains("bmp"));
+    EXPECT_TRUE(formats.contains("jpeg"));
+    EXPECT_TRUE(formats.contains("gif"));
+}
+
+TEST_F(PictureDecoder, EachKindDecodesAtItsStoredSizeFromItsFileAndFromARange) {
+    for (const Kind& kind : kKinds) {
+        SCOPED_TRACE(kind.name);
+        const QByteArray picture = kind.encode(quadrantPicture(64, 48));
+        ASSERT_FALSE(picture.isEmpty());
+        const std::string own = write("own", picture);
+
+        // Embedded between other bytes, the way a puzzle data file stores it: the range
+        // must be read exactly, not from the start of the file nor past its end.
+        const QByteArray before(1154, char(0x5A));
+        const QByteArray after = encodePicture(quadrantPicture(10, 10), "bmp");
+        const std::string container = write("container", before + picture + after);
+
+        const DecodedPicture fromFile = decodePictureFile(own);
+        const DecodedPicture fromRange =
+            decodePictureRange(container, before.size(), picture.size());
+        ASSERT_TRUE(fromFile.ok());
+        ASSERT_TRUE(fromRange.ok());
+        EXPECT_EQ(fromFile.decodedWidth, 64);
+        EXPECT_EQ(fromFile.decodedHeight, 48);
+        EXPECT_EQ(fromRange.decodedWidth, 64);
+        EXPECT_EQ(fromRange.decodedHeight, 48);
+        EXPECT_EQ(fromFile.pixels.size(), QSize(64, 48));
+        EXPECT_EQ(fromFile.pixels, fromRange.pixels);
+        expectQuadrants(fromFile.pixels);
+    }
+}
+
+TEST_F(PictureDecoder, SizeOnlyQueryAgreesWithTheDecodeAndDecodesNoPixels) {
+    for (const Kind& kind : kKinds) {
+        SCOPED_TRACE(kind.name);
+        const QByteArray picture = kind.encode(quadrantPicture(75, 130));
+        const std::string own = write("own", picture);
+        const std::string container = write("container", QByteArray(20, '\0') + picture);
+
+        const std::uint64_t decodesBefore = pictureDecodeCount();
+        const QSize fromFile = pictureSizeOfFile(own);
+        const QSize fromRange = pictureSizeOfRange(container, 20, picture.size());
+        EXPECT_EQ(pictureDecodeCount(), decodesBefore);
+
+        const DecodedPicture decoded = decodePictureFile(own);
+        EXPECT_EQ(pictureDecodeCount(), decodesBefore + 1);
+        EXPECT_EQ(fromFile, QSize(decoded.decodedWidth, decoded.decodedHeight));
+        EXPECT_EQ(fromFile, QSize(75, 130));
+        EXPECT_EQ(fromRange, QSize(75, 130));
+    }
+}
+
+TEST_F(PictureDecoder, ReducedPixelsStillReportTheStoredSize) {
+    for (const Kind& kind : kKinds) {
+        SCOPED_TRACE(kind.name);
+        const std::string path = write("big", kind.encode(quadrantPicture(800, 600)));
+        for (Sampling sampling : {Sampling::Smooth, Sampling::Nearest}) {
+            QSize asked;
+            const DecodedPicture d = decodePictureFile(
+                path,
+                [&asked](QSize stored) {
+                    asked = stored;
+                    return QSize(100, 75);
+                },
+                sampling);
+            ASSERT_TRUE(d.ok());
+            EXPECT_EQ(asked, QSize(800, 600));
+            EXPECT_EQ(d.decodedWidth, 800);
+            EXPECT_EQ(d.decodedHeight, 600);
+            EXPECT_EQ(d.pixels.size(), QSize(100, 75));
+            expectQuadrants(d.pixels);
+        }
+    }
+}
+
+TEST_F(PictureDecoder, SmallPicturesAreEnlargedToTheWantedSize) {
+    const std::string path = write("small", encodePicture(quadrantPicture(20, 10), "jpeg"));
+    const DecodedPicture d = decodePictureFile(path, [](QSize) { return QSize(140, 70); });
+    ASSERT_TRUE(d.ok());
+    EXPECT_EQ(QSize(d.decodedWidth, d.decodedHeight), QSize(20, 10));
+    EXPECT_EQ(d.pixels.size(), QSize(140, 70));
+    expectQuadrants(d.pixels);
+}
+
+TEST_F(PictureDecoder, AGifGivesItsFirstFrame) {
+    QImage first(30, 20, QImage::Format_RGB32);
+    first.fill(kTopLeft);
+    QImage second(30, 20, QImage::Format_RGB32);
+    second.fill(kBottomLeft);
+    const DecodedPicture d = decodePictureFile(write("two.gif", gifBytes({first, second})));
+    ASSERT_TRUE(d.ok());
+    EXPECT_EQ(QSize(d.decodedWidth, d.decodedHeight), QSize(30, 20));
+    EXPECT_TRUE(near(d.pixels.pixel(15, 10), kTopLeft, 0));
+}
+
+TEST_F(PictureDecoder, ExifOrientationIsNotApplied) {
+    const std::string path =
+        write("turned.jpg", withExifOrientation(encodePicture(quadrantPicture(64, 32), "jpeg"), 6));
+    // The control: a reader that applies the tag shows the picture turned.
+    QImageReader turning(QString::fromStdString(path));
+    turning.setAutoTransform(true);
+    ASSERT_EQ(turning.read().size(), QSize(32, 64));
+
+    const DecodedPicture d = decodePictureFile(path);
+    ASSERT_TRUE(d.ok());
+    EXPECT_EQ(QSize(d.decodedWidth, d.decodedHeight), QSize(64, 32));
+    EXPECT_EQ(d.pixels.size(), QSize(64, 32));
+    expectQuadrants(d.pixels);
+    EXPECT_EQ(pictureSizeOfFile(path), QSize(64, 32));
+}
+
+TEST_F(PictureDecoder, AFullDecodeLargerThanQtsDefaultAllocationLimitSucceeds) {
+    // 6000 x 6000 at 32 bits is 144 MB, above the 128 MB Qt allows by default.
+    QImage plain(6000, 6000, QImage::Format_RGB32);
+    plain.fill(kTopRight);
+    const std::string path = write("huge.jpg", encodePicture(plain, "jpeg", {.quality = 50}));
+    plain = QImage();
+    const DecodedPicture d = decodePictureFile(path);
+    ASSERT_TRUE(d.ok());
+    EXPECT_EQ(d.pixels.size(), QSize(6000, 6000));
+}
+
+// Every way of getting no picture: size 0 x 0, no pixels, for the size query as well.
+TEST_F(PictureDecoder, EveryFailureIsNoPicture) {
+    const QByteArray jpeg = encodePicture(quadrantPicture(40, 30), "jpeg");
+    const std::string good = write("good.jpg", jpeg);
+    const std::string container = write("container", QByteArray(100, 'x') + jpeg);
+    const std::string empty = write("empty.jpg", {});
+    const std::string text = write("text.bmp", "this is not a picture at all\n");
+    const std::string png = write("picture.png", encodePicture(quadrantPicture(40, 30), "png"));
+    // Headers that claim far more pixels than any sane picture, with no data behind them.
+    QByteArray hugeGif = gifBytes({quadrantPicture(2, 2)});
+    hugeGif[6] = hugeGif[7] = hugeGif[8] = hugeGif[9] = char(0xFF);
+    const std::string hostileGif = write("hostile.gif", hugeGif);
+    const qint64 containerSize = 100 + jpeg.size();
+
+    struct Case {
+        const char* what;
+        std::string file;
+        bool range;
+        std::int64_t offset;
+        std::int64_t size;
+        bool onlyTheDecodeFails = false; // the size query reads no further than the header
+    };
+    const Case cases[] = {
+        {"missing file", dir.filePath("nothing-here.jpg").toStdString(), false, 0, 0},
+        {"a directory", dir.path().toStdString(), false, 0, 0},
+        {"zero-length file", empty, false, 0, 0},
+        {"bytes that are no picture", text, false, 0, 0},
+        {"a kind the player does not read", png, false, 0, 0},
+        {"a header claiming 65535 x 65535", hostileGif, false, 0, 0, true},
+        {"range in a missing file", dir.filePath("nothing-here.adx").toStdString(), true, 100,
+         jpeg.size()},
+        {"range starting at the end", container, true, containerSize, 1},
+        {"range starting past the end", container, true, containerSize + 1000, 10},
+        {"range running one byte past the end", container, true, 100, jpeg.size() + 1},
+        {"range of a hostile size", container, true, 100, 0x7FFFFFFF},
+        {"negative offset", container, true, -1, jpeg.size()},
+        {"negative size", container, true, 100, -5},
+        {"size 0", container, true, 100, 0},
+        {"range that misses the picture's start", container, true, 101, jpeg.size() - 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const DecodedPicture d =
+            c.range ? decodePictureRange(c.file, c.offset, c.size) : decodePictureFile(c.file);
+        EXPECT_FALSE(d.ok());
+        EXPECT_EQ(d.decodedWidth, 0);
+        EXPECT_EQ(d.decodedHeight, 0);
+        EXPECT_TRUE(d.pixels.isNull());
+        const QSize size =
+            c.range ? pictureSizeOfRange(c.file, c.offset, c.size) : pictureSizeOfFile(c.file);
+        if (!c.onlyTheDecodeFails) {
+            EXPECT_EQ(size, QSize(0, 0));
+        }
+    }
+    // The control: the same files decode where the range is right.
+    EXPECT_TRUE(decodePictureFile(good).ok());
+    EXPECT_TRUE(decodePictureRange(container, 100, jpeg.size()).ok());
+}
+
+// A source that claims its full length but cannot deliver bytes past a point, as a file
+// that shrinks while it is being read.
+class ShrinkingSource final : public pdt::puzzle::ByteSource {
+  public:
+    ShrinkingSource(const QByteArray& bytes, std::uint64_t readable)
+        : bytes_(bytes), readable_(readable) {}
+    std::uint64_t size() const override { return std::uint64_t(bytes_.size()); }
+    bool readAt(std::uint64_t offset, std::span<std::uint8_t> out) override {
+        if (offset + out.size() > readable_)
+            return false;
+        std::copy_n(bytes_.constData() + offset, out.size(), out.data());
+        return true;
+    }
+
+  private:
+    QByteArray bytes_;
+    std::uint64_t readable_;
+};
+
+TEST(PictureDecoderReads, AShortReadIsNoPicture) {
+    for (const Kind& kind : kKinds) {
+        SCOPED_TRACE(kind.name);
+        const QByteArray picture = kind.encode(quadrantPicture(64, 48));
+        ShrinkingSource whole(picture, std::uint64_t(picture.size()));
+        EXPECT_TRUE(decodePictureRange(whole, 0, picture.size()).ok());
+        ShrinkingSource shrunk(picture, std::uint64_t(picture.size()) * 3 / 4);
+        const DecodedPicture d = decodePictureRange(shrunk, 0, picture.size());
+        EXPECT_FALSE(d.ok());
+        EXPECT_EQ(d.decodedWidth, 0);
+        EXPECT_EQ(d.decodedHeight, 0);
+    }
+}
+
+TEST_F(PictureDecoder, ASlotSourceDecodesFromWhereItPoints) {
+    const QByteArray a = encodePicture(quadrantPicture(30, 20), "bmp");
+    const QByteArray b = encodePicture(quadrantPicture(50, 60), "jpeg");
+    const std::string aPath = write("a.bmp", a);
+    const std::string adx = write("set.adx", QByteArray(20, '\0') + b);
+
+    // The record's size is stale: the file is read at its size now.
+    pdt::puzzle::ImageSource wholeFile{pdt::puzzle::ImageSource::Kind::WholeFile, aPath, 0, 7};
+    pdt::puzzle::ImageSource range{pdt::puzzle::ImageSource::Kind::CurrentFileRange, adx, 20,
+                                   b.size()};
+    pdt::puzzle::ImageSource empty{pdt::puzzle::ImageSource::Kind::Empty, aPath, 0, a.size()};
+    const DecodedPicture fromFile = decodePicture(wholeFile);
+    const DecodedPicture fromRange = decodePicture(range);
+    EXPECT_EQ(QSize(fromFile.decodedWidth, fromFile.decodedHeight), QSize(30, 20));
+    EXPECT_EQ(QSize(fromRange.decodedWidth, fromRange.decodedHeight), QSize(50, 60));
+    EXPECT_FALSE(decodePicture(empty).ok());
+}
+
+} // namespace

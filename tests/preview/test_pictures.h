@@ -1,0 +1,174 @@
+#pragma once
+// Test pictures made on the spot, so no binary pictures live in the repository.
+// Also used by bench/bench_preview.cpp.
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QColor>
+#include <QFile>
+#include <QHash>
+#include <QImage>
+#include <QImageIOHandler>
+#include <QImageWriter>
+#include <QString>
+
+#include <vector>
+
+namespace pdt::test {
+
+inline const QColor kTopLeft{220, 30, 30};
+inline const QColor kTopRight{30, 200, 30};
+inline const QColor kBottomLeft{30, 30, 220};
+inline const QColor kBottomRight{230, 220, 40};
+
+// Four solid quadrants in clearly different colours, so a test can tell which part of a
+// picture ended up where.
+inline QImage quadrantPicture(int w, int h) {
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const bool right = x >= w / 2;
+            const bool bottom = y >= h / 2;
+            const QColor& c =
+                bottom ? (right ? kBottomRight : kBottomLeft) : (right ? kTopRight : kTopLeft);
+            line[x] = c.rgb();
+        }
+    }
+    return img;
+}
+
+// A busy picture of the kind a camera produces, so the encoded file has a realistic size
+// and decoding has real work to do.
+inline QImage photoLikePicture(int w, int h) {
+    QImage img(w, h, QImage::Format_RGB32);
+    unsigned noise = 12345;
+    for (int y = 0; y < h; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            noise = noise * 1103515245u + 12345u;
+            const int n = int(noise >> 27); // 0..31
+            line[x] =
+                qRgb((x * 255 / w + n) & 255, (y * 255 / h + n) & 255, ((x + y) / 7 + n) & 255);
+        }
+    }
+    return img;
+}
+
+struct EncodeOptions {
+    bool progressive = false;
+    int quality = 90;
+};
+
+inline QByteArray encodePicture(const QImage& img, const char* format,
+                                const EncodeOptions& options = {}) {
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(options.quality);
+    writer.setProgressiveScanWrite(options.progressive);
+    if (!writer.write(img))
+        return {};
+    return out;
+}
+
+// The JPEG with an EXIF orientation tag added after its start marker (6: turn 90 degrees
+// clockwise to show). Qt's writer turns the pixels instead of writing the tag.
+inline QByteArray withExifOrientation(const QByteArray& jpeg, int orientation) {
+    const char tiff[] = {'M',  'M',
+                         0,    42,
+                         0,    0,
+                         0,    8, // big-endian, first IFD at 8
+                         0,    1, // one entry
+                         0x01, 0x12,
+                         0,    3,
+                         0,    0,
+                         0,    1, // orientation, SHORT, count 1
+                         0,    char(orientation),
+                         0,    0,
+                         0,    0,
+                         0,    0}; // value, next IFD none
+    QByteArray app1("Exif", 4);
+    app1.append(char(0)).append(char(0)).append(tiff, sizeof tiff);
+    const int length = int(app1.size()) + 2;
+    QByteArray segment;
+    segment.append(char(0xFF)).append(char(0xE1));
+    segment.append(char(length >> 8)).append(char(length & 0xFF));
+    return jpeg.left(2) + segment + app1 + jpeg.mid(2);
+}
+
+inline bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// A GIF89a of one or more frames of the same size, each of at most 128 colours. Qt reads
+// GIF but does not write it. The LZW stream uses 8-bit codes and restarts the code table
+// every 100 pixels, before it would grow to 9-bit codes, so each code is one pixel byte.
+inline QByteArray gifBytes(const std::vector<QImage>& frames) {
+    const int w = frames.front().width();
+    const int h = frames.front().height();
+    QHash<QRgb, int> index;
+    std::vector<QRgb> palette;
+    for (const QImage& f : frames)
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const QRgb c = f.pixel(x, y) | 0xFF000000u;
+                if (!index.contains(c)) {
+                    if (palette.size() == 128)
+                        return {};
+                    index.insert(c, int(palette.size()));
+                    palette.push_back(c);
+                }
+            }
+    palette.resize(128, qRgb(0, 0, 0));
+
+    QByteArray out("GIF89a");
+    auto le16 = [&out](int v) {
+        out.append(char(v & 0xFF));
+        out.append(char((v >> 8) & 0xFF));
+    };
+    le16(w);
+    le16(h);
+    out.append(char(0xF6)); // global colour table of 128 entries, 8-bit colour resolution
+    out.append(char(0));    // background colour
+    out.append(char(0));    // aspect
+    for (QRgb c : palette) {
+        out.append(char(qRed(c)));
+        out.append(char(qGreen(c)));
+        out.append(char(qBlue(c)));
+    }
+    constexpr char kClear = char(128);
+    constexpr char kEnd = char(129);
+    for (const QImage& f : frames) {
+        out.append(char(0x2C));
+        le16(0);
+        le16(0);
+        le16(w);
+        le16(h);
+        out.append(char(0)); // no local table, not interlaced
+        out.append(char(7)); // LZW minimum code size
+        QByteArray codes;
+        codes.reserve(qsizetype(w) * h * 101 / 100 + 2);
+        int run = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                if (run % 100 == 0)
+                    codes.append(kClear);
+                ++run;
+                codes.append(char(index.value(f.pixel(x, y) | 0xFF000000u)));
+            }
+        codes.append(kEnd);
+        for (qsizetype at = 0; at < codes.size(); at += 255) {
+            const qsizetype n = std::min<qsizetype>(255, codes.size() - at);
+            out.append(char(n));
+            out.append(codes.constData() + at, n);
+        }
+        out.append(char(0));
+    }
+    out.append(char(0x3B));
+    return out;
+}
+
+} // namespace pdt::test
