@@ -11,7 +11,7 @@ constexpr std::string_view kHiddenWord = "TEAPOT";
 
 // The fixed buffer: strings are copied in one after another, each NUL-terminated.
 class ArgumentBuffer {
-public:
+  public:
     // Appends a string when it fits whole with its terminator.
     bool append(std::string_view s) {
         if (s.size() + 1 > buffer_.size() - used_)
@@ -26,7 +26,7 @@ public:
         append(s.substr(0, std::min(s.size(), buffer_.size() - used_ - 1)));
     }
 
-private:
+  private:
     std::array<char, kCommandLineBufferSize> buffer_{};
     std::size_t used_ = 0;
 };

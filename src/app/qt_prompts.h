@@ -1,0 +1,26 @@
+#pragma once
+// Prompts shown with Qt's message boxes, file dialogs, the password prompt and a progress
+// dialog.
+
+#include "app/prompts.h"
+
+namespace pdt::app {
+
+class QtPrompts : public Prompts {
+  public:
+    void showMessage(QWidget* owner, const puzzle::UserMessage& message) override;
+    bool ask(QWidget* owner, const Question& question) override;
+    std::optional<QString> chooseOpenFile(QWidget* owner,
+                                          const FileDialogRequest& request) override;
+    std::optional<QString> chooseSaveFile(QWidget* owner,
+                                          const FileDialogRequest& request) override;
+    bool askPassword(QWidget* owner, const PasswordCheck& check) override;
+    std::unique_ptr<ProgressReport> beginSaveProgress(QWidget* owner) override;
+};
+
+// The filter string Qt's file dialogs take for a visible description such as
+// "連結ﾌｧｲﾙ(*.ADX)": the description kept whole, followed by its pattern made to match
+// in any letter case, as the system's own dialogs match it.
+QString qtFileFilter(const std::string& description);
+
+} // namespace pdt::app

@@ -1,0 +1,62 @@
+#pragma once
+// Every text the editor window shows itself, in one place (UTF-8). Texts of the engine's
+// own messages (save, open, pictures) come with the messages it returns.
+
+namespace pdt::app::ui {
+
+// Main window.
+inline constexpr char kWindowTitle[] = "パズルデータ作成ツール Ver2.0";
+inline constexpr char kToolName[] = "パズルデータ作成ツール";
+inline constexpr char kTitleWithFile[] = "%1 (%2)"; // tool name, full path
+inline constexpr char kPatternEntryFormat[] = "%3d ﾊﾟﾀｰﾝ";
+
+// Menu.
+inline constexpr char kMenuFile[] = "ﾌｧｲﾙ(&F)";
+inline constexpr char kMenuNew[] = "新規作成(&N)";
+inline constexpr char kMenuOpen[] = "開く(&O)...";
+inline constexpr char kMenuSave[] = "保存(&A)...";
+inline constexpr char kMenuExit[] = "ｱﾌﾟﾘｹｰｼｮﾝの終了(&Q)";
+
+// Main dialog controls.
+inline constexpr char kMoveUp[] = "↑上へ";
+inline constexpr char kMoveDown[] = "↓下へ";
+inline constexpr char kPieceSettings[] = "ピース設定";
+inline constexpr char kMinPieces[] = "最小ピース数";
+inline constexpr char kRotation[] = "ピース回転";
+inline constexpr char kClearComment[] = "パズル完成後のコメント";
+inline constexpr char kFinishComment[] = "完成ＣＧ表示後のコメント";
+inline constexpr char kDelete[] = "削除";
+inline constexpr char kFileStructure[] = "ファイル構成";
+inline constexpr char kPuzzleImage[] = "パズル中のＣＧ";
+inline constexpr char kFinishedImage[] = "完成した時のＣＧ";
+inline constexpr char kAddImage[] = "追加...";
+inline constexpr char kExtractImage[] = "抽出";
+inline constexpr char kPassword[] = "パスワード";
+inline constexpr char kAddPattern[] = "追加";
+inline constexpr char kVendorInfo[] = "ベンダー情報付加";
+
+// Password prompt.
+inline constexpr char kPasswordCaption[] = "パスワード入力";
+inline constexpr char kPasswordOk[] = "OK";
+inline constexpr char kPasswordCancel[] = "ｷｬﾝｾﾙ";
+inline constexpr char kPasswordNotice[] = "このファイルにはパスワードが設定されています。";
+inline constexpr char kPasswordRequest[] = "パスワードを入力して下さい。";
+inline constexpr char kWrongPassword[] = "パスワードが違います。";
+
+// Messages and their captions.
+inline constexpr char kCaptionInformation[] = "情報";
+inline constexpr char kCaptionExit[] = "終了";
+inline constexpr char kConfirmExit[] = "このプログラムを終了しますか？";
+inline constexpr char kOneFileOnly[] = "ドロップできるファイルは １つです。";
+
+// File dialogs.
+inline constexpr char kOpenTitle[] = "開く";
+inline constexpr char kSaveTitle[] = "保存";
+inline constexpr char kPuzzleDataFilter[] = "連結ﾌｧｲﾙ(*.ADX)";
+
+// Added by this editor: the save progress and the hints of refused input.
+inline constexpr char kSaveProgress[] = "保存しています...";
+inline constexpr char kHintNotCp932[] = "この文字は使えません（シフトJISにない文字です）。";
+inline constexpr char kHintTooLong[] = "これ以上入力できません（%1バイトまで）。";
+
+} // namespace pdt::app::ui

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QIcon>
+
+namespace pdt::app {
+
+// The editor's 32 x 32 icon: a jigsaw piece, drawn here rather than shipped as a file.
+QIcon windowIcon();
+
+} // namespace pdt::app
