@@ -11,6 +11,8 @@
 
 namespace pdt::puzzle {
 
+class FileSystem;
+
 struct OpenedFile {
     std::string path;
     std::string password; // code page 932; empty when the file has none
@@ -25,15 +27,18 @@ struct ReadResult {
 // Reads the header and walks the records. Refuses (with the message to show) a path
 // that cannot be opened, a file that is no puzzle data file ("このファイルは連結された
 // ファイルではありません。"), and a file without one sound record.
+// A file shorter than the header is refused as well. Reads no picture bytes.
 ReadResult ReadPuzzleDataFile(const std::string& path);
+ReadResult ReadPuzzleDataFile(const std::string& path, FileSystem& fs);
 
 // The warning to show after opening a damaged file (what is wrong, how many patterns
 // were read), or nothing for a sound one.
 std::optional<UserMessage> DamageWarning(const OpenedFile& file);
 
 // Replaces the document: the table from the records (the rest zero), lastIndex,
-// currentPattern 0, password, currentFilePath = path, vendorFlag from the first record.
-// `dirty` is left to the caller.
+// currentPattern 0, password, currentFilePath = path, vendorFlag = the first record's
+// vendorInfo (so that the flag agrees with what the check box shows). `dirty` and
+// `readyFlag` are left to the caller. A file without records changes nothing.
 void ApplyOpenedFile(Document& doc, const OpenedFile& file);
 
 } // namespace pdt::puzzle

@@ -9,12 +9,17 @@
 
 namespace pdt::puzzle {
 
+class FileSystem;
+
 // Attaches the file at nativePath to a slot: the path field gets its code page 932 form,
 // the offset 0 and the size the file's length now. Refuses with a message, changing
 // nothing, a file that cannot be opened or a path that code page 932 cannot hold or
-// that does not fit the 256-byte field.
+// that takes more than 255 bytes there (the field keeps its terminator).
+// A file of zero bytes is attached (with size 0), as it always was.
 std::optional<UserMessage> AttachPicture(Document& doc, int index, int slot,
                                          const std::string& nativePath);
+std::optional<UserMessage> AttachPicture(Document& doc, int index, int slot,
+                                         const std::string& nativePath, FileSystem& fs);
 
 // The refusals before extraction, in order: not joined yet (offset 0), no picture set
 // (empty path), invalid size (0).
@@ -30,7 +35,12 @@ struct ExtractResult {
 };
 
 // Copies the slot's stored range of the current puzzle data file to target. An existing
-// target is replaced only by a complete copy; a failure leaves no partial file.
+// target is replaced only by a complete copy; a failure leaves no partial file. Refuses
+// (besides CheckExtract's refusals) a range outside the file, a folder as target and the
+// current puzzle data file itself as target. A target that is a device (not a regular
+// file) is written directly.
 ExtractResult ExtractPicture(const Document& doc, int index, int slot, const std::string& target);
+ExtractResult ExtractPicture(const Document& doc, int index, int slot, const std::string& target,
+                             FileSystem& fs);
 
 } // namespace pdt::puzzle

@@ -89,52 +89,6 @@ WalkResult WalkRecords(ByteSource& source) {
     }
 }
 
-std::string DescribeDamage(const WalkResult& w) {
-    const std::string n = std::to_string(w.damagePattern);
-    const std::string at = std::to_string(w.damageOffset);
-    switch (w.damage) {
-    case Damage::None:
-        return {};
-    case Damage::NotPuzzleData:
-        return "このファイルは連結されたファイルではありません。";
-    case Damage::TruncatedHeader:
-        return "ファイルが短すぎます（ヘッダが途中で切れています）。";
-    case Damage::TruncatedRecord:
-        return "ﾊﾟﾀｰﾝ" + n + " のデータが途中で切れています（" + at + " バイト目）。";
-    case Damage::PicturesPastEnd:
-        return "ﾊﾟﾀｰﾝ" + n + " の画像がファイルの終わりを越えています。";
-    case Damage::TrailingBytes:
-        return "最後の画像の後に余分なデータがあります（" + at + " バイト目から）。";
-    case Damage::TooManyRecords:
-        return "ﾊﾟﾀｰﾝが 200 を超えています。";
-    case Damage::ReadError:
-        return "ファイルを読み込めません。";
-    }
-    return {};
-}
-
-std::string DescribeDamageEnglish(const WalkResult& w) {
-    const std::string n = std::to_string(w.damagePattern);
-    const std::string at = std::to_string(w.damageOffset);
-    switch (w.damage) {
-    case Damage::None:
-        return {};
-    case Damage::NotPuzzleData:
-        return "not a puzzle data file (no \"ADX\" magic)";
-    case Damage::TruncatedHeader:
-        return "file is shorter than the 20-byte header";
-    case Damage::TruncatedRecord:
-        return "record of pattern " + n + " is cut off by the end of the file at offset " + at;
-    case Damage::PicturesPastEnd:
-        return "pictures of pattern " + n + " run past the end of the file (record at offset " + at + ")";
-    case Damage::TrailingBytes:
-        return "unexpected bytes after the last picture, from offset " + at;
-    case Damage::TooManyRecords:
-        return "more than 200 records";
-    case Damage::ReadError:
-        return "read error at offset " + at;
-    }
-    return {};
-}
+// DescribeDamage and DescribeDamageEnglish live with the other texts, in messages.cpp.
 
 } // namespace pdt::puzzle

@@ -1,0 +1,386 @@
+#include "puzzle/file_system.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace pdt::puzzle {
+
+namespace {
+
+#ifdef _WIN32
+constexpr std::string_view kSeparators = "\\/";
+#else
+constexpr std::string_view kSeparators = "/";
+#endif
+
+} // namespace
+
+std::string DirectoryOf(const std::string& path) {
+    const auto cut = path.find_last_of(kSeparators);
+    if (cut == std::string::npos)
+        return ".";
+    if (cut == 0)
+        return path.substr(0, 1);
+    return path.substr(0, cut);
+}
+
+std::string FileNameOf(const std::string& path) {
+    const auto cut = path.find_last_of(kSeparators);
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+#ifndef _WIN32
+
+namespace {
+
+FileStatus statusOf(const struct stat& st) {
+    FileStatus s;
+    s.kind = S_ISREG(st.st_mode)   ? FileStatus::Kind::Regular
+             : S_ISDIR(st.st_mode) ? FileStatus::Kind::Directory
+                                   : FileStatus::Kind::Other;
+    s.size = std::uint64_t(st.st_size);
+    s.device = std::uint64_t(st.st_dev);
+    s.inode = std::uint64_t(st.st_ino);
+    return s;
+}
+
+class PosixFileSystem final : public FileSystem {
+public:
+    IoResult<FileHandle> openRead(const std::string& path) override {
+        // O_NONBLOCK so that a FIFO cannot hang the open; it is refused just below.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0)
+            return IoResult<FileHandle>::failure(errno);
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            const int e = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+            ::close(fd);
+            return IoResult<FileHandle>::failure(e);
+        }
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        return {fd, 0};
+    }
+
+    IoResult<FileHandle> create(const std::string& path, CreateMode mode) override {
+        const int how = mode == CreateMode::Exclusive ? O_EXCL : O_TRUNC;
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | how, 0666);
+        if (fd < 0)
+            return IoResult<FileHandle>::failure(errno);
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            return IoResult<FileHandle>::failure(EINVAL);
+        }
+        return {fd, 0};
+    }
+
+    IoResult<FileHandle> openDevice(const std::string& path) override {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0)
+            return IoResult<FileHandle>::failure(errno);
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) {
+            ::close(fd);
+            return IoResult<FileHandle>::failure(EINVAL);
+        }
+        return {fd, 0};
+    }
+
+    IoResult<std::uint64_t> size(FileHandle file) override {
+        struct stat st {};
+        if (::fstat(int(file), &st) != 0)
+            return IoResult<std::uint64_t>::failure(errno);
+        return {std::uint64_t(st.st_size), 0};
+    }
+
+    IoResult<std::size_t> readAt(FileHandle file, std::uint64_t offset,
+                                 std::span<std::uint8_t> out) override {
+        std::size_t done = 0;
+        while (done < out.size()) {
+            const ssize_t n =
+                ::pread(int(file), out.data() + done, out.size() - done, off_t(offset + done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return {done, errno};
+            if (n == 0)
+                break;
+            done += std::size_t(n);
+        }
+        return {done, 0};
+    }
+
+    IoResult<std::size_t> write(FileHandle file, std::span<const std::uint8_t> bytes) override {
+        // A regular file takes a short write only when it cannot take more (a full disk,
+        // a size limit); the next call then reports why.
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(int(file), bytes.data() + done, bytes.size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return {done, errno};
+            if (n == 0)
+                return {done, ENOSPC};
+            done += std::size_t(n);
+        }
+        return {done, 0};
+    }
+
+    IoStatus sync(FileHandle file) override {
+        // Never retried: after a failed fsync the kernel may have dropped the dirty pages,
+        // and a second call would report success for data that is gone.
+        if (::fsync(int(file)) != 0)
+            return {errno};
+        return {};
+    }
+
+    IoStatus close(FileHandle file) override {
+        // Not retried on EINTR: the descriptor is released whatever close returns.
+        if (::close(int(file)) != 0 && errno != EINTR)
+            return {errno};
+        return {};
+    }
+
+    IoStatus rename(const std::string& from, const std::string& to) override {
+        if (::rename(from.c_str(), to.c_str()) != 0)
+            return {errno};
+        return {};
+    }
+
+    IoStatus remove(const std::string& path) override {
+        if (::unlink(path.c_str()) != 0)
+            return {errno};
+        return {};
+    }
+
+    IoStatus syncDirectory(const std::string& directory) override {
+        const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            return {errno};
+        const int r = ::fsync(fd);
+        const int e = errno;
+        ::close(fd);
+        return {r == 0 ? 0 : e};
+    }
+
+    IoResult<FileStatus> status(const std::string& path) override {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0) {
+            if (errno == ENOENT)
+                return {FileStatus{}, 0};
+            return IoResult<FileStatus>::failure(errno);
+        }
+        return {statusOf(st), 0};
+    }
+};
+
+} // namespace
+
+FileSystem& NativeFileSystem() {
+    static PosixFileSystem fs;
+    return fs;
+}
+
+#else // _WIN32
+
+namespace {
+
+std::wstring widen(const std::string& utf8) {
+    if (utf8.empty())
+        return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+    std::wstring w(size_t(n > 0 ? n : 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), w.data(), n);
+    return w;
+}
+
+int errnoOf(DWORD code) {
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+        return EACCES;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return EEXIST;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return EBUSY;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    default:
+        return EIO;
+    }
+}
+
+HANDLE handleOf(FileHandle f) { return reinterpret_cast<HANDLE>(f); }
+FileHandle fileOf(HANDLE h) { return reinterpret_cast<FileHandle>(h); }
+
+class WindowsFileSystem final : public FileSystem {
+public:
+    IoResult<FileHandle> openRead(const std::string& path) override {
+        const HANDLE h = CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE)
+            return IoResult<FileHandle>::failure(errnoOf(GetLastError()));
+        if (GetFileType(h) != FILE_TYPE_DISK) {
+            CloseHandle(h);
+            return IoResult<FileHandle>::failure(EINVAL);
+        }
+        return {fileOf(h), 0};
+    }
+
+    IoResult<FileHandle> create(const std::string& path, CreateMode mode) override {
+        const DWORD how = mode == CreateMode::Exclusive ? CREATE_NEW : CREATE_ALWAYS;
+        const HANDLE h =
+            CreateFileW(widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, how,
+                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (h == INVALID_HANDLE_VALUE)
+            return IoResult<FileHandle>::failure(errnoOf(GetLastError()));
+        return {fileOf(h), 0};
+    }
+
+    IoResult<FileHandle> openDevice(const std::string& path) override {
+        const HANDLE h = CreateFileW(widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE)
+            return IoResult<FileHandle>::failure(errnoOf(GetLastError()));
+        return {fileOf(h), 0};
+    }
+
+    IoResult<std::uint64_t> size(FileHandle file) override {
+        LARGE_INTEGER n{};
+        if (!GetFileSizeEx(handleOf(file), &n))
+            return IoResult<std::uint64_t>::failure(errnoOf(GetLastError()));
+        return {std::uint64_t(n.QuadPart), 0};
+    }
+
+    IoResult<std::size_t> readAt(FileHandle file, std::uint64_t offset,
+                                 std::span<std::uint8_t> out) override {
+        std::size_t done = 0;
+        while (done < out.size()) {
+            OVERLAPPED at{};
+            const std::uint64_t pos = offset + done;
+            at.Offset = DWORD(pos);
+            at.OffsetHigh = DWORD(pos >> 32);
+            DWORD n = 0;
+            const DWORD want = DWORD(std::min<std::size_t>(out.size() - done, 1u << 30));
+            if (!ReadFile(handleOf(file), out.data() + done, want, &n, &at)) {
+                if (GetLastError() == ERROR_HANDLE_EOF)
+                    break;
+                return {done, errnoOf(GetLastError())};
+            }
+            if (n == 0)
+                break;
+            done += n;
+        }
+        return {done, 0};
+    }
+
+    IoResult<std::size_t> write(FileHandle file, std::span<const std::uint8_t> bytes) override {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            DWORD n = 0;
+            const DWORD want = DWORD(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+            if (!WriteFile(handleOf(file), bytes.data() + done, want, &n, nullptr))
+                return {done, errnoOf(GetLastError())};
+            if (n == 0)
+                return {done, ENOSPC};
+            done += n;
+        }
+        return {done, 0};
+    }
+
+    IoStatus sync(FileHandle file) override {
+        if (!FlushFileBuffers(handleOf(file)))
+            return {errnoOf(GetLastError())};
+        return {};
+    }
+
+    IoStatus close(FileHandle file) override {
+        if (!CloseHandle(handleOf(file)))
+            return {errnoOf(GetLastError())};
+        return {};
+    }
+
+    IoStatus rename(const std::string& from, const std::string& to) override {
+        const std::wstring wfrom = widen(from);
+        const std::wstring wto = widen(to);
+        // A reader (a virus scanner, an indexer) may hold the target for a moment.
+        for (int attempt = 0;; ++attempt) {
+            const bool exists = GetFileAttributesW(wto.c_str()) != INVALID_FILE_ATTRIBUTES;
+            const BOOL done =
+                exists ? ReplaceFileW(wto.c_str(), wfrom.c_str(), nullptr,
+                                      REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+                       : MoveFileExW(wfrom.c_str(), wto.c_str(), MOVEFILE_WRITE_THROUGH);
+            if (done)
+                return {};
+            const DWORD e = GetLastError();
+            if (e != ERROR_SHARING_VIOLATION && e != ERROR_UNABLE_TO_REMOVE_REPLACED &&
+                e != ERROR_LOCK_VIOLATION)
+                return {errnoOf(e)};
+            if (attempt == 4)
+                return {EBUSY};
+            Sleep(50u << attempt);
+        }
+    }
+
+    IoStatus remove(const std::string& path) override {
+        if (!DeleteFileW(widen(path).c_str()))
+            return {errnoOf(GetLastError())};
+        return {};
+    }
+
+    // ReplaceFileW and MOVEFILE_WRITE_THROUGH already make the rename durable.
+    IoStatus syncDirectory(const std::string&) override { return {}; }
+
+    IoResult<FileStatus> status(const std::string& path) override {
+        const HANDLE h = CreateFileW(widen(path).c_str(), 0,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (h == INVALID_HANDLE_VALUE) {
+            const DWORD e = GetLastError();
+            if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND)
+                return {FileStatus{}, 0};
+            return IoResult<FileStatus>::failure(errnoOf(e));
+        }
+        BY_HANDLE_FILE_INFORMATION info{};
+        const BOOL ok = GetFileInformationByHandle(h, &info);
+        const DWORD type = GetFileType(h);
+        CloseHandle(h);
+        if (!ok)
+            return IoResult<FileStatus>::failure(errnoOf(GetLastError()));
+        FileStatus s;
+        s.kind = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileStatus::Kind::Directory
+                 : type == FILE_TYPE_DISK                            ? FileStatus::Kind::Regular
+                                                                     : FileStatus::Kind::Other;
+        s.size = std::uint64_t(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
+        s.device = info.dwVolumeSerialNumber;
+        s.inode = std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+        return {s, 0};
+    }
+};
+
+} // namespace
+
+FileSystem& NativeFileSystem() {
+    static WindowsFileSystem fs;
+    return fs;
+}
+
+#endif
+
+} // namespace pdt::puzzle

@@ -1,0 +1,353 @@
+#include "puzzle/save.h"
+
+#include "puzzle/file_system.h"
+#include "puzzle/format.h"
+#include "puzzle/messages.h"
+#include "puzzle/replacement_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <limits>
+#include <memory>
+#include <vector>
+
+namespace pdt::puzzle {
+
+namespace {
+
+// Picture bytes travel through one buffer of this size, whatever the picture sizes.
+constexpr std::size_t kChunkSize = std::size_t(1) << 20;
+constexpr std::uint64_t kMaxFileSize = std::uint64_t(std::numeric_limits<std::int32_t>::max());
+
+bool endsWithAdx(std::string_view name) {
+    if (name.size() < 4)
+        return false;
+    const std::string_view tail = name.substr(name.size() - 4);
+    static constexpr char kUpper[] = ".ADX";
+    for (size_t i = 0; i < 4; ++i) {
+        char c = tail[i];
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+        if (c != kUpper[i])
+            return false;
+    }
+    return true;
+}
+
+// Where one picture of the new file comes from.
+struct PictureSource {
+    int pattern = 0; // zero-based
+    int slot = 0;
+    bool fromCurrentFile = false;
+    std::string file; // its own file; unused for the current file
+    std::uint64_t offset = 0;
+    std::uint64_t size = 0;
+};
+
+class ReadHandle {
+public:
+    explicit ReadHandle(FileSystem& fs) : fs_(fs) {}
+    ~ReadHandle() { reset(); }
+    ReadHandle(const ReadHandle&) = delete;
+    ReadHandle& operator=(const ReadHandle&) = delete;
+
+    int open(const std::string& path) {
+        reset();
+        const auto r = fs_.openRead(path);
+        if (r.ok())
+            file_ = r.value;
+        return r.error;
+    }
+    void reset() {
+        if (file_ != kNoFile)
+            fs_.close(file_); // nothing was written through it: its close cannot lose data
+        file_ = kNoFile;
+    }
+    FileHandle get() const { return file_; }
+    explicit operator bool() const { return file_ != kNoFile; }
+
+private:
+    FileSystem& fs_;
+    FileHandle file_ = kNoFile;
+};
+
+// Everything a save decides before it touches the disk.
+struct SavePlan {
+    std::string target;
+    std::string temporary;
+    std::unique_ptr<PatternTable> table; // the table as it will be once the file is in place
+    std::vector<PictureSource> pictures; // in file order
+    std::uint64_t totalBytes = 0;
+    bool needsCurrentFile = false;
+};
+
+// Sizes and sources of every picture, checked before anything is written: a picture that
+// cannot be read whole refuses the save instead of being written as zeros.
+std::optional<UserMessage> planPictures(const Document& doc, FileSystem& fs,
+                                        ReadHandle& currentFile, SavePlan& plan) {
+    std::uint64_t currentSize = 0;
+    int currentError = 0;
+    bool currentTried = false;
+    std::uint64_t running = kHeaderSize;
+
+    for (int j = 0; j <= doc.state.lastIndex; ++j) {
+        const PatternRecord& record = doc.pattern(j);
+        PatternRecord& planned = (*plan.table)[size_t(j)];
+        std::array<std::uint64_t, 2> sizes{};
+        for (int slot = 0; slot < 2; ++slot) {
+            const std::int32_t storedSize = slotSize(record, slot);
+            if (storedSize == 0)
+                continue;
+            const auto unreadable = messages::PictureUnreadable(j + 1, slot);
+            if (storedSize < 0)
+                return unreadable;
+            PictureSource src;
+            src.pattern = j;
+            src.slot = slot;
+            const std::int32_t offset = slotOffset(record, slot);
+            if (offset != 0) {
+                if (!currentTried) {
+                    currentTried = true;
+                    currentError = currentFile.open(doc.state.currentFilePath);
+                    if (currentError == 0) {
+                        const auto n = fs.size(currentFile.get());
+                        currentError = n.error;
+                        currentSize = n.value;
+                    }
+                }
+                if (currentError != 0 || offset < 0 ||
+                    std::uint64_t(offset) + std::uint64_t(storedSize) > currentSize)
+                    return unreadable;
+                src.fromCurrentFile = true;
+                src.offset = std::uint64_t(offset);
+                src.size = std::uint64_t(storedSize);
+                plan.needsCurrentFile = true;
+            } else {
+                // Its own file, saved whole at the size it has now.
+                src.file = SlotSource(doc, j, slot).file;
+                if (src.file.empty())
+                    return unreadable;
+                ReadHandle own(fs);
+                if (own.open(src.file) != 0)
+                    return unreadable;
+                const auto n = fs.size(own.get());
+                if (!n.ok() || n.value == 0)
+                    return unreadable;
+                if (n.value > kMaxFileSize)
+                    return messages::FileTooLarge();
+                src.size = n.value;
+            }
+            sizes[size_t(slot)] = src.size;
+            plan.pictures.push_back(std::move(src));
+        }
+
+        planned.recordSize = std::int32_t(kRecordSize);
+        planned.vendorInfo = doc.state.vendorFlag;
+        planned.recordOffset = std::int32_t(running);
+        planned.puzzleImageSize = std::int32_t(sizes[0]);
+        planned.finishedImageSize = std::int32_t(sizes[1]);
+        planned.puzzleImageOffset = std::int32_t(running + kRecordSize);
+        planned.finishedImageOffset = std::int32_t(running + kRecordSize + sizes[0]);
+        // From now on every picture of the pattern is a range of the new file.
+        planned.sourceFiles = {};
+        running += kRecordSize + sizes[0] + sizes[1];
+        if (running > kMaxFileSize)
+            return messages::FileTooLarge();
+    }
+    plan.totalBytes = running;
+    return std::nullopt;
+}
+
+enum class CopyOutcome { Done, ReadFailed, WriteFailed, Cancelled };
+
+// Fills a buffer of kChunkSize and writes it out whenever it is full, so that records
+// and pictures share writes and memory stays bounded.
+class ChunkedWriter {
+public:
+    ChunkedWriter(ReplacementFile& out, std::uint64_t total, const SaveProgress& progress)
+        : out_(out), buffer_(std::size_t(std::min<std::uint64_t>(total, kChunkSize))),
+          total_(total), progress_(progress) {}
+
+    int error() const { return error_; }
+
+    CopyOutcome append(std::span<const std::uint8_t> bytes) {
+        while (!bytes.empty()) {
+            const std::size_t n = std::min(bytes.size(), buffer_.size() - used_);
+            std::copy_n(bytes.begin(), n, buffer_.begin() + std::ptrdiff_t(used_));
+            used_ += n;
+            bytes = bytes.subspan(n);
+            if (used_ == buffer_.size()) {
+                if (const auto o = flush(); o != CopyOutcome::Done)
+                    return o;
+            }
+        }
+        return CopyOutcome::Done;
+    }
+
+    // Reads size bytes at offset of an open source straight into the buffer.
+    CopyOutcome copy(FileSystem& fs, FileHandle source, std::uint64_t offset, std::uint64_t size) {
+        while (size > 0) {
+            const std::size_t room = buffer_.size() - used_;
+            const auto want = std::size_t(std::min<std::uint64_t>(room, size));
+            const auto r = fs.readAt(source, offset, {buffer_.data() + used_, want});
+            if (!r.ok() || r.value != want) {
+                error_ = r.ok() ? EIO : r.error;
+                return CopyOutcome::ReadFailed;
+            }
+            used_ += want;
+            offset += want;
+            size -= want;
+            if (used_ == buffer_.size()) {
+                if (const auto o = flush(); o != CopyOutcome::Done)
+                    return o;
+            }
+        }
+        return CopyOutcome::Done;
+    }
+
+    CopyOutcome flush() {
+        if (used_ == 0)
+            return CopyOutcome::Done;
+        const IoStatus w = out_.write({buffer_.data(), used_});
+        if (!w.ok()) {
+            error_ = w.error;
+            return CopyOutcome::WriteFailed;
+        }
+        written_ += used_;
+        used_ = 0;
+        if (progress_ && !progress_(written_, total_))
+            return CopyOutcome::Cancelled;
+        return CopyOutcome::Done;
+    }
+
+private:
+    ReplacementFile& out_;
+    std::vector<std::uint8_t> buffer_;
+    std::size_t used_ = 0;
+    std::uint64_t written_ = 0;
+    std::uint64_t total_;
+    const SaveProgress& progress_;
+    int error_ = 0;
+};
+
+SaveResult failed(UserMessage m) { return {false, false, std::move(m)}; }
+
+} // namespace
+
+std::optional<UserMessage> CheckPatternsBeforeSave(const Document& doc) {
+    for (int i = 0; i <= doc.state.lastIndex; ++i) {
+        const PatternRecord& r = doc.pattern(i);
+        if (std::int64_t(r.puzzleImageSize) + r.finishedImageSize == 0)
+            return messages::PatternWithoutPicture(i + 1);
+    }
+    return std::nullopt;
+}
+
+std::string TargetNameFor(std::string_view chosen) {
+    std::string target(chosen);
+    if (!endsWithAdx(chosen))
+        target += ".ADX";
+    return target;
+}
+
+SaveResult SavePuzzleDataFile(Document& doc, std::string_view chosenName,
+                              std::string_view passwordCp932, const SaveProgress& progress) {
+    return SavePuzzleDataFile(doc, chosenName, passwordCp932, progress, NativeFileSystem());
+}
+
+SaveResult SavePuzzleDataFile(Document& doc, std::string_view chosenName,
+                              std::string_view passwordCp932, const SaveProgress& progress,
+                              FileSystem& fs) {
+    if (doc.state.lastIndex < 0 || doc.state.lastIndex >= kMaxPatterns)
+        return failed(messages::WriteFailed(EINVAL));
+    if (auto missing = CheckPatternsBeforeSave(doc))
+        return failed(*missing);
+    if (passwordCp932.size() > kPasswordFieldSize)
+        return failed(messages::PasswordTooLong());
+
+    SavePlan plan;
+    plan.target = TargetNameFor(chosenName);
+    const auto temporary = TemporaryNameFor(plan.target);
+    if (!temporary)
+        return failed(messages::SaveNameTooLong());
+    plan.temporary = *temporary;
+
+    const auto targetStatus = fs.status(plan.target);
+    if (!targetStatus.ok())
+        return failed(messages::CreateFailed());
+    if (targetStatus.value.kind == FileStatus::Kind::Directory ||
+        targetStatus.value.kind == FileStatus::Kind::Other)
+        return failed(messages::SaveTargetNotAFile());
+
+    // The document changes only once the new file is in place; until then the save
+    // works on a copy of the table.
+    plan.table = std::make_unique<PatternTable>(doc.table);
+    ReadHandle currentFile(fs);
+    if (auto refusal = planPictures(doc, fs, currentFile, plan))
+        return failed(*refusal);
+
+    if (plan.needsCurrentFile) {
+        // A leftover temporary name that is in fact the file the pictures come from
+        // must not be removed to make room.
+        const auto temp = fs.status(plan.temporary);
+        const auto current = fs.status(doc.state.currentFilePath);
+        if (!temp.ok() || !current.ok() || temp.value.sameFileAs(current.value))
+            return failed(messages::CreateFailed());
+    }
+
+    ReplacementFile out(fs, plan.target, plan.temporary);
+    if (!out.create().ok())
+        return failed(messages::CreateFailed());
+
+    ChunkedWriter writer(out, plan.totalBytes, progress);
+    auto outcome = CopyOutcome::Done;
+    int failedPattern = 0;
+    int failedSlot = 0;
+    const auto header = EncodeHeader(doc.patternCount(), passwordCp932);
+    outcome = writer.append(header);
+    size_t nextPicture = 0;
+    for (int j = 0; j <= doc.state.lastIndex && outcome == CopyOutcome::Done; ++j) {
+        const auto record = EncodeRecord((*plan.table)[size_t(j)]);
+        outcome = writer.append(record);
+        for (; nextPicture < plan.pictures.size() && outcome == CopyOutcome::Done &&
+               plan.pictures[nextPicture].pattern == j;
+             ++nextPicture) {
+            const PictureSource& src = plan.pictures[nextPicture];
+            failedPattern = j + 1;
+            failedSlot = src.slot;
+            if (src.fromCurrentFile) {
+                outcome = writer.copy(fs, currentFile.get(), src.offset, src.size);
+            } else {
+                ReadHandle own(fs);
+                outcome = own.open(src.file) == 0 ? writer.copy(fs, own.get(), 0, src.size)
+                                                  : CopyOutcome::ReadFailed;
+            }
+        }
+    }
+    if (outcome == CopyOutcome::Done)
+        outcome = writer.flush();
+
+    switch (outcome) {
+    case CopyOutcome::Done:
+        break;
+    case CopyOutcome::ReadFailed:
+        return failed(messages::PictureUnreadable(failedPattern, failedSlot));
+    case CopyOutcome::WriteFailed:
+        return failed(messages::WriteFailed(writer.error()));
+    case CopyOutcome::Cancelled:
+        return {false, true, std::nullopt};
+    }
+
+    // The current file may be the target itself: let go of it before replacing it.
+    currentFile.reset();
+    if (const IoStatus committed = out.commit(); !committed.ok())
+        return failed(messages::WriteFailed(committed.error));
+
+    doc.table = *plan.table;
+    doc.state.password.assign(passwordCp932);
+    doc.state.currentFilePath = plan.target;
+    return {true, false, messages::Saved()};
+}
+
+} // namespace pdt::puzzle
