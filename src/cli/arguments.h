@@ -1,0 +1,34 @@
+#pragma once
+// The command line of adxtool: a command word, then its one operand and options in any
+// order. Anything the command does not take is a usage error.
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace pdt::cli {
+
+enum class Command { Help, List, Extract, Pack, Pieces, Verify };
+
+struct Arguments {
+    Command command = Command::Help;
+    std::string operand; // FILE, MANIFEST, or WIDTHxHEIGHT / PICTURE
+    bool json = false;
+    bool force = false;
+    std::optional<std::string> password;
+    std::optional<std::string> passwordFile;
+    std::optional<std::string> output; // -o
+};
+
+struct UsageError {
+    std::string message; // one line
+};
+
+// args excludes the program name.
+std::variant<Arguments, UsageError> ParseArguments(std::span<const std::string_view> args);
+
+extern const char kUsageText[];
+
+} // namespace pdt::cli

@@ -1,0 +1,220 @@
+#include "cli/commands.h"
+#include "cli/manifest.h"
+#include "cli/picture_checks.h"
+#include "cli/puzzle_reader.h"
+#include "puzzle/document.h"
+#include "puzzle/pictures.h"
+#include "puzzle/save.h"
+#include "text/cp932.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <limits>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pdt::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Manifests are small; a larger file is not one, and is not read into memory.
+constexpr off_t kMaxManifestBytes = 16 * 1024 * 1024;
+
+std::variant<std::string, Failure> readManifestText(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (fd >= 0)
+            close(fd);
+        return failed(path + ": " + WhyNotReadable(path));
+    }
+    if (st.st_size > kMaxManifestBytes) {
+        close(fd);
+        return failed(path + ": too large for a manifest");
+    }
+    std::string text(size_t(st.st_size), '\0');
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = read(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += size_t(n);
+    }
+    close(fd);
+    text.resize(done);
+    return text;
+}
+
+// UTF-8 text as the file stores it: code page 932, within a field of `limit` bytes.
+struct Encoded {
+    std::string bytes;
+    std::optional<Failure> problem;
+};
+
+Encoded encoded(std::string_view utf8, size_t limit, const std::string& what) {
+    if (utf8.find('\0') != std::string_view::npos)
+        return {{}, failed(what + " holds a NUL character")};
+    auto cp932 = text::toCp932(utf8);
+    if (!cp932)
+        return {{}, failed(what + " holds a character that code page 932 cannot store")};
+    if (cp932->size() > limit)
+        return {{},
+                failed(what + " is " + std::to_string(cp932->size()) +
+                       " bytes in code page 932; at most " + std::to_string(limit) + " fit")};
+    return {*std::move(cp932), std::nullopt};
+}
+
+// A picture named in the manifest: a relative name starts at the manifest's folder.
+std::string nativeOf(const fs::path& base, const std::string& name) {
+    const fs::path p(name);
+    return (p.is_absolute() ? p : base / p).lexically_normal().string();
+}
+
+// Attaches a picture file the way the editor does. A recorded path other than the file's
+// own is written into the path field afterwards; the bytes still come from the file.
+Check attach(puzzle::Document& doc, int index, int slot, const std::string& native,
+             const std::optional<std::string>& recordedCp932, const std::string& where) {
+    if (!recordedCp932) {
+        if (auto refusal = puzzle::AttachPicture(doc, index, slot, native))
+            return failed(where + native + ": " + OneLine(refusal->text));
+    } else {
+        // The file's own path may hold characters code page 932 lacks; it is not stored.
+        struct stat st {};
+        const int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC);
+        const bool regular = fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+        if (fd >= 0)
+            close(fd);
+        if (!regular)
+            return failed(where + native + ": " + WhyNotReadable(native));
+        if (st.st_size > std::numeric_limits<std::int32_t>::max())
+            return failed(where + native + ": too large for a puzzle data file");
+        auto& r = doc.pattern(index);
+        puzzle::setFieldText(puzzle::slotPath(r, slot), *recordedCp932);
+        puzzle::slotOffset(r, slot) = 0;
+        puzzle::slotSize(r, slot) = std::int32_t(st.st_size);
+        r.sourceFiles[size_t(slot)] = native;
+    }
+    if (puzzle::slotSize(doc.pattern(index), slot) == 0)
+        return failed(where + native + " is empty");
+    return std::nullopt;
+}
+
+Check fillPattern(puzzle::Document& doc, int index, const ManifestPattern& m,
+                  const fs::path& base) {
+    const std::string where = "pattern " + std::to_string(index + 1) + ": ";
+    auto& r = doc.pattern(index);
+
+    const std::optional<std::string>* recordedPaths[2] = {&m.puzzlePath, &m.finishedPath};
+    const std::optional<std::string>* files[2] = {&m.puzzle, &m.finished};
+    const char* pathKeys[2] = {"puzzlePath", "finishedPath"};
+    std::optional<PictureCheck> puzzlePicture;
+    for (const int slot : {puzzle::kPuzzleSlot, puzzle::kFinishedSlot}) {
+        std::optional<std::string> recorded;
+        if (const auto& given = *recordedPaths[slot]) {
+            if (given->empty())
+                return failed(where + "\"" + pathKeys[slot] + "\" must not be empty");
+            auto e = encoded(*given, puzzle::kTextFieldSize, where + pathKeys[slot]);
+            if (e.problem)
+                return e.problem;
+            recorded = std::move(e.bytes);
+        }
+        const auto& file = *files[slot];
+        if (!file) {
+            // A recorded path without its picture, as a slot whose file was empty keeps it.
+            if (recorded)
+                puzzle::setFieldText(puzzle::slotPath(r, slot), *recorded);
+            continue;
+        }
+        const std::string native = nativeOf(base, *file);
+        if (auto f = attach(doc, index, slot, native, recorded, where))
+            return f;
+        const PictureCheck check = CheckPictureFile(native);
+        if (!check.decodes)
+            return failed(where + native + " is not a BMP, JPEG or GIF picture that decodes");
+        if (slot == puzzle::kPuzzleSlot)
+            puzzlePicture = check;
+    }
+
+    if (puzzlePicture) {
+        const PieceOffer offer = OfferFor(puzzlePicture->width, puzzlePicture->height);
+        const std::string size =
+            std::to_string(puzzlePicture->width) + " x " + std::to_string(puzzlePicture->height);
+        if (!offer.accepted())
+            return failed(where + "the puzzle picture (" + size + ") is refused: " +
+                          RefusalReason(offer, puzzlePicture->width, puzzlePicture->height));
+        if (m.pieceCount && !offer.offers(*m.pieceCount))
+            return failed(where + "pieceCount " + std::to_string(*m.pieceCount) +
+                          " is not offered for a " + size +
+                          " picture (offered: " + DescribeCounts(offer.counts) + ")");
+        r.pieceCount = m.pieceCount.value_or(std::int16_t(offer.counts.front()));
+    } else {
+        // Without a puzzle picture nothing is offered; the editor stores what it had.
+        r.pieceCount = m.pieceCount.value_or(0);
+    }
+
+    r.rotation = m.rotation ? 1 : 0;
+    const std::pair<const std::string*, puzzle::TextField*> comments[] = {
+        {&m.clearComment, &r.clearComment}, {&m.finishComment, &r.finishComment}};
+    const char* commentKeys[2] = {"clearComment", "finishComment"};
+    for (int i = 0; i < 2; ++i) {
+        const auto e = encoded(*comments[i].first, puzzle::kTextFieldSize, where + commentKeys[i]);
+        if (e.problem)
+            return e.problem;
+        puzzle::setFieldText(*comments[i].second, e.bytes);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+int PackCommand(const Arguments& args, const Console& console) {
+    auto text = readManifestText(args.operand);
+    if (const auto* f = std::get_if<Failure>(&text))
+        return Report(*f, console);
+    auto parsed = ParseManifest(std::get<std::string>(text));
+    if (const auto* reason = std::get_if<std::string>(&parsed))
+        return Report(failed(args.operand + ": " + *reason), console);
+    const Manifest& manifest = std::get<Manifest>(parsed);
+
+    const auto password =
+        encoded(manifest.password, puzzle::kMaxPasswordBytes, args.operand + ": password");
+    if (password.problem)
+        return Report(*password.problem, console);
+    // The file ends its password at the first space: such a password could never be typed.
+    if (password.bytes.find(' ') != std::string::npos)
+        return Report(failed(args.operand + ": password holds a space, which the file cannot keep"),
+                      console);
+
+    const std::string target = puzzle::TargetNameFor(*args.output);
+    struct stat st {};
+    if (!args.force && lstat(target.c_str(), &st) == 0)
+        return Report(failed(target + " exists; --force replaces it"), console);
+
+    const fs::path base = fs::absolute(fs::path(args.operand)).parent_path();
+    auto doc = std::make_unique<puzzle::Document>();
+    puzzle::ResetDocument(*doc);
+    doc->state.vendorFlag = manifest.vendorInfo ? 1 : 0;
+    for (size_t i = 0; i < manifest.patterns.size(); ++i) {
+        if (i > 0)
+            puzzle::AppendPattern(*doc);
+        if (auto f = fillPattern(*doc, int(i), manifest.patterns[i], base))
+            return Report(*f, console);
+    }
+
+    const auto saved = puzzle::SavePuzzleDataFile(*doc, *args.output, password.bytes);
+    if (!saved.saved)
+        return Report(failed("cannot write " + target + ": " +
+                             (saved.message ? saved.message->text : std::string("cancelled"))),
+                      console);
+    console.print(target + "\n");
+    return kExitSuccess;
+}
+
+} // namespace pdt::cli

@@ -1,0 +1,134 @@
+#include "cli/password.h"
+
+#include "text/cp932.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace pdt::cli {
+
+namespace {
+
+// A password file is a line of at most 16 bytes; anything longer than this is no
+// password file.
+constexpr size_t kPasswordFileLimit = 64 * 1024;
+
+// The terminal settings to restore if a signal ends the program while echo is off.
+struct termios savedTerminal;
+volatile std::sig_atomic_t echoIsOff = 0;
+
+void restoreTerminalAndDie(int signal) {
+    if (echoIsOff)
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &savedTerminal);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+// Reads one line from the terminal with echo turned off; nothing on end of input.
+std::optional<std::string> askOnTerminal(std::string_view file, const Console& console) {
+    if (tcgetattr(STDIN_FILENO, &savedTerminal) != 0)
+        return std::nullopt;
+    const std::string prompt = "Password for " + OneLine(file) + ": ";
+    std::fwrite(prompt.data(), 1, prompt.size(), console.err);
+    std::fflush(console.err);
+
+    constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTSTP};
+    for (const int s : kSignals)
+        std::signal(s, restoreTerminalAndDie);
+    struct termios quiet = savedTerminal;
+    quiet.c_lflag &= ~tcflag_t(ECHO);
+    quiet.c_lflag |= ECHONL;
+    echoIsOff = 1;
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+
+    std::string line;
+    bool complete = false;
+    char c = 0;
+    for (;;) {
+        const ssize_t n = read(STDIN_FILENO, &c, 1);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        if (c == '\n') {
+            complete = true;
+            break;
+        }
+        if (line.size() < kPasswordFileLimit)
+            line += c;
+    }
+
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &savedTerminal);
+    echoIsOff = 0;
+    for (const int s : kSignals)
+        std::signal(s, SIG_DFL);
+    if (!complete && line.empty())
+        return std::nullopt;
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
+}
+
+} // namespace
+
+std::optional<std::string> ReadPasswordFile(const std::string& path, int& error) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return std::nullopt;
+    }
+    std::string content;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = errno;
+            close(fd);
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        content.append(buffer, size_t(n));
+        if (content.find('\n') != std::string::npos || content.size() >= kPasswordFileLimit)
+            break;
+    }
+    close(fd);
+    if (const auto nl = content.find('\n'); nl != std::string::npos)
+        content.resize(nl);
+    if (!content.empty() && content.back() == '\r')
+        content.pop_back();
+    return content;
+}
+
+Check CheckPassword(std::string_view storedCp932, const PasswordSource& source,
+                    std::string_view fileForPrompt, const Console& console) {
+    if (storedCp932.empty())
+        return std::nullopt;
+
+    std::optional<std::string> typed = source.given;
+    if (!typed && source.fromFile) {
+        int error = 0;
+        typed = ReadPasswordFile(*source.fromFile, error);
+        if (!typed)
+            return failed("cannot read the password file " + *source.fromFile + ": " +
+                          std::strerror(error));
+    }
+    if (!typed && isatty(STDIN_FILENO))
+        typed = askOnTerminal(fileForPrompt, console);
+    if (!typed)
+        return Failure{kExitPassword, std::string(fileForPrompt) +
+                                          " has a password: give --password or --password-file"};
+
+    const auto encoded = text::toCp932(*typed);
+    if (!encoded || *encoded != storedCp932)
+        return Failure{kExitPassword, "wrong password for " + std::string(fileForPrompt)};
+    return std::nullopt;
+}
+
+} // namespace pdt::cli
