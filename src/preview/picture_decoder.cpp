@@ -63,19 +63,20 @@ bool rangeInside(const puzzle::ByteSource& source, std::int64_t offset, std::int
     return std::uint64_t(offset) < total && std::uint64_t(size) <= total - std::uint64_t(offset);
 }
 
-// Sets the reader up on the device and reads the header: the stored size, or an invalid
-// size when the bytes are no picture of a known kind.
-QSize readHeader(QImageReader& reader, QIODevice& device) {
+// Sets the reader up on the device; false when the bytes are no picture of a known kind.
+bool openReader(QImageReader& reader, QIODevice& device) {
     if (!device.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return {};
+        return false;
     reader.setDevice(&device);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);
     reader.setAllocationLimit(kAllocationLimitMb);
-    if (!isKnownKind(reader.format()))
-        return {};
-    const QSize stored = reader.size();
-    return stored.isEmpty() ? QSize() : stored;
+    return isKnownKind(reader.format());
+}
+
+QSize wantedSize(const WantedSize& wanted, QSize stored) {
+    const QSize target = wanted ? wanted(stored) : stored;
+    return target.isEmpty() ? stored : target;
 }
 
 QSize sizeOfRange(puzzle::ByteSource& source, std::int64_t offset, std::int64_t size) {
@@ -83,8 +84,10 @@ QSize sizeOfRange(puzzle::ByteSource& source, std::int64_t offset, std::int64_t 
         return {0, 0};
     RangeDevice device(source, offset, size);
     QImageReader reader;
-    const QSize stored = readHeader(reader, device);
-    return stored.isValid() ? stored : QSize(0, 0);
+    if (!openReader(reader, device))
+        return {0, 0};
+    const QSize stored = reader.size();
+    return stored.isEmpty() ? QSize(0, 0) : stored;
 }
 
 } // namespace
@@ -95,33 +98,46 @@ DecodedPicture decodePictureRange(puzzle::ByteSource& source, std::int64_t offse
         return {};
     RangeDevice device(source, offset, size);
     QImageReader reader;
-    const QSize stored = readHeader(reader, device);
-    if (!stored.isValid())
+    if (!openReader(reader, device))
         return {};
-
-    QSize target = wanted ? wanted(stored) : stored;
-    if (target.isEmpty())
-        target = stored;
     const auto mode =
         sampling == Sampling::Smooth ? Qt::SmoothTransformation : Qt::FastTransformation;
-    if (target != stored && reader.supportsOption(QImageIOHandler::ScaledSize)) {
-        reader.setScaledSize(target);
-        // The JPEG reader takes quality as its choice between the accurate DCT with
-        // smooth resampling and the fast DCT with nearest-neighbour resampling.
-        reader.setQuality(sampling == Sampling::Smooth ? 75 : 0);
+
+    // Only a reader that decodes at reduced scale needs the size before the pixels. For the
+    // others, asking costs a pass of its own (a GIF is scanned for all its frames).
+    QSize stored;
+    if (reader.supportsOption(QImageIOHandler::ScaledSize)) {
+        stored = reader.size();
+        if (stored.isEmpty())
+            return {};
+        const QSize target = wantedSize(wanted, stored);
+        if (target != stored) {
+            reader.setScaledSize(target);
+            // The JPEG reader takes quality as its choice between the accurate DCT with
+            // smooth resampling and the fast DCT with nearest-neighbour resampling.
+            reader.setQuality(sampling == Sampling::Smooth ? 75 : 0);
+        }
     }
 
     ++decodeCount;
     QImage pixels;
     if (!reader.read(&pixels) || device.failed() || pixels.isNull())
         return {};
-    // Without a reduction the decoded image itself is the authority on the size.
-    const QSize decoded = target == stored ? pixels.size() : stored;
-    if (pixels.size() != target && target != stored)
+    if (!stored.isValid())
+        stored = pixels.size();
+    const QSize target = wantedSize(wanted, stored);
+    if (pixels.size() != target) {
+        // Smoothing a full-size picture of a format that cannot decode at reduced scale
+        // would cost as much as decoding it; averaging 4 x 4 samples looks the same.
+        const QSize sampled = target * 4;
+        if (mode == Qt::SmoothTransformation && pixels.width() > sampled.width() &&
+            pixels.height() > sampled.height())
+            pixels = pixels.scaled(sampled, Qt::IgnoreAspectRatio, Qt::FastTransformation);
         pixels = pixels.scaled(target, Qt::IgnoreAspectRatio, mode);
-    if (pixels.isNull())
-        return {};
-    return {decoded.width(), decoded.height(), std::move(pixels)};
+        if (pixels.isNull())
+            return {};
+    }
+    return {stored.width(), stored.height(), std::move(pixels)};
 }
 
 DecodedPicture decodePictureRange(const std::string& puzzleDataFile, std::int64_t offset,

@@ -1,0 +1,273 @@
+// How long drawing a picture into a preview surface takes, against decoding it in full and
+// scaling it down afterwards, and how much memory showing a pattern of two large JPEGs
+// needs. Run with no arguments; the test pictures are made in a temporary folder first.
+#include "preview/picture_decoder.h"
+#include "preview/preview_surfaces.h"
+
+#include "../tests/preview/test_pictures.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+using namespace pdt::preview;
+using namespace pdt::test;
+
+namespace {
+
+constexpr int kFrame = 140;
+
+struct Picture {
+    std::string name;
+    std::string path;
+    std::int64_t size = 0;
+};
+
+Picture makePicture(const QTemporaryDir& dir, const std::string& name, const QByteArray& bytes) {
+    const QString path = dir.filePath(QString::fromStdString(name));
+    if (bytes.isEmpty() || !writeBytes(path, bytes)) {
+        std::fprintf(stderr, "cannot make %s\n", name.c_str());
+        std::exit(1);
+    }
+    return {name, path.toStdString(), bytes.size()};
+}
+
+// A 2000 x 2000 picture of at most 128 colours, as a GIF must be.
+QImage palettePicture(int w, int h) {
+    QImage img(w, h, QImage::Format_RGB32);
+    unsigned noise = 99;
+    for (int y = 0; y < h; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            noise = noise * 1103515245u + 12345u;
+            const int i = ((x >> 4) + (y >> 4) * 5 + int(noise >> 30)) & 127;
+            line[x] = qRgb(i * 2, 255 - i * 2, (i * 37) & 255);
+        }
+    }
+    return img;
+}
+
+// The straightforward way: the whole picture decoded at full size, then scaled with the
+// cheapest resampling and drawn.
+void naiveRender(PreviewSurface& target, const std::string& path) {
+    QImageReader reader(QString::fromStdString(path));
+    reader.setAllocationLimit(0);
+    reader.setAutoTransform(false);
+    const QImage full = reader.read();
+    const PreviewGeometry g = previewGeometry(kFrame, kFrame, full.width(), full.height());
+    const QImage scaled = full.scaled(g.dw, g.dh, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    target.image.fill(Qt::white);
+    QPainter painter(&target.image);
+    painter.drawImage(g.dx, g.dy, scaled);
+}
+
+// libjpeg's own 1/8-scale decode and nothing else: no JPEG path can be faster.
+void eighthScaleDecode(const std::string& path) {
+    QImageReader reader(QString::fromStdString(path));
+    const QSize full = reader.size();
+    reader.setScaledSize(QSize((full.width() + 7) / 8, (full.height() + 7) / 8));
+    benchmark::DoNotOptimize(reader.read());
+}
+
+WantedSize previewSize() {
+    return [](QSize stored) {
+        const PreviewGeometry g = previewGeometry(kFrame, kFrame, stored.width(), stored.height());
+        return QSize(std::max(g.dw, 1), std::max(g.dh, 1));
+    };
+}
+
+long statusKb(const char* field) {
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    const size_t n = std::strlen(field);
+    while (std::getline(in, line))
+        if (line.compare(0, n, field) == 0 && line[n] == ':')
+            return std::stol(line.substr(n + 1));
+    return -1;
+}
+
+// Run in a fresh process so that nothing the other benchmarks allocated and freed is
+// already resident: shows a pattern of two pictures and prints the peak resident memory
+// above the baseline, in kB. The baseline is taken after a small picture has been shown,
+// so loading the decoder plugins is not counted.
+// With "naive", the same through naiveRender, to show what the probe would catch.
+int peakMemoryProbe(const std::string& how, const char* warmUp, const char* puzzle,
+                    const char* finished) {
+    PreviewSurfaces surfaces;
+    createPreviewSurfaces(surfaces, kFrame, kFrame);
+    renderPreview(surfaces, warmUp, "", 0, 1, 0);
+    naiveRender(surfaces.puzzleSurface, warmUp);
+    const long baseline = statusKb("VmRSS");
+    std::ofstream("/proc/self/clear_refs") << "5"; // resets VmHWM to the current VmRSS
+    if (how == "naive") {
+        naiveRender(surfaces.puzzleSurface, puzzle);
+        naiveRender(surfaces.finishedSurface, finished);
+    } else if (renderPreview(surfaces, puzzle, "", 0, 1, 0).decodedWidth == 0 ||
+               renderPreview(surfaces, finished, "", 0, 1, 1).decodedWidth == 0) {
+        return 1;
+    }
+    const long peak = statusKb("VmHWM");
+    if (baseline < 0 || peak < 0)
+        return 1;
+    std::printf("%ld\n", peak - baseline);
+    return 0;
+}
+
+long runPeakMemoryProbe(const std::string& how, const std::string& warmUp, const Picture& a,
+                        const Picture& b) {
+    char self[4096] = {};
+    if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0)
+        return -1;
+    const std::string command = "'" + std::string(self) + "' --peak-memory-probe " + how + " '" +
+                                warmUp + "' '" + a.path + "' '" + b.path + "'";
+    FILE* out = popen(command.c_str(), "r");
+    if (!out)
+        return -1;
+    long kb = -1;
+    if (std::fscanf(out, "%ld", &kb) != 1)
+        kb = -1;
+    return pclose(out) == 0 ? kb : -1;
+}
+
+// Keeps each result's time per iteration, so the goals can be checked in the same run.
+class SummaryReporter : public benchmark::ConsoleReporter {
+  public:
+    SummaryReporter() : ConsoleReporter(isatty(1) ? OO_Defaults : OO_Tabular) {}
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            // With repetitions, the median stands for the name.
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median")
+                continue;
+            ms[run.run_name.function_name] = run.GetAdjustedCPUTime();
+            for (const auto& [name, counter] : run.counters)
+                counters[run.run_name.function_name + " " + name] = counter.value;
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> ms;
+    std::map<std::string, double> counters;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 6 && std::strcmp(argv[1], "--peak-memory-probe") == 0)
+        return peakMemoryProbe(argv[2], argv[3], argv[4], argv[5]);
+
+    benchmark::Initialize(&argc, argv);
+    QTemporaryDir dir;
+    std::fprintf(stderr, "making test pictures...\n");
+    const QImage photo = photoLikePicture(6000, 4000);
+    const Picture jpeg24 = makePicture(dir, "jpeg_6000x4000", encodePicture(photo, "jpeg"));
+    const Picture progressive = makePicture(dir, "jpeg_6000x4000_progressive",
+                                            encodePicture(photo, "jpeg", {.progressive = true}));
+    const Picture bmp = makePicture(dir, "bmp_6000x4000", encodePicture(photo, "bmp"));
+    const Picture jpeg24b = makePicture(dir, "jpeg_6000x4000_second",
+                                        encodePicture(photo.mirrored(true, false), "jpeg"));
+    const Picture jpeg2 =
+        makePicture(dir, "jpeg_1600x1200", encodePicture(photoLikePicture(1600, 1200), "jpeg"));
+    const Picture gif = makePicture(dir, "gif_2000x2000", gifBytes({palettePicture(2000, 2000)}));
+    const Picture small =
+        makePicture(dir, "small.jpg", encodePicture(quadrantPicture(64, 48), "jpeg"));
+    std::fprintf(stderr, "24-megapixel baseline JPEG: %lld bytes\n", (long long)jpeg24.size);
+
+    const std::vector<Picture> kinds = {jpeg24, progressive, jpeg2, bmp, gif};
+    auto surfaces = std::make_shared<PreviewSurfaces>();
+    createPreviewSurfaces(*surfaces, kFrame, kFrame);
+
+    // The machine is shared, so the goals are judged on the CPU time of the whole process
+    // (threads Qt may start for scaling included), which other load disturbs least.
+    auto timed = [](const std::string& name, auto body) {
+        return benchmark::RegisterBenchmark(name.c_str(),
+                                            [body](benchmark::State& state) {
+                                                for (auto _ : state)
+                                                    body(state);
+                                            })
+            ->Unit(benchmark::kMillisecond)
+            ->MeasureProcessCPUTime()
+            ->MinTime(2.0);
+    };
+
+    for (const Picture& p : kinds) {
+        timed("Render/" + p.name, [p, surfaces](benchmark::State& state) {
+            if (renderPreview(*surfaces, p.path, "", 0, p.size, 0).decodedWidth == 0)
+                state.SkipWithError("no picture");
+        });
+        timed("Naive/" + p.name,
+              [p, surfaces](benchmark::State&) { naiveRender(surfaces->puzzleSurface, p.path); });
+        for (Sampling sampling : {Sampling::Smooth, Sampling::Nearest}) {
+            const std::string how = sampling == Sampling::Smooth ? "Smooth" : "Nearest";
+            timed("Decode" + how + "/" + p.name, [p, sampling](benchmark::State&) {
+                benchmark::DoNotOptimize(decodePictureFile(p.path, previewSize(), sampling));
+            });
+        }
+    }
+
+    timed("ShowPattern/two_24MP_jpeg", [=](benchmark::State&) {
+        blankSurface(surfaces->puzzleSurface);
+        blankSurface(surfaces->finishedSurface);
+        renderPreview(*surfaces, jpeg24.path, "", 0, 1, 0);
+        renderPreview(*surfaces, jpeg24b.path, "", 0, 1, 1);
+    })->MinTime(4.0);
+    timed("Floor/two_eighth_scale_decodes", [=](benchmark::State&) {
+        eighthScaleDecode(jpeg24.path);
+        eighthScaleDecode(jpeg24b.path);
+    })->MinTime(4.0);
+    timed("NaivePattern/two_24MP_jpeg", [=](benchmark::State&) {
+        naiveRender(surfaces->puzzleSurface, jpeg24.path);
+        naiveRender(surfaces->finishedSurface, jpeg24b.path);
+    })->MinTime(4.0);
+    benchmark::RegisterBenchmark("SizeOnly/jpeg_6000x4000", [=](benchmark::State& state) {
+        for (auto _ : state)
+            benchmark::DoNotOptimize(pictureSizeOfFile(jpeg24.path));
+    })->Unit(benchmark::kMicrosecond);
+    for (const std::string how : {"preview", "naive"}) {
+        const std::string name = how == "naive" ? "PeakMemory/NaivePattern_two_24MP_jpeg"
+                                                : "PeakMemory/ShowPattern_two_24MP_jpeg";
+        benchmark::RegisterBenchmark(
+            name.c_str(),
+            [=](benchmark::State& state) {
+                long kb = -1;
+                for (auto _ : state)
+                    kb = runPeakMemoryProbe(how, small.path, jpeg24, jpeg24b);
+                if (kb < 0)
+                    state.SkipWithError("the memory probe failed");
+                state.counters["peak_MB_above_baseline"] = double(kb) / 1024;
+            })
+            ->Iterations(1)
+            ->Unit(benchmark::kMillisecond);
+    }
+
+    SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    auto& ms = reporter.ms;
+    auto ratio = [&ms](const std::string& a, const std::string& b) {
+        return ms.count(a) && ms.count(b) && ms[b] > 0 ? ms[a] / ms[b] : 0.0;
+    };
+    std::printf("\nRatios of process CPU time:\n");
+    std::printf("ShowPattern / Floor:        %.2f (goal: at most 1.3)\n",
+                ratio("ShowPattern/two_24MP_jpeg", "Floor/two_eighth_scale_decodes"));
+    std::printf("NaivePattern / ShowPattern: %.2f (goal: at least 4)\n",
+                ratio("NaivePattern/two_24MP_jpeg", "ShowPattern/two_24MP_jpeg"));
+    std::printf("Peak memory above baseline: %.1f MB (goal: under 32; naive way: %.1f MB)\n",
+                reporter.counters["PeakMemory/ShowPattern_two_24MP_jpeg peak_MB_above_baseline"],
+                reporter.counters["PeakMemory/NaivePattern_two_24MP_jpeg peak_MB_above_baseline"]);
+    for (const Picture& p : kinds)
+        std::printf("%-28s Naive / Render %.2f (goal: at least 1)   Smooth / Nearest %.2f\n",
+                    p.name.c_str(), ratio("Naive/" + p.name, "Render/" + p.name),
+                    ratio("DecodeSmooth/" + p.name, "DecodeNearest/" + p.name));
+    benchmark::Shutdown();
+    return 0;
+}
