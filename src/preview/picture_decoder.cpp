@@ -16,7 +16,8 @@ namespace {
 // exceeds; still low enough that a hostile header cannot make us allocate gigabytes.
 constexpr int kAllocationLimitMb = 1024;
 
-// The kinds the player reads; anything else Qt happens to know is no picture here.
+// The raster kinds pictures have always been previewed in. Anything else Qt happens to
+// read (PNG, ...) is no picture here, so the preview promises nothing the set cannot keep.
 bool isKnownKind(const QByteArray& format) {
     return format == "bmp" || format == "jpeg" || format == "gif" || format == "ico";
 }

@@ -3,7 +3,7 @@
 //
 // Every failure is "no picture": size 0 x 0, no pixels, no message. The pixel size is the
 // stored one (EXIF orientation is not applied: the player shows pictures as stored), and a
-// GIF gives its first frame.
+// GIF gives its first frame. The kinds are BMP, JPEG, GIF and icons.
 
 #include "puzzle/byte_source.h"
 #include "puzzle/document.h"
