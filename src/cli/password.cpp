@@ -32,10 +32,6 @@ void restoreTerminalAndDie(int signal) {
 std::optional<std::string> askOnTerminal(std::string_view file, const Console& console) {
     if (tcgetattr(STDIN_FILENO, &savedTerminal) != 0)
         return std::nullopt;
-    const std::string prompt = "Password for " + OneLine(file) + ": ";
-    std::fwrite(prompt.data(), 1, prompt.size(), console.err);
-    std::fflush(console.err);
-
     constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTSTP};
     for (const int s : kSignals)
         std::signal(s, restoreTerminalAndDie);
@@ -44,6 +40,10 @@ std::optional<std::string> askOnTerminal(std::string_view file, const Console& c
     quiet.c_lflag |= ECHONL;
     echoIsOff = 1;
     tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    // Only now that echo is off: whatever is typed after the prompt stays hidden.
+    const std::string prompt = "Password for " + OneLine(file) + ": ";
+    std::fwrite(prompt.data(), 1, prompt.size(), console.err);
+    std::fflush(console.err);
 
     std::string line;
     bool complete = false;

@@ -1,0 +1,39 @@
+#pragma once
+// Runs the built adxtool as a separate process, as a user or a build pipeline would, and
+// captures its output and exit status.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pdt::test {
+
+struct ToolRun {
+    int exitCode = -1; // -1 when it died of a signal
+    int signal = 0;
+    std::string out;
+    std::string err;
+
+    std::vector<std::string> errLines() const;
+};
+
+struct ToolOptions {
+    std::string workingDirectory;              // empty: the test's own
+    std::string input;                         // fed on standard input (a pipe, no terminal)
+    std::optional<std::uint64_t> addressSpace; // RLIMIT_AS for the child, in bytes
+};
+
+// The child runs without DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM: adxtool needs no
+// display.
+ToolRun runAdxtool(const std::vector<std::string>& args, const ToolOptions& options = {});
+
+// The same with standard input, output and error on a pseudo terminal: `answer` is typed
+// once the output holds `prompt`. Everything the terminal showed ends up in `out`.
+ToolRun runAdxtoolOnTerminal(const std::vector<std::string>& args, const std::string& prompt,
+                             const std::string& answer);
+
+// True when the tool was built with AddressSanitizer, which cannot run under RLIMIT_AS.
+bool sanitizedBuild();
+
+} // namespace pdt::test
