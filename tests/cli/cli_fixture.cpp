@@ -1,5 +1,9 @@
 #include "cli/cli_fixture.h"
 
+#include "pieces/piece_grids.h"
+#include "puzzle/document.h"
+#include "puzzle/pictures.h"
+#include "puzzle/save.h"
 #include "text/cp932.h"
 
 #include <fstream>
@@ -45,6 +49,44 @@ ToolRun CliTest::run(const std::vector<std::string>& args, const std::string& in
     options.workingDirectory = root();
     options.input = input;
     return runAdxtool(args, options);
+}
+
+Bytes saveAsEditor(const CliTest& test, const std::string& name,
+                   const std::vector<EditorPattern>& patterns, std::string_view password,
+                   bool vendorInfo) {
+    auto doc = std::make_unique<puzzle::Document>();
+    puzzle::ResetDocument(*doc);
+    doc->state.vendorFlag = vendorInfo ? 1 : 0;
+    for (size_t i = 0; i < patterns.size(); ++i) {
+        if (i > 0) {
+            EXPECT_TRUE(puzzle::AppendPattern(*doc));
+        }
+        const auto& p = patterns[i];
+        if (!p.puzzle.empty()) {
+            EXPECT_FALSE(puzzle::AttachPicture(*doc, int(i), 0, test.path(p.puzzle)));
+        }
+        if (!p.finished.empty()) {
+            EXPECT_FALSE(puzzle::AttachPicture(*doc, int(i), 1, test.path(p.finished)));
+        }
+        auto& r = doc->pattern(int(i));
+        r.pieceCount = p.pieceCount;
+        r.rotation = p.rotation ? 1 : 0;
+        puzzle::setFieldText(r.clearComment, cp932(p.clearComment));
+        puzzle::setFieldText(r.finishComment, cp932(p.finishComment));
+    }
+    const auto saved = puzzle::SavePuzzleDataFile(*doc, test.path(name), cp932(password));
+    EXPECT_TRUE(saved.saved) << (saved.message ? saved.message->text : "");
+    return test.readFile(name);
+}
+
+std::vector<int> offeredCounts(int width, int height) {
+    pieces::PieceGridTable table{};
+    const auto choices = pieces::FillPieceChoices(table, width, height);
+    std::vector<int> counts;
+    for (int i = 0; choices.outcome == pieces::PieceChoices::Outcome::Accepted && i < choices.count;
+         ++i)
+        counts.push_back(table[size_t(i)].pieceCount());
+    return counts;
 }
 
 void expectOneLineFailure(const ToolRun& r, int exitCode) {

@@ -16,7 +16,7 @@
 namespace pdt::test {
 
 class CliTest : public ::testing::Test {
-  protected:
+  public:
     std::string path(const std::string& name) const {
         return dir_.filePath(QString::fromStdString(name)).toStdString();
     }
@@ -39,6 +39,26 @@ class CliTest : public ::testing::Test {
   private:
     QTemporaryDir dir_;
 };
+
+// One pattern as an author makes it in the editor: picture files of the scratch folder
+// (empty for none) and the details committed from the window.
+struct EditorPattern {
+    std::string puzzle;
+    std::string finished;
+    std::int16_t pieceCount = 0;
+    bool rotation = false;
+    std::string clearComment; // UTF-8
+    std::string finishComment;
+};
+
+// Saves the patterns the way the editor does (pictures attached from their files, then
+// the engine's save) as `name` in the scratch folder, and gives the file's bytes.
+Bytes saveAsEditor(const CliTest& test, const std::string& name,
+                   const std::vector<EditorPattern>& patterns, std::string_view password = {},
+                   bool vendorInfo = false);
+
+// The piece counts the editor offers for a picture of that size.
+std::vector<int> offeredCounts(int width, int height);
 
 // Expects a failure reported the way every failure is: this exit code, nothing but one
 // line starting "adxtool: " on standard error.

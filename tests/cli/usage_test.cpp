@@ -1,0 +1,47 @@
+// Command lines adxtool refuses, and its help, seen from outside.
+
+#include "cli/cli_fixture.h"
+
+namespace pdt::test {
+namespace {
+
+class Usage : public CliTest {};
+
+TEST_F(Usage, ErrorsExitTwoWithOneLineAndTheUsage) {
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"frobnicate"},
+        {"list"},
+        {"list", "a.adx", "b.adx"},
+        {"list", "a.adx", "--bogus"},
+        {"extract", "a.adx", "-o"},
+        {"pack", "manifest.json"},
+        {"pieces", "640x480", "--password", "x"},
+        {"pieces", "99999999999x5"},
+        {"verify", "a.adx", "--password", "x", "--password-file", "f"},
+    };
+    for (const auto& args : cases) {
+        std::string shown;
+        for (const auto& a : args)
+            shown += a + " ";
+        SCOPED_TRACE(shown);
+        const auto r = run(args);
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_EQ(r.out, "");
+        const auto lines = r.errLines();
+        ASSERT_GE(lines.size(), 2u) << r.err;
+        EXPECT_TRUE(lines[0].starts_with("adxtool: ")) << lines[0];
+        EXPECT_EQ(lines[1], "usage:");
+    }
+}
+
+TEST_F(Usage, HelpGoesToStandardOutput) {
+    const auto r = run({"--help"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.err, "");
+    for (const std::string command : {"list", "extract", "pack", "pieces", "verify"})
+        EXPECT_NE(r.out.find("adxtool " + command), std::string::npos) << command;
+}
+
+} // namespace
+} // namespace pdt::test
