@@ -1,10 +1,8 @@
-#include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/qt_prompts.h"
+#include "app/start_up.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <QPixmap>
 #include <QTimer>
 
@@ -12,9 +10,7 @@
 
 namespace {
 
-constexpr char kScreenshotOption[] = "--screenshot-to=";
-
-// Renders the window as it appears after start-up into a PNG file, for the documentation.
+// Renders the window as it looks after start-up into a PNG file, for the documentation.
 int saveScreenshot(pdt::app::MainWindow& window, const QString& file) {
     QTimer::singleShot(200, &window, [&window, file] {
         const bool ok = window.grab().save(file, "PNG");
@@ -29,36 +25,19 @@ int saveScreenshot(pdt::app::MainWindow& window, const QString& file) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-
-    QStringList arguments = app.arguments().mid(1);
-    QString screenshot;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        if (arguments[i].startsWith(QLatin1String(kScreenshotOption))) {
-            screenshot = arguments[i].mid(qsizetype(sizeof kScreenshotOption) - 1);
-            arguments.removeAt(i--);
-        }
-    }
-
-    // The shell has already split the command line; only the first argument matters.
-    const std::string first =
-        arguments.isEmpty() ? "" : QFile::encodeName(arguments[0]).toStdString();
-    const auto variant = pdt::app::ChooseDialogVariant(arguments.isEmpty() ? nullptr : &first);
+    const pdt::app::StartOptions options =
+        pdt::app::ParseStartArguments(QApplication::arguments().mid(1));
 
     pdt::app::QtPrompts prompts;
-    pdt::app::MainWindow window(variant, prompts);
+    pdt::app::MainWindow window(options.variant, prompts);
     window.show();
-
-    // A file named first opens as if it had been dropped, so that file associations work.
-    if (variant == pdt::app::DialogVariant::PZ_BIND && !arguments.isEmpty()) {
-        const QFileInfo named(arguments[0]);
-        if (named.isFile()) {
-            const QString path = named.absoluteFilePath();
-            QMetaObject::invokeMethod(
-                &window, [&window, path] { window.dropFiles({path}); }, Qt::QueuedConnection);
-        }
+    if (options.fileToOpen) {
+        const QString path = *options.fileToOpen;
+        QMetaObject::invokeMethod(
+            &window, [&window, path] { window.dropFiles({path}); }, Qt::QueuedConnection);
     }
 
-    if (!screenshot.isEmpty())
-        return saveScreenshot(window, screenshot);
+    if (!options.screenshotFile.isEmpty())
+        return saveScreenshot(window, options.screenshotFile);
     return QApplication::exec();
 }

@@ -32,7 +32,7 @@ MainWindow::MainWindow(DialogVariant variant, Prompts& prompts, QWidget* parent)
     const DialogTemplate& t = MainDialogTemplate(variant);
     setObjectName(QString::fromUtf8(t.name));
     setWindowTitle(QString::fromUtf8(t.caption));
-    setWindowIcon(windowIcon());
+    setWindowIcon(makeWindowIcon());
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));

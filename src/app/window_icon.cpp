@@ -23,7 +23,7 @@ QPainterPath piecePath() {
 
 } // namespace
 
-QIcon windowIcon() {
+QIcon makeWindowIcon() {
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);

@@ -1,0 +1,33 @@
+#include "app/start_up.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace pdt::app {
+
+namespace {
+const QLatin1String kScreenshotOption("--screenshot-to=");
+}
+
+StartOptions ParseStartArguments(QStringList arguments) {
+    StartOptions options;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        if (arguments[i].startsWith(kScreenshotOption)) {
+            options.screenshotFile = arguments[i].mid(kScreenshotOption.size());
+            arguments.removeAt(i--);
+        }
+    }
+    if (arguments.isEmpty())
+        return options;
+
+    const std::string first = QFile::encodeName(arguments.front()).toStdString();
+    options.variant = ChooseDialogVariant(&first);
+    if (options.variant == DialogVariant::PZ_BIND) {
+        const QFileInfo named(arguments.front());
+        if (named.isFile())
+            options.fileToOpen = named.absoluteFilePath();
+    }
+    return options;
+}
+
+} // namespace pdt::app

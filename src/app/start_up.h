@@ -1,0 +1,26 @@
+#pragma once
+// What the editor's arguments ask for at start-up. The first argument chooses the window
+// variant; a first argument that is not the hidden word but names an existing file opens
+// that file as a dropped file would (so that file associations work). Anything else is
+// ignored. "--screenshot-to=FILE" (anywhere) renders the started window into FILE and
+// quits; it is not counted as an argument.
+
+#include "app/command_line.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace pdt::app {
+
+struct StartOptions {
+    DialogVariant variant = DialogVariant::PZ_BIND;
+    std::optional<QString> fileToOpen; // absolute path
+    QString screenshotFile;            // empty: run normally
+};
+
+// `arguments` without the program name.
+StartOptions ParseStartArguments(QStringList arguments);
+
+} // namespace pdt::app

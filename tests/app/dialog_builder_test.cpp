@@ -1,0 +1,260 @@
+#include "app/dialog_builder.h"
+
+#include "app/main_window.h"
+#include "app/password_dialog.h"
+#include "fake_prompts.h"
+#include "window_driver.h"
+
+#include <QAction>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace pdt;
+using namespace pdt::app;
+using namespace pdt::test;
+
+namespace {
+
+std::set<std::string> controlIds(const QWidget* window) {
+    std::set<std::string> ids;
+    for (const QWidget* w : window->findChildren<QWidget*>())
+        if (w->objectName().startsWith("IDC_"))
+            ids.insert(w->objectName().toStdString());
+    return ids;
+}
+
+const std::set<std::string> kMainIds = {
+    "IDC_PUZZLE_PREVIEW",
+    "IDC_PATTERN_LIST",
+    "IDC_MOVE_UP",
+    "IDC_MOVE_DOWN",
+    "IDC_ROTATION",
+    "IDC_CLEAR_COMMENT",
+    "IDC_FINISH_COMMENT",
+    "IDC_DELETE_PATTERN",
+    "IDC_FINISHED_PREVIEW",
+    "IDC_ADD_PUZZLE_IMAGE",
+    "IDC_EXTRACT_PUZZLE_IMAGE",
+    "IDC_DELETE_PUZZLE_IMAGE",
+    "IDC_ADD_FINISHED_IMAGE",
+    "IDC_EXTRACT_FINISHED_IMAGE",
+    "IDC_DELETE_FINISHED_IMAGE",
+    "IDC_PASSWORD",
+    "IDC_ADD_PATTERN",
+    "IDC_MIN_PIECES",
+};
+
+// Base units measured here the way the system measures them, independently of the code
+// under test.
+DialogBaseUnits measured(const QFont& font) {
+    const QFontMetrics m(font);
+    const int sum = m.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    return {(sum / 26 + 1) / 2, m.height()};
+}
+
+} // namespace
+
+TEST(DialogUnits, MulDivRoundsHalvesAwayFromZero) {
+    struct Case {
+        int number, numerator, denominator, expected;
+    };
+    const Case cases[] = {
+        {13, 7, 4, 23},                                   // 22.75
+        {2, 7, 4, 4},                                     // 3.5
+        {6, 13, 8, 10},                                   // 9.75
+        {4, 13, 8, 7},                                    // 6.5
+        {1, 13, 8, 2},                                    // 1.625
+        {442, 6, 4, 663},                                 // 663
+        {-2, 7, 4, -4},                                   // -3.5
+        {10, 96, 72, 13},                                 // 13.33: a 10-point font at 96 dpi
+        {9, 96, 72, 12},  {2000000000, 3, 4, 1500000000}, // no 32-bit overflow in the product
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MulDiv(c.number, c.numerator, c.denominator), c.expected)
+            << c.number << "*" << c.numerator << "/" << c.denominator;
+}
+
+TEST(DialogUnits, ConvertWithTheFontsBaseUnits) {
+    const DialogBaseUnits units{7, 14};
+    EXPECT_EQ(toPixels({13, 19, 100, 173}, units), QRect(23, 33, 175, 303));
+    EXPECT_EQ(toPixels({129, 18, 80, 80}, units), QRect(226, 32, 140, 140));
+    EXPECT_EQ(toPixels({0, 0, 441, 1}, units), QRect(0, 0, 772, 2));
+    EXPECT_EQ(toPixels({51, 228, 64, 12}, {6, 13}), QRect(77, 371, 96, 20));
+}
+
+TEST(DialogFont, FallsBackToTheInstalledJapaneseGothic) {
+    const QFont main = dialogFont(MainDialogTemplate(DialogVariant::PZ_BIND));
+    EXPECT_EQ(main.pixelSize(), 13);
+    EXPECT_EQ(QFontInfo(main).family(), "IPAGothic");
+    const QFont prompt = dialogFont(PasswordDialogTemplate());
+    EXPECT_EQ(prompt.pixelSize(), 12);
+    EXPECT_EQ(QFontInfo(prompt).family(), "IPAPGothic");
+}
+
+TEST(MainDialogLayout, EachVariantHasExactlyItsControls) {
+    EditorWindow plain(DialogVariant::PZ_BIND);
+    EXPECT_EQ(controlIds(plain.window.get()), kMainIds);
+
+    EditorWindow vendor(DialogVariant::PZ_BIND2);
+    std::set<std::string> withVendor = kMainIds;
+    withVendor.insert("IDC_VENDOR_INFO");
+    EXPECT_EQ(controlIds(vendor.window.get()), withVendor);
+    auto* box = vendor.find<QCheckBox>("IDC_VENDOR_INFO");
+    EXPECT_EQ(box->text(), QString::fromUtf8("ベンダー情報付加"));
+
+    // The vendor box takes the password row's place: the row moves up 5 units.
+    const DialogBaseUnits units = measured(plain.window->centralWidget()->font());
+    EXPECT_EQ(plain.password()->y(), MulDiv(228, units.y, 8));
+    EXPECT_EQ(vendor.password()->y(), MulDiv(223, units.y, 8));
+    EXPECT_EQ(box->geometry().topLeft(), QPoint(MulDiv(19, units.x, 4), MulDiv(242, units.y, 8)));
+}
+
+TEST(MainDialogLayout, ControlsSitWhereTheTemplateSaysInPixels) {
+    EditorWindow w;
+    const QWidget* client = w.window->centralWidget();
+    const DialogBaseUnits u = measured(client->font());
+    const auto px = [&](int x, int y, int cx, int cy) {
+        return QRect(MulDiv(x, u.x, 4), MulDiv(y, u.y, 8), MulDiv(cx, u.x, 4), MulDiv(cy, u.y, 8));
+    };
+    EXPECT_EQ(client->size(), px(0, 0, 442, 261).size());
+    EXPECT_EQ(w.list()->geometry(), px(13, 19, 100, 173));
+    EXPECT_EQ(w.clearComment()->geometry(), px(213, 20, 223, 77));
+    EXPECT_EQ(w.finishComment()->geometry(), px(214, 157, 223, 77));
+    EXPECT_EQ(w.find<QWidget>("IDC_PUZZLE_PREVIEW")->geometry(), px(129, 18, 80, 80));
+    EXPECT_EQ(w.find<QWidget>("IDC_FINISHED_PREVIEW")->geometry(), px(129, 155, 80, 80));
+    EXPECT_EQ(w.find<QWidget>("IDC_MOVE_DOWN")->geometry(), px(38, 196, 26, 14));
+    EXPECT_EQ(w.find<QWidget>("IDC_DELETE_FINISHED_IMAGE")->geometry(), px(185, 239, 23, 14));
+    // The combo box keeps its position and width; its height is that of one line.
+    EXPECT_EQ(w.minPieces()->geometry().topLeft(), px(305, 112, 0, 0).topLeft());
+    EXPECT_EQ(w.minPieces()->width(), px(0, 0, 31, 0).width());
+
+    // The preview frames are etched and the list takes several entries.
+    auto* frame = w.find<QFrame>("IDC_PUZZLE_PREVIEW");
+    EXPECT_EQ(frame->frameShape(), QFrame::Box);
+    EXPECT_EQ(frame->frameShadow(), QFrame::Sunken);
+    EXPECT_EQ(w.list()->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(w.password()->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(w.clearComment()->tabChangesFocus());
+}
+
+TEST(MainDialogLayout, LabelsShowTheirWholeText) {
+    for (const auto variant : {DialogVariant::PZ_BIND, DialogVariant::PZ_BIND2}) {
+        EditorWindow w(variant);
+        for (const QLabel* label : w.window->findChildren<QLabel*>()) {
+            SCOPED_TRACE(label->text().toStdString());
+            EXPECT_GE(label->width(), QFontMetrics(label->font()).horizontalAdvance(label->text()));
+        }
+        EXPECT_GE(w.rotation()->width(), w.rotation()->sizeHint().width());
+    }
+}
+
+TEST(MainDialogLayout, TabVisitsTheControlsInTableOrder) {
+    const std::vector<std::string> common = {
+        "IDC_PATTERN_LIST",
+        "IDC_MOVE_UP",
+        "IDC_MOVE_DOWN",
+        "IDC_ROTATION",
+        "IDC_CLEAR_COMMENT",
+        "IDC_FINISH_COMMENT",
+        "IDC_DELETE_PATTERN",
+        "IDC_ADD_PUZZLE_IMAGE",
+        "IDC_EXTRACT_PUZZLE_IMAGE",
+        "IDC_DELETE_PUZZLE_IMAGE",
+        "IDC_ADD_FINISHED_IMAGE",
+        "IDC_EXTRACT_FINISHED_IMAGE",
+        "IDC_DELETE_FINISHED_IMAGE",
+        "IDC_PASSWORD",
+        "IDC_ADD_PATTERN",
+        "IDC_MIN_PIECES",
+    };
+    for (const auto variant : {DialogVariant::PZ_BIND, DialogVariant::PZ_BIND2}) {
+        EditorWindow w(variant);
+        std::vector<std::string> expected = common;
+        if (variant == DialogVariant::PZ_BIND2)
+            expected.push_back("IDC_VENDOR_INFO");
+        expected.push_back("IDC_PATTERN_LIST"); // round again
+
+        w.list()->setFocus();
+        std::vector<std::string> visited = {
+            QApplication::focusWidget()->objectName().toStdString()};
+        for (size_t i = 1; i < expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited.push_back(QApplication::focusWidget()->objectName().toStdString());
+        }
+        EXPECT_EQ(visited, expected);
+    }
+}
+
+TEST(MainDialogLayout, EveryControlHasAnAccessibleName) {
+    EditorWindow w(DialogVariant::PZ_BIND2);
+    for (const QWidget* c : w.window->findChildren<QWidget*>()) {
+        if (c->objectName().startsWith("IDC_")) {
+            EXPECT_FALSE(c->accessibleName().isEmpty()) << c->objectName().toStdString();
+        }
+    }
+    EXPECT_EQ(w.clearComment()->accessibleName(), QString::fromUtf8("パズル完成後のコメント"));
+    EXPECT_EQ(w.finishComment()->accessibleName(), QString::fromUtf8("完成ＣＧ表示後のコメント"));
+    EXPECT_EQ(w.password()->accessibleName(), QString::fromUtf8("パスワード"));
+    EXPECT_EQ(w.minPieces()->accessibleName(), QString::fromUtf8("最小ピース数"));
+    EXPECT_EQ(w.find<QWidget>("IDC_MOVE_UP")->accessibleName(), QString::fromUtf8("↑上へ"));
+}
+
+TEST(MainDialogLayout, DecorationLetClicksThrough) {
+    EditorWindow w;
+    // The group box around the list lies above it in table order; the list still gets
+    // the click.
+    auto* group = w.find<QGroupBox>("FileStructureGroup");
+    EXPECT_EQ(group->title(), QString::fromUtf8("ファイル構成"));
+    const QPoint inList = w.list()->geometry().center();
+    EXPECT_EQ(w.window->centralWidget()->childAt(inList), w.list()->viewport());
+}
+
+TEST(MainDialogLayout, MenuHoldsTheFourCommandsAndASeparator) {
+    EditorWindow w;
+    const QList<QAction*> top = w.window->menuBar()->actions();
+    ASSERT_EQ(top.size(), 1);
+    EXPECT_EQ(top[0]->text(), QString::fromUtf8("ﾌｧｲﾙ(&F)"));
+    const QList<QAction*> items = top[0]->menu()->actions();
+    ASSERT_EQ(items.size(), 5);
+    const std::pair<const char*, const char*> expected[] = {
+        {"IDM_NEW", "新規作成(&N)"},         {"IDM_OPEN", "開く(&O)..."},
+        {"IDM_SAVE", "保存(&A)..."},         {"", ""},
+        {"IDM_EXIT", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&Q)"},
+    };
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(items[i]->objectName().toStdString(), expected[i].first);
+        EXPECT_EQ(items[i]->text(), QString::fromUtf8(expected[i].second));
+    }
+    EXPECT_TRUE(items[3]->isSeparator());
+}
+
+TEST(PasswordDialogLayout, IsBuiltFromItsTemplate) {
+    FakePrompts prompts;
+    PasswordDialog dialog(
+        nullptr, [](const QString&) { return std::nullopt; }, prompts);
+    EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("パスワード入力"));
+    const QWidget* client = dialog.findChild<QWidget*>("client");
+    const DialogBaseUnits u = measured(client->font());
+    EXPECT_EQ(client->size(), QSize(MulDiv(187, u.x, 4), MulDiv(93, u.y, 8)));
+    EXPECT_EQ(dialog.passwordEdit()->geometry(), QRect(MulDiv(46, u.x, 4), MulDiv(47, u.y, 8),
+                                                       MulDiv(93, u.x, 4), MulDiv(14, u.y, 8)));
+    auto* ok = dialog.findChild<QPushButton*>("IDOK");
+    auto* cancel = dialog.findChild<QPushButton*>("IDCANCEL");
+    ASSERT_TRUE(ok && cancel);
+    EXPECT_TRUE(ok->isDefault());
+    EXPECT_EQ(cancel->text(), QString::fromUtf8("ｷｬﾝｾﾙ"));
+    auto* notice = dialog.findChild<QLabel*>("PasswordNoticeLabel");
+    auto* request = dialog.findChild<QLabel*>("PasswordRequestLabel");
+    ASSERT_TRUE(notice && request);
+    EXPECT_EQ(notice->text(), QString::fromUtf8("このファイルにはパスワードが設定されています。"));
+    EXPECT_EQ(request->text(), QString::fromUtf8("パスワードを入力して下さい。"));
+    EXPECT_TRUE(notice->alignment() & Qt::AlignHCenter);
+    EXPECT_EQ(dialog.passwordEdit()->echoMode(), QLineEdit::Password);
+}

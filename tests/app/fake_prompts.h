@@ -1,0 +1,127 @@
+#pragma once
+// Prompts for widget tests: records everything the editor shows and answers from a script.
+// A prompt the script did not foresee fails the test and is answered with "cancel".
+
+#include "app/prompts.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pdt::test {
+
+struct ShownMessage {
+    std::string text;
+    std::string caption;
+    puzzle::MessageIcon icon = puzzle::MessageIcon::None;
+    QString owner; // objectName of the owning window ("PASSWORD" for the password prompt)
+
+    bool operator==(const ShownMessage&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& os, const ShownMessage& m) {
+    return os << "{\"" << m.text << "\", \"" << m.caption << "\", icon " << int(m.icon)
+              << ", owner " << m.owner.toStdString() << "}";
+}
+
+class FakePrompts : public app::Prompts {
+  public:
+    // Recorded.
+    std::vector<ShownMessage> messages;
+    std::vector<app::Question> questions;
+    std::vector<app::FileDialogRequest> openRequests;
+    std::vector<app::FileDialogRequest> saveRequests;
+    int passwordPrompts = 0;
+    int progressUpdates = 0;
+
+    // Scripted answers, used front first.
+    std::deque<bool> answers;
+    // File dialog answers; an empty one cancels the dialog.
+    std::deque<QString> openChoices;
+    std::deque<QString> saveChoices;
+    // One entry list per password prompt: each is typed and confirmed in turn; when all
+    // are refused the prompt is cancelled.
+    std::deque<std::vector<QString>> passwordEntries;
+    // The save progress asks to cancel at this update (1 = the first).
+    std::optional<int> cancelProgressAt;
+
+    void showMessage(QWidget* owner, const puzzle::UserMessage& m) override {
+        messages.push_back({m.text, m.caption, m.icon, owner ? owner->objectName() : QString()});
+    }
+
+    bool ask(QWidget*, const app::Question& q) override {
+        questions.push_back(q);
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected question: " << q.text;
+            return false;
+        }
+        const bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+
+    std::optional<QString> chooseOpenFile(QWidget*, const app::FileDialogRequest& r) override {
+        openRequests.push_back(r);
+        return next(openChoices, "open");
+    }
+
+    std::optional<QString> chooseSaveFile(QWidget*, const app::FileDialogRequest& r) override {
+        saveRequests.push_back(r);
+        return next(saveChoices, "save");
+    }
+
+    bool askPassword(QWidget*, const app::PasswordCheck& check) override {
+        ++passwordPrompts;
+        if (passwordEntries.empty()) {
+            ADD_FAILURE() << "unexpected password prompt";
+            return false;
+        }
+        const std::vector<QString> entries = passwordEntries.front();
+        passwordEntries.pop_front();
+        for (const QString& typed : entries) {
+            const auto refusal = check(typed);
+            if (!refusal)
+                return true;
+            messages.push_back(
+                {refusal->text, refusal->caption, refusal->icon, QStringLiteral("PASSWORD")});
+        }
+        return false;
+    }
+
+    std::unique_ptr<app::ProgressReport> beginSaveProgress(QWidget*) override {
+        return std::make_unique<Progress>(*this);
+    }
+
+  private:
+    class Progress : public app::ProgressReport {
+      public:
+        explicit Progress(FakePrompts& owner) : owner_(owner) {}
+        bool update(std::uint64_t, std::uint64_t) override {
+            ++owner_.progressUpdates;
+            return !(owner_.cancelProgressAt && owner_.progressUpdates >= *owner_.cancelProgressAt);
+        }
+
+      private:
+        FakePrompts& owner_;
+    };
+
+    static std::optional<QString> next(std::deque<QString>& script, const char* what) {
+        if (script.empty()) {
+            ADD_FAILURE() << "unexpected " << what << " dialog";
+            return std::nullopt;
+        }
+        const QString choice = script.front();
+        script.pop_front();
+        if (choice.isEmpty())
+            return std::nullopt;
+        return std::make_optional(choice);
+    }
+};
+
+} // namespace pdt::test

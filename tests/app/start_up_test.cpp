@@ -1,0 +1,54 @@
+#include "app/start_up.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace pdt::app;
+
+TEST(StartUp, TheFirstArgumentChoosesTheVariantOrAFileToOpen) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString file = dir.filePath("set.ADX");
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    // A file literally named like the hidden word is still the hidden word.
+    QFile teapot(dir.filePath("teapot"));
+    ASSERT_TRUE(teapot.open(QIODevice::WriteOnly));
+    teapot.close();
+    QDir::setCurrent(dir.path());
+
+    struct Case {
+        QStringList arguments;
+        DialogVariant variant;
+        std::optional<QString> open;
+    };
+    const Case cases[] = {
+        {{}, DialogVariant::PZ_BIND, std::nullopt},
+        {{"TEAPOT"}, DialogVariant::PZ_BIND2, std::nullopt},
+        {{"teapot"}, DialogVariant::PZ_BIND2, std::nullopt},
+        {{"other", "TEAPOT"}, DialogVariant::PZ_BIND, std::nullopt},
+        {{file}, DialogVariant::PZ_BIND, file},
+        {{"set.ADX"}, DialogVariant::PZ_BIND, file}, // relative to the working folder
+        {{"TEAPOT", file}, DialogVariant::PZ_BIND2, std::nullopt},
+        {{dir.filePath("missing.ADX")}, DialogVariant::PZ_BIND, std::nullopt},
+        {{dir.path()}, DialogVariant::PZ_BIND, std::nullopt}, // a folder is no file
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const StartOptions o = ParseStartArguments(c.arguments);
+        EXPECT_EQ(o.variant, c.variant);
+        EXPECT_EQ(o.fileToOpen, c.open);
+        EXPECT_TRUE(o.screenshotFile.isEmpty());
+    }
+}
+
+TEST(StartUp, TheScreenshotOptionIsNoArgument) {
+    const StartOptions o = ParseStartArguments({"--screenshot-to=/tmp/a.png", "TEAPOT"});
+    EXPECT_EQ(o.variant, DialogVariant::PZ_BIND2);
+    EXPECT_EQ(o.screenshotFile, "/tmp/a.png");
+    EXPECT_EQ(ParseStartArguments({"--screenshot-to=x.png"}).variant, DialogVariant::PZ_BIND);
+}

@@ -1,0 +1,169 @@
+#pragma once
+// Drives a started editor window the way a user does: by the controls' object names, with
+// mouse clicks and key presses, letting queued operations run in between.
+
+#include "app/main_window.h"
+#include "fake_prompts.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pdt::test {
+
+// Types text into the focused edit: ASCII as key presses, anything else as the committed
+// text of an input method, the way Japanese text arrives.
+inline void typeText(QWidget* edit, const QString& text) {
+    QString run;
+    const auto flushRun = [&] {
+        if (run.isEmpty())
+            return;
+        QInputMethodEvent commit;
+        commit.setCommitString(run);
+        QCoreApplication::sendEvent(edit, &commit);
+        run.clear();
+    };
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80 && c != QLatin1Char('\n')) {
+            flushRun();
+            QTest::keyClick(edit, char(c.unicode()));
+        } else if (c == QLatin1Char('\n')) {
+            flushRun();
+            QTest::keyClick(edit, Qt::Key_Return);
+        } else {
+            run += c;
+        }
+    }
+    flushRun();
+}
+
+// Runs everything posted so far, including what those handlers post in turn.
+inline void settle() {
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+struct EditorWindow {
+    FakePrompts prompts;
+    std::unique_ptr<app::MainWindow> window;
+
+    explicit EditorWindow(app::DialogVariant variant = app::DialogVariant::PZ_BIND) {
+        window = std::make_unique<app::MainWindow>(variant, prompts);
+        window->show();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        settle();
+    }
+
+    const puzzle::Document& doc() const { return window->document(); }
+    const puzzle::EditorState& state() const { return window->document().state; }
+
+    template <typename W> W* find(const char* name) const {
+        W* w = window->findChild<W*>(QString::fromUtf8(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QListWidget* list() const { return find<QListWidget>("IDC_PATTERN_LIST"); }
+    QPlainTextEdit* clearComment() const { return find<QPlainTextEdit>("IDC_CLEAR_COMMENT"); }
+    QPlainTextEdit* finishComment() const { return find<QPlainTextEdit>("IDC_FINISH_COMMENT"); }
+    QLineEdit* password() const { return find<QLineEdit>("IDC_PASSWORD"); }
+    QCheckBox* rotation() const { return find<QCheckBox>("IDC_ROTATION"); }
+    QComboBox* minPieces() const { return find<QComboBox>("IDC_MIN_PIECES"); }
+
+    void click(const char* buttonName) {
+        QTest::mouseClick(find<QAbstractButton>(buttonName), Qt::LeftButton);
+        settle();
+    }
+
+    void clickRow(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QListWidget* l = list();
+        l->scrollToItem(l->item(row));
+        QTest::mouseClick(l->viewport(), Qt::LeftButton, modifiers,
+                          l->visualItemRect(l->item(row)).center());
+        settle();
+    }
+
+    // Replaces a comment's text the way a user does: select all, then type.
+    void typeInto(QWidget* edit, const QString& text) {
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_Delete);
+        typeText(edit, text);
+        settle();
+    }
+
+    // Drops files on the list, as the window system delivers a drop: enter, then drop.
+    void dropFiles(const QStringList& paths) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& p : paths)
+            urls.push_back(QUrl::fromLocalFile(p));
+        data.setUrls(urls);
+        QWindow* target = window->windowHandle();
+        const QPointF at = list()->mapTo(window.get(), list()->rect().center());
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &drop);
+        settle();
+    }
+
+    std::vector<QString> entries() const {
+        std::vector<QString> out;
+        for (int i = 0; i < list()->count(); ++i)
+            out.push_back(list()->item(i)->text());
+        return out;
+    }
+
+    std::vector<int> selectedRows() const {
+        std::vector<int> rows;
+        for (int i = 0; i < list()->count(); ++i)
+            if (list()->item(i)->isSelected())
+                rows.push_back(i);
+        return rows;
+    }
+
+    std::string storedClearComment(int i) const {
+        return std::string(puzzle::fieldText(doc().pattern(i).clearComment));
+    }
+
+    // Patterns whose clear comments are the given names, made through the window: each is
+    // added, shown and typed into; the last one is committed by the save-style commit.
+    void makePatterns(const std::vector<QString>& names) {
+        for (size_t i = 0; i < names.size(); ++i) {
+            if (i > 0)
+                click("IDC_ADD_PATTERN");
+            typeInto(clearComment(), names[i]);
+        }
+        window->commit();
+        settle();
+    }
+
+    std::vector<std::string> storedClearComments() const {
+        std::vector<std::string> out;
+        for (int i = 0; i < doc().patternCount(); ++i)
+            out.push_back(storedClearComment(i));
+        return out;
+    }
+};
+
+} // namespace pdt::test
