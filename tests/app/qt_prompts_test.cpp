@@ -1,0 +1,119 @@
+#include "app/qt_prompts.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace pdt;
+using namespace pdt::app;
+
+namespace {
+
+struct SeenBox {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+};
+
+// Looks at the message box that `show` opens and answers it with `answer`.
+SeenBox inspectBox(const std::function<void()>& show,
+                   QMessageBox::StandardButton answer = QMessageBox::Ok) {
+    SeenBox seen;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            ADD_FAILURE() << "no message box";
+            return;
+        }
+        seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+                box->defaultButton() ? box->standardButton(box->defaultButton())
+                                     : QMessageBox::NoButton};
+        box->button(answer)->click();
+    });
+    show();
+    return seen;
+}
+
+} // namespace
+
+TEST(QtPrompts, MessagesShowTheirCaptionTextAndIcon) {
+    QWidget owner;
+    QtPrompts prompts;
+    struct Case {
+        puzzle::MessageIcon icon;
+        QMessageBox::Icon shown;
+    };
+    for (const Case c : {Case{puzzle::MessageIcon::None, QMessageBox::NoIcon},
+                         Case{puzzle::MessageIcon::Information, QMessageBox::Information},
+                         Case{puzzle::MessageIcon::Error, QMessageBox::Critical}}) {
+        const SeenBox seen = inspectBox([&] {
+            prompts.showMessage(&owner, {"ファイルを保存しました。", "情報", c.icon});
+        });
+        EXPECT_EQ(seen.title, QString::fromUtf8("情報"));
+        EXPECT_EQ(seen.text, QString::fromUtf8("ファイルを保存しました。"));
+        EXPECT_EQ(seen.icon, c.shown);
+        EXPECT_EQ(seen.buttons, QMessageBox::Ok);
+    }
+}
+
+TEST(QtPrompts, QuestionsOfferYesAndNoWithTheGivenDefault) {
+    QWidget owner;
+    QtPrompts prompts;
+    const Question question{"このプログラムを終了しますか？", "終了",
+                            puzzle::MessageIcon::Information, false};
+    bool answer = true;
+    SeenBox seen = inspectBox([&] { answer = prompts.ask(&owner, question); }, QMessageBox::No);
+    EXPECT_FALSE(answer);
+    EXPECT_EQ(seen.title, QString::fromUtf8("終了"));
+    EXPECT_EQ(seen.icon, QMessageBox::Information);
+    EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(seen.defaultButton, QMessageBox::No);
+
+    seen = inspectBox([&] { answer = prompts.ask(&owner, question); }, QMessageBox::Yes);
+    EXPECT_TRUE(answer);
+}
+
+TEST(QtPrompts, TheFileFilterShowsItsDescriptionAndMatchesAnyCase) {
+    const QString filter = qtFileFilter("連結ﾌｧｲﾙ(*.ADX)");
+    EXPECT_EQ(filter, QString::fromUtf8("連結ﾌｧｲﾙ(*.ADX) (*.[Aa][Dd][Xx])"));
+
+    // The dialog shows the description alone, exactly.
+    QFileDialog dialog(nullptr, "開く", QString(), filter);
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    auto* types = dialog.findChild<QComboBox*>("fileTypeCombo");
+    ASSERT_NE(types, nullptr);
+    ASSERT_EQ(types->count(), 1);
+    EXPECT_EQ(types->itemText(0), QString::fromUtf8("連結ﾌｧｲﾙ(*.ADX)"));
+
+    // The pattern, taken case-sensitively, still matches the extension in any case.
+    const QRegularExpression pattern(
+        QRegularExpression::wildcardToRegularExpression("*.[Aa][Dd][Xx]"));
+    EXPECT_TRUE(pattern.match("set.ADX").hasMatch());
+    EXPECT_TRUE(pattern.match("set.adx").hasMatch());
+    EXPECT_FALSE(pattern.match("set.ADX.txt").hasMatch());
+}
+
+TEST(QtPrompts, CancellingTheSaveProgressIsReported) {
+    QWidget owner;
+    QtPrompts prompts;
+    const auto progress = prompts.beginSaveProgress(&owner);
+    EXPECT_TRUE(progress->update(10, 100));
+    auto* dialog = owner.findChild<QProgressDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->minimumDuration(), 1000);
+    EXPECT_EQ(dialog->value(), 100); // of 1000 steps
+    dialog->cancel();
+    EXPECT_FALSE(progress->update(20, 100));
+}
