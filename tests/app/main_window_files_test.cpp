@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "puzzle/format.h"
+#include "puzzle/open.h"
 #include "support/bytes.h"
 #include "text/cp932.h"
 #include "window_driver.h"
@@ -191,6 +192,25 @@ TEST_F(WindowFiles, ARefusedFileChangesNothing) {
     openThroughMenu(w, path("missing.ADX"));
     EXPECT_EQ(w.prompts.messages.size(), 1u);
     EXPECT_EQ(w.doc().table, before);
+}
+
+TEST_F(WindowFiles, ADamagedFileOpensWithTheEnginesWarning) {
+    Bytes bytes = buildFile({pattern("one", 10, 10), pattern("two", 10, 10)});
+    bytes.resize(bytes.size() - 5); // the last picture runs past the end
+    const QString file = path("damaged.ADX");
+    writeBytes(file, bytes);
+    const puzzle::ReadResult read = puzzle::ReadPuzzleDataFile(file.toStdString());
+    ASSERT_TRUE(read.file);
+    const auto warning = puzzle::DamageWarning(*read.file);
+    ASSERT_TRUE(warning);
+
+    EditorWindow w;
+    openThroughMenu(w, file);
+    ASSERT_EQ(w.prompts.messages.size(), 1u);
+    EXPECT_EQ(w.prompts.messages[0],
+              (ShownMessage{warning->text, warning->caption, warning->icon, "PZ_BIND"}));
+    EXPECT_EQ(w.list()->count(), int(read.file->walk.records.size()));
+    EXPECT_EQ(w.state().currentFilePath, file.toStdString());
 }
 
 TEST_F(WindowFiles, ADroppedFileOpensAndLeavesTheDocumentClean) {
