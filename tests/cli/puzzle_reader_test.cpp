@@ -1,0 +1,138 @@
+// Hostile puzzle data files against every command that reads one: no crash, no
+// allocation beyond what the file justifies, nothing written outside the chosen folder,
+// and a failure said in one line.
+
+#include "cli/cli_fixture.h"
+
+#include <filesystem>
+#include <limits>
+
+namespace pdt::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PuzzleReader : public CliTest {};
+
+struct FieldValue {
+    size_t record; // position of the record in the file
+    size_t field;
+    std::int32_t value;
+};
+
+Bytes withFields(Bytes file, std::initializer_list<FieldValue> changes) {
+    for (const auto& c : changes)
+        for (int i = 0; i < 4; ++i)
+            file[c.record + c.field + size_t(i)] =
+                std::uint8_t(~(std::uint32_t(c.value) >> (8 * i)));
+    return file;
+}
+
+// Enough for the program itself; far below what a size near 2^31 would take.
+constexpr std::uint64_t kAddressSpace = 256ull << 20;
+
+TEST_F(PuzzleReader, HostileFilesFailInOneLineWithoutHarm) {
+    using namespace puzzle::field;
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    const Bytes good =
+        buildFile({{recordWith("a.jpg", "b.jpg"), pictureBytes(100), pictureBytes(50)},
+                   {recordWith("c.jpg", ""), pictureBytes(150), {}}});
+    const size_t first = 20;
+    const size_t second = 20 + 1154 + 150;
+    const auto cut = [&](size_t n) {
+        return Bytes(good.begin(), good.begin() + std::ptrdiff_t(n));
+    };
+    const auto plus = [&](Bytes tail) {
+        Bytes b = good;
+        b.insert(b.end(), tail.begin(), tail.end());
+        return b;
+    };
+    Bytes lower = good;
+    lower[0] = 'a';
+    const auto header = puzzle::EncodeHeader(1, {});
+    Bytes zeroRecord(header.begin(), header.end());
+    zeroRecord.resize(20 + 1154, 0xFF); // a record of zeros, inverted
+
+    const struct {
+        std::string name;
+        Bytes file;
+        int list, extract, verify; // exit codes
+    } cases[] = {
+        {"empty", {}, 1, 1, 1},
+        {"ten bytes", cut(10), 1, 1, 1},
+        {"lower-case magic", lower, 1, 1, 1},
+        {"header only", cut(20), 1, 1, 1},
+        {"cut inside the first record", cut(20 + 500), 1, 1, 1},
+        {"cut inside the last picture", cut(good.size() - 10), 1, 1, 1},
+        {"chained past 200",
+         buildFile(std::vector<PatternSpec>(201, {recordWith("x", ""), pictureBytes(1), {}})), 1, 1,
+         1},
+        {"size 2^31 - 1", withFields(good, {{first, puzzleImageSize, kMax}}), 1, 1, 1},
+        {"size -2^31", withFields(good, {{first, finishedImageSize, kMin}}), 1, 1, 1},
+        {"size -1", withFields(good, {{second, puzzleImageSize, -1}}), 1, 1, 1},
+        {"sizes adding past 2^32",
+         withFields(good, {{first, puzzleImageSize, kMax}, {first, finishedImageSize, kMax}}), 1, 1,
+         1},
+        {"offset 2^31 - 1", withFields(good, {{first, puzzleImageOffset, kMax}}), 0, 1, 1},
+        {"offset -1", withFields(good, {{second, puzzleImageOffset, -1}}), 0, 1, 1},
+        {"offset -2^31", withFields(good, {{first, finishedImageOffset, kMin}}), 0, 1, 1},
+        {"range just past the end",
+         withFields(good, {{second, puzzleImageOffset, std::int32_t(good.size()) - 100}}), 0, 1, 1},
+        {"record offset calling the first record the last",
+         withFields(good, {{first, recordOffset, kMax}}), 1, 1, 1},
+        {"record offset -1", withFields(good, {{first, recordOffset, -1}}), 0, 0, 1},
+        {"trailing zero bytes", plus(Bytes(10, 0)), 1, 1, 1},
+        {"trailing start of a record", plus({0x7D, 0xFB, 0xFF, 0xFF, 1, 2, 3}), 1, 1, 1},
+        {"a record of zeros", zeroRecord, 0, 0, 1},
+    };
+
+    ToolOptions options;
+    options.workingDirectory = root();
+    if (!sanitizedBuild())
+        options.addressSpace = kAddressSpace;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(path("sandbox"));
+        fs::create_directories(path("sandbox"));
+        writeFile("sandbox/hostile.adx", c.file);
+
+        const std::vector<std::pair<std::vector<std::string>, int>> commands = {
+            {{"list", "sandbox/hostile.adx", "--json"}, c.list},
+            {{"list", "sandbox/hostile.adx"}, c.list},
+            {{"extract", "sandbox/hostile.adx", "-o", "sandbox/out"}, c.extract},
+            {{"verify", "sandbox/hostile.adx"}, c.verify},
+        };
+        for (const auto& [args, expected] : commands) {
+            SCOPED_TRACE(args[0]);
+            const auto r = runAdxtool(args, options);
+            if (expected == 0) {
+                EXPECT_EQ(r.signal, 0);
+                EXPECT_EQ(r.exitCode, 0) << r.err;
+                EXPECT_EQ(r.err, "");
+            } else {
+                expectOneLineFailure(r, expected);
+            }
+        }
+        for (const auto& entry : tree()) {
+            EXPECT_TRUE(entry == "sandbox" || entry == "sandbox/hostile.adx" ||
+                        entry.starts_with("sandbox/out"))
+                << entry;
+        }
+        if (c.extract != 0) {
+            EXPECT_FALSE(exists("sandbox/out/manifest.json"));
+        }
+    }
+}
+
+TEST_F(PuzzleReader, RefusesWhatIsNoRegularFile) {
+    fs::create_directory(path("folder.adx"));
+    for (const std::string command : {"list", "extract", "verify"}) {
+        SCOPED_TRACE(command);
+        expectOneLineFailure(run({command, "folder.adx"}), 1);
+        expectOneLineFailure(run({command, "missing.adx"}), 1);
+    }
+}
+
+} // namespace
+} // namespace pdt::test
