@@ -32,7 +32,7 @@ using WantedSize = std::function<QSize(QSize storedSize)>;
 
 // How pixels are resampled to the wanted size.
 enum class Sampling {
-    Smooth,  // area averaging on the way down, bilinear on the way up
+    Smooth,  // averages on the way down (BMP and GIF: 2 x 2 samples), bilinear on the way up
     Nearest, // drops or repeats whole rows and columns
 };
 
