@@ -15,12 +15,12 @@ using pdt::test::MemoryFileSystem;
 
 namespace {
 
-#define REQUIRE(cond)                                                                         \
-    do {                                                                                      \
-        if (!(cond)) {                                                                        \
-            std::fprintf(stderr, "%s:%d: %s\n", __FILE__, __LINE__, #cond);                   \
-            std::abort();                                                                     \
-        }                                                                                     \
+#define REQUIRE(cond)                                                                              \
+    do {                                                                                           \
+        if (!(cond)) {                                                                             \
+            std::fprintf(stderr, "%s:%d: %s\n", __FILE__, __LINE__, #cond);                        \
+            std::abort();                                                                          \
+        }                                                                                          \
     } while (0)
 
 using Data = MemoryFileSystem::Data;
@@ -38,8 +38,8 @@ void checkExtraction(const Document& doc, MemoryFileSystem& fs, const Data& inpu
             const ExtractResult x = ExtractPicture(doc, i, slot, "out", fs);
             const std::int64_t offset = slotOffset(doc.pattern(i), slot);
             const std::int64_t size = slotSize(doc.pattern(i), slot);
-            const bool inside = offset >= 0 && size >= 0 &&
-                                std::uint64_t(offset + size) <= input.size();
+            const bool inside =
+                offset >= 0 && size >= 0 && std::uint64_t(offset + size) <= input.size();
             REQUIRE(x.extracted == (!refusal && inside));
             REQUIRE(!fs.find("out$$$"));
             if (x.extracted) {

@@ -53,7 +53,7 @@ FileStatus statusOf(const struct stat& st) {
 }
 
 class PosixFileSystem final : public FileSystem {
-public:
+  public:
     IoResult<FileHandle> openRead(const std::string& path) override {
         // O_NONBLOCK so that a FIFO cannot hang the open; it is refused just below.
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -71,7 +71,8 @@ public:
 
     IoResult<FileHandle> create(const std::string& path, CreateMode mode) override {
         const int how = mode == CreateMode::Exclusive ? O_EXCL : O_TRUNC;
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | how, 0666);
+        const int fd =
+            ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | how, 0666);
         if (fd < 0)
             return IoResult<FileHandle>::failure(errno);
         struct stat st {};
@@ -226,11 +227,15 @@ int errnoOf(DWORD code) {
     }
 }
 
-HANDLE handleOf(FileHandle f) { return reinterpret_cast<HANDLE>(f); }
-FileHandle fileOf(HANDLE h) { return reinterpret_cast<FileHandle>(h); }
+HANDLE handleOf(FileHandle f) {
+    return reinterpret_cast<HANDLE>(f);
+}
+FileHandle fileOf(HANDLE h) {
+    return reinterpret_cast<FileHandle>(h);
+}
 
 class WindowsFileSystem final : public FileSystem {
-public:
+  public:
     IoResult<FileHandle> openRead(const std::string& path) override {
         const HANDLE h = CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -322,10 +327,10 @@ public:
         // A reader (a virus scanner, an indexer) may hold the target for a moment.
         for (int attempt = 0;; ++attempt) {
             const bool exists = GetFileAttributesW(wto.c_str()) != INVALID_FILE_ATTRIBUTES;
-            const BOOL done =
-                exists ? ReplaceFileW(wto.c_str(), wfrom.c_str(), nullptr,
-                                      REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-                       : MoveFileExW(wfrom.c_str(), wto.c_str(), MOVEFILE_WRITE_THROUGH);
+            const BOOL done = exists
+                                  ? ReplaceFileW(wto.c_str(), wfrom.c_str(), nullptr,
+                                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+                                  : MoveFileExW(wfrom.c_str(), wto.c_str(), MOVEFILE_WRITE_THROUGH);
             if (done)
                 return {};
             const DWORD e = GetLastError();
@@ -365,8 +370,8 @@ public:
             return IoResult<FileStatus>::failure(errnoOf(GetLastError()));
         FileStatus s;
         s.kind = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileStatus::Kind::Directory
-                 : type == FILE_TYPE_DISK                            ? FileStatus::Kind::Regular
-                                                                     : FileStatus::Kind::Other;
+                 : type == FILE_TYPE_DISK                           ? FileStatus::Kind::Regular
+                                                                    : FileStatus::Kind::Other;
         s.size = std::uint64_t(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
         s.device = info.dwVolumeSerialNumber;
         s.inode = std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow;

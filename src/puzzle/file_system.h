@@ -22,8 +22,7 @@ struct IoStatus {
     bool ok() const { return error == 0; }
 };
 
-template <class T>
-struct IoResult {
+template <class T> struct IoResult {
     T value{};
     int error = 0;
 
@@ -51,7 +50,7 @@ enum class CreateMode {
 };
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
 
     // An existing regular file, for reading. A directory, FIFO or device is refused

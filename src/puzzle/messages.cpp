@@ -25,7 +25,9 @@ std::string withReason(const char* text, int error) {
     return std::string(text) + "\n" + IoErrorReason(error);
 }
 
-std::string pattern(int number) { return "ﾊﾟﾀｰﾝ" + std::to_string(number); }
+std::string pattern(int number) {
+    return "ﾊﾟﾀｰﾝ" + std::to_string(number);
+}
 
 } // namespace
 
@@ -84,20 +86,28 @@ UserMessage PasswordTooLong() {
 UserMessage FileTooLarge() {
     return refusal("画像の合計が大きすぎます（2GB 以上になります）。保存できません。");
 }
-UserMessage SaveNameTooLong() { return refusal("ファイル名が長すぎます。保存できません。"); }
+UserMessage SaveNameTooLong() {
+    return refusal("ファイル名が長すぎます。保存できません。");
+}
 UserMessage SaveTargetNotAFile() {
     return refusal("保存先がフォルダか特殊なファイルです。保存できません。");
 }
-UserMessage CreateFailed() { return failure("ファイルの作成に失敗しました。"); }
+UserMessage CreateFailed() {
+    return failure("ファイルの作成に失敗しました。");
+}
 UserMessage WriteFailed(int error) {
     return failure(withReason("ファイルの書き込みに失敗しました。", error));
 }
-UserMessage Saved() { return information("ファイルを保存しました。"); }
+UserMessage Saved() {
+    return information("ファイルを保存しました。");
+}
 
 UserMessage CannotOpen(int error) {
     return refusal(withReason("ファイルを開けませんでした。", error));
 }
-UserMessage NotPuzzleData() { return information("このファイルは連結されたファイルではありません。"); }
+UserMessage NotPuzzleData() {
+    return information("このファイルは連結されたファイルではありません。");
+}
 UserMessage TooShort() {
     return refusal("ファイルが短すぎます。連結されたファイルではありません。");
 }
@@ -123,24 +133,36 @@ UserMessage PictureTooLarge() {
     return refusal("画像ファイルが大きすぎます（2GB 以上）。画像を設定できません。");
 }
 
-UserMessage NotJoinedYet() { return refusal("この位置の画像はまだ連結されていません。"); }
-UserMessage NoPictureSet() { return refusal("この位置には画像が設定されていません。"); }
-UserMessage InvalidPictureSize() { return refusal("この位置の画像はファイルサイズが不正です。"); }
+UserMessage NotJoinedYet() {
+    return refusal("この位置の画像はまだ連結されていません。");
+}
+UserMessage NoPictureSet() {
+    return refusal("この位置には画像が設定されていません。");
+}
+UserMessage InvalidPictureSize() {
+    return refusal("この位置の画像はファイルサイズが不正です。");
+}
 UserMessage PictureOutsideFile() {
     return refusal("この位置の画像は連結ファイルの範囲外にあります。抽出できません。");
 }
 UserMessage ExtractSourceUnreadable(int error) {
     return failure(withReason("連結ファイルを読み込めません。抽出できません。", error));
 }
-UserMessage ExtractNameTooLong() { return refusal("ファイル名が長すぎます。抽出できません。"); }
-UserMessage ExtractTargetIsFolder() { return refusal("抽出先がフォルダです。抽出できません。"); }
+UserMessage ExtractNameTooLong() {
+    return refusal("ファイル名が長すぎます。抽出できません。");
+}
+UserMessage ExtractTargetIsFolder() {
+    return refusal("抽出先がフォルダです。抽出できません。");
+}
 UserMessage ExtractOverCurrentFile() {
     return refusal("抽出先が現在の連結ファイルです。別のファイル名を指定してください。");
 }
 UserMessage ExtractFailed(int error) {
     return failure(withReason("ファイルの抽出に失敗しました。", error));
 }
-UserMessage Extracted() { return information("ファイルを抽出しました。"); }
+UserMessage Extracted() {
+    return information("ファイルを抽出しました。");
+}
 
 } // namespace messages
 

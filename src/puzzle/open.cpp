@@ -11,7 +11,7 @@ namespace {
 
 // The walk reads through the same seam as everything else.
 class FileSystemByteSource final : public ByteSource {
-public:
+  public:
     FileSystemByteSource(FileSystem& fs, FileHandle file, std::uint64_t size)
         : fs_(fs), file_(file), size_(size) {}
     std::uint64_t size() const override { return size_; }
@@ -20,13 +20,15 @@ public:
         return r.ok() && r.value == out.size();
     }
 
-private:
+  private:
     FileSystem& fs_;
     FileHandle file_;
     std::uint64_t size_;
 };
 
-ReadResult refused(UserMessage m) { return {std::nullopt, std::move(m)}; }
+ReadResult refused(UserMessage m) {
+    return {std::nullopt, std::move(m)};
+}
 
 } // namespace
 

@@ -20,8 +20,8 @@ struct OpenedFile {
 };
 
 struct ReadResult {
-    std::optional<OpenedFile> file;        // set when the file can be opened
-    std::optional<UserMessage> refusal;    // set when it cannot (nothing was changed)
+    std::optional<OpenedFile> file;     // set when the file can be opened
+    std::optional<UserMessage> refusal; // set when it cannot (nothing was changed)
 };
 
 // Reads the header and walks the records. Refuses (with the message to show) a path

@@ -24,7 +24,7 @@ bool validPlace(const Document& doc, int index, int slot) {
 }
 
 class Closer {
-public:
+  public:
     Closer(FileSystem& fs, FileHandle f) : fs_(fs), f_(f) {}
     ~Closer() {
         if (f_ != kNoFile)
@@ -35,17 +35,19 @@ public:
     // Hands the handle back for a close whose result counts.
     FileHandle release() { return std::exchange(f_, kNoFile); }
 
-private:
+  private:
     FileSystem& fs_;
     FileHandle f_;
 };
 
-ExtractResult failedExtract(UserMessage m) { return {false, std::move(m)}; }
+ExtractResult failedExtract(UserMessage m) {
+    return {false, std::move(m)};
+}
 
 // Copies [offset, offset + size) of source through a bounded buffer into write.
 template <class Write>
-ExtractResult copyRange(FileSystem& fs, FileHandle source, std::uint64_t offset,
-                        std::uint64_t size, Write&& write) {
+ExtractResult copyRange(FileSystem& fs, FileHandle source, std::uint64_t offset, std::uint64_t size,
+                        Write&& write) {
     std::vector<std::uint8_t> buffer(std::size_t(std::min<std::uint64_t>(size, kChunkSize)));
     while (size > 0) {
         const auto want = std::size_t(std::min<std::uint64_t>(size, buffer.size()));
@@ -75,9 +77,8 @@ std::optional<UserMessage> AttachPicture(Document& doc, int index, int slot,
     if (nativePath.empty())
         return messages::PictureCannotBeOpened(ENOENT);
     // A NUL would make the file opened differ from the path recorded.
-    const auto stored = nativePath.find('\0') == std::string::npos
-                            ? text::toCp932(nativePath)
-                            : std::nullopt;
+    const auto stored =
+        nativePath.find('\0') == std::string::npos ? text::toCp932(nativePath) : std::nullopt;
     if (!stored)
         return messages::PicturePathNotEncodable();
     if (stored->size() > kMaxPathBytes)
@@ -161,12 +162,12 @@ ExtractResult ExtractPicture(const Document& doc, int index, int slot, const std
         if (!device.ok())
             return failedExtract(messages::ExtractFailed(device.error));
         Closer out(fs, device.value);
-        ExtractResult done = copyRange(fs, opened.value, std::uint64_t(offset),
-                                       std::uint64_t(size), [&](std::span<const std::uint8_t> b) {
-                                           const auto w = fs.write(device.value, b);
-                                           return IoStatus{w.ok() && w.value != b.size() ? ENOSPC
-                                                                                         : w.error};
-                                       });
+        ExtractResult done =
+            copyRange(fs, opened.value, std::uint64_t(offset), std::uint64_t(size),
+                      [&](std::span<const std::uint8_t> b) {
+                          const auto w = fs.write(device.value, b);
+                          return IoStatus{w.ok() && w.value != b.size() ? ENOSPC : w.error};
+                      });
         if (!done.extracted)
             return done;
         const IoStatus closed = fs.close(out.release());
@@ -189,9 +190,8 @@ ExtractResult ExtractPicture(const Document& doc, int index, int slot, const std
     ReplacementFile out(fs, target, *temporary);
     if (const IoStatus made = out.create(); !made.ok())
         return failedExtract(messages::ExtractFailed(made.error));
-    ExtractResult done =
-        copyRange(fs, opened.value, std::uint64_t(offset), std::uint64_t(size),
-                  [&](std::span<const std::uint8_t> b) { return out.write(b); });
+    ExtractResult done = copyRange(fs, opened.value, std::uint64_t(offset), std::uint64_t(size),
+                                   [&](std::span<const std::uint8_t> b) { return out.write(b); });
     if (!done.extracted)
         return done;
     fs.close(source.release());

@@ -41,6 +41,10 @@ WalkResult WalkRecords(ByteSource& source) {
         return w;
     }
 
+    // As many records as the file has room for, and never more than the table holds: no
+    // reallocation during the walk, and nothing allocated beyond what the file can fill.
+    w.records.reserve(
+        size_t(std::min<std::uint64_t>(kMaxPatterns, (len - kHeaderSize) / kRecordSize)));
     std::uint64_t p = kHeaderSize;
     RecordBytes bytes;
     for (;;) {
@@ -54,7 +58,7 @@ WalkResult WalkRecords(ByteSource& source) {
         if (p + kRecordSize > len) {
             w.damage = w.records.empty() || looksLikeRecordStart(source, p, len)
                            ? Damage::TruncatedRecord
-                                                            : Damage::TrailingBytes;
+                           : Damage::TrailingBytes;
             return w;
         }
         if (!source.readAt(p, bytes)) {
@@ -66,8 +70,8 @@ WalkResult WalkRecords(ByteSource& source) {
             w.damage = Damage::PicturesPastEnd;
             return w;
         }
-        const std::uint64_t end = p + kRecordSize + std::uint64_t(r.puzzleImageSize) +
-                                  std::uint64_t(r.finishedImageSize);
+        const std::uint64_t end =
+            p + kRecordSize + std::uint64_t(r.puzzleImageSize) + std::uint64_t(r.finishedImageSize);
         if (end > len) {
             w.damage = Damage::PicturesPastEnd;
             return w;

@@ -19,7 +19,9 @@ std::optional<std::string> TemporaryNameFor(const std::string& target) {
 ReplacementFile::ReplacementFile(FileSystem& fs, std::string target, std::string temporary)
     : fs_(fs), target_(std::move(target)), temporary_(std::move(temporary)) {}
 
-ReplacementFile::~ReplacementFile() { abandon(); }
+ReplacementFile::~ReplacementFile() {
+    abandon();
+}
 
 IoStatus ReplacementFile::create() {
     auto made = fs_.create(temporary_, CreateMode::Exclusive);

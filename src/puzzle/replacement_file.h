@@ -20,7 +20,7 @@ inline constexpr std::size_t kMaxTemporaryNameBytes = 259;
 std::optional<std::string> TemporaryNameFor(const std::string& target);
 
 class ReplacementFile {
-public:
+  public:
     ReplacementFile(FileSystem& fs, std::string target, std::string temporary);
     ~ReplacementFile(); // abandons an uncommitted file
     ReplacementFile(const ReplacementFile&) = delete;
@@ -40,7 +40,7 @@ public:
 
     const std::string& temporaryName() const { return temporary_; }
 
-private:
+  private:
     FileSystem& fs_;
     std::string target_;
     std::string temporary_;

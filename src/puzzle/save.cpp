@@ -46,7 +46,7 @@ struct PictureSource {
 };
 
 class ReadHandle {
-public:
+  public:
     explicit ReadHandle(FileSystem& fs) : fs_(fs) {}
     ~ReadHandle() { reset(); }
     ReadHandle(const ReadHandle&) = delete;
@@ -67,7 +67,7 @@ public:
     FileHandle get() const { return file_; }
     explicit operator bool() const { return file_ != kNoFile; }
 
-private:
+  private:
     FileSystem& fs_;
     FileHandle file_ = kNoFile;
 };
@@ -164,7 +164,7 @@ enum class CopyOutcome { Done, ReadFailed, WriteFailed, Cancelled };
 // Fills a buffer of kChunkSize and writes it out whenever it is full, so that records
 // and pictures share writes and memory stays bounded.
 class ChunkedWriter {
-public:
+  public:
     ChunkedWriter(ReplacementFile& out, std::uint64_t total, const SaveProgress& progress)
         : out_(out), buffer_(std::size_t(std::min<std::uint64_t>(total, kChunkSize))),
           total_(total), progress_(progress) {}
@@ -221,7 +221,7 @@ public:
         return CopyOutcome::Done;
     }
 
-private:
+  private:
     ReplacementFile& out_;
     std::vector<std::uint8_t> buffer_;
     std::size_t used_ = 0;
@@ -231,7 +231,9 @@ private:
     int error_ = 0;
 };
 
-SaveResult failed(UserMessage m) { return {false, false, std::move(m)}; }
+SaveResult failed(UserMessage m) {
+    return {false, false, std::move(m)};
+}
 
 } // namespace
 

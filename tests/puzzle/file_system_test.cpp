@@ -13,7 +13,9 @@ using namespace pdt::test;
 
 namespace {
 
-FileSystem& fs() { return NativeFileSystem(); }
+FileSystem& fs() {
+    return NativeFileSystem();
+}
 
 Bytes readThrough(const std::string& path) {
     const auto f = fs().openRead(path);

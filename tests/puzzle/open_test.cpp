@@ -117,13 +117,14 @@ TEST(Open, Refusals) {
         UserMessage expected;
     };
     const Case cases[] = {
-        {"lower.ADX", {"このファイルは連結されたファイルではありません。", "情報", MessageIcon::None}},
+        {"lower.ADX",
+         {"このファイルは連結されたファイルではありません。", "情報", MessageIcon::None}},
         {"missing.ADX", messages::CannotOpen(ENOENT)},
         {"folder.ADX", messages::CannotOpen(EISDIR)},
         {"empty.ADX", messages::TooShort()},
         {"short.ADX", messages::TooShort()},
-        {"header.ADX", messages::NothingReadable(
-                           "ﾊﾟﾀｰﾝ1 のデータが途中で切れています（20 バイト目）。")},
+        {"header.ADX",
+         messages::NothingReadable("ﾊﾟﾀｰﾝ1 のデータが途中で切れています（20 バイト目）。")},
         {"cutpicture.ADX",
          messages::NothingReadable("ﾊﾟﾀｰﾝ1 の画像がファイルの終わりを越えています。")},
     };

@@ -114,7 +114,8 @@ TEST(ExtractPicture, TheRefusalsComeInTheirOrder) {
         {"empty slot", 0, "", 0, "この位置の画像はまだ連結されていません。"},
         {"attached, not saved", 0, "C:\\a.jpg", 10, "この位置の画像はまだ連結されていません。"},
         {"stored offset without path", 1174, "", 10, "この位置には画像が設定されていません。"},
-        {"path and offset, size 0", 1174, "C:\\a.jpg", 0, "この位置の画像はファイルサイズが不正です。"},
+        {"path and offset, size 0", 1174, "C:\\a.jpg", 0,
+         "この位置の画像はファイルサイズが不正です。"},
         {"stored picture", 1174, "C:\\a.jpg", 10, nullptr},
     };
     for (const Case& c : cases) {
@@ -223,8 +224,7 @@ TEST(ExtractPicture, DevFullAsTargetFailsAndStaysADevice) {
     const ExtractResult x = ExtractPicture(doc, 0, kFinishedSlot, "/dev/full");
     EXPECT_FALSE(x.extracted);
     EXPECT_EQ(x.message, messages::ExtractFailed(ENOSPC));
-    EXPECT_EQ(x.message.text,
-              "ファイルの抽出に失敗しました。\nディスクの空き容量が足りません。");
+    EXPECT_EQ(x.message.text, "ファイルの抽出に失敗しました。\nディスクの空き容量が足りません。");
     struct stat after {};
     ASSERT_EQ(::stat("/dev/full", &after), 0);
     EXPECT_TRUE(S_ISCHR(after.st_mode));

@@ -57,8 +57,8 @@ TEST(ReplacementFile, AShortWriteIsAFailure) {
 }
 
 TEST(ReplacementFile, EachStepOfTheCommitIsChecked) {
-    for (const auto op : {FaultFileSystem::Op::Sync, FaultFileSystem::Op::Close,
-                          FaultFileSystem::Op::Rename}) {
+    for (const auto op :
+         {FaultFileSystem::Op::Sync, FaultFileSystem::Op::Close, FaultFileSystem::Op::Rename}) {
         TempDir dir;
         writeFile(dir / "t", bytesOf("old"));
         FaultFileSystem fs;

@@ -105,37 +105,36 @@ TEST_P(SaveLayout, WritesTheHandComputedBytes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SaveLayout,
-    testing::Values(
-        LayoutCase{"OnlyAFinishedPicture",
-                   {{0, 500}},
-                   "",
-                   20 + 1154 + 500,
-                   {{20, 1174, 1174}},
-                   "41 44 58 01 DF DF DF DF DF DF DF DF DF DF DF DF DF DF DF DF"},
-        LayoutCase{"OnlyAPuzzlePictureEndsAtTheFileEnd",
-                   {{700, 0}},
-                   "",
-                   20 + 1154 + 700,
-                   {{20, 1174, 1874}},
-                   "41 44 58 01 DF DF DF DF DF DF DF DF DF DF DF DF DF DF DF DF"},
-        LayoutCase{"ThreePatternsMixed",
-                   {{10, 20}, {0, 30}, {40, 0}},
-                   "ab",
-                   20 + 3 * 1154 + 100,
-                   {{20, 1174, 1184}, {1204, 2358, 2358}, {2388, 3542, 3582}},
-                   "41 44 58 03 9E 9D DF DF DF DF DF DF DF DF DF DF DF DF DF DF"},
-        LayoutCase{"SixteenBytePasswordWithoutPadding",
-                   {{5, 5}},
-                   "ABCDEFGHIJKLMNOP",
-                   20 + 1154 + 10,
-                   {{20, 1174, 1179}},
-                   "41 44 58 01 BE BD BC BB BA B9 B8 B7 B6 B5 B4 B3 B2 B1 B0 AF"},
-        LayoutCase{"TwoHundredPatterns",
-                   std::vector<PictureSizes>(200, {3, 0}),
-                   "",
-                   20 + 200 * (1154 + 3),
-                   {{20, 1174, 1177}, {1177, 2331, 2334}},
-                   "41 44 58 C8 DF DF DF DF DF DF DF DF DF DF DF DF DF DF DF DF"}),
+    testing::Values(LayoutCase{"OnlyAFinishedPicture",
+                               {{0, 500}},
+                               "",
+                               20 + 1154 + 500,
+                               {{20, 1174, 1174}},
+                               "41 44 58 01 DF DF DF DF DF DF DF DF DF DF DF DF DF DF DF DF"},
+                    LayoutCase{"OnlyAPuzzlePictureEndsAtTheFileEnd",
+                               {{700, 0}},
+                               "",
+                               20 + 1154 + 700,
+                               {{20, 1174, 1874}},
+                               "41 44 58 01 DF DF DF DF DF DF DF DF DF DF DF DF DF DF DF DF"},
+                    LayoutCase{"ThreePatternsMixed",
+                               {{10, 20}, {0, 30}, {40, 0}},
+                               "ab",
+                               20 + 3 * 1154 + 100,
+                               {{20, 1174, 1184}, {1204, 2358, 2358}, {2388, 3542, 3582}},
+                               "41 44 58 03 9E 9D DF DF DF DF DF DF DF DF DF DF DF DF DF DF"},
+                    LayoutCase{"SixteenBytePasswordWithoutPadding",
+                               {{5, 5}},
+                               "ABCDEFGHIJKLMNOP",
+                               20 + 1154 + 10,
+                               {{20, 1174, 1179}},
+                               "41 44 58 01 BE BD BC BB BA B9 B8 B7 B6 B5 B4 B3 B2 B1 B0 AF"},
+                    LayoutCase{"TwoHundredPatterns",
+                               std::vector<PictureSizes>(200, {3, 0}),
+                               "",
+                               20 + 200 * (1154 + 3),
+                               {{20, 1174, 1177}, {1177, 2331, 2334}},
+                               "41 44 58 C8 DF DF DF DF DF DF DF DF DF DF DF DF DF DF DF DF"}),
     [](const testing::TestParamInfo<LayoutCase>& info) { return info.param.name; });
 
 TEST(Save, TheDocumentTakesTheNewFileAfterASave) {
@@ -434,13 +433,12 @@ TEST(Save, ProgressReachesTheTotalAndCanCancel) {
     Document doc = documentWith(dir, {{3u << 20, 100}, {700000, 0}});
     std::vector<std::uint64_t> seen;
     std::uint64_t total = 0;
-    ASSERT_TRUE(SavePuzzleDataFile(doc, dir / "a.ADX", "",
-                                   [&](std::uint64_t written, std::uint64_t all) {
-                                       seen.push_back(written);
-                                       total = all;
-                                       return true;
-                                   })
-                    .saved);
+    ASSERT_TRUE(
+        SavePuzzleDataFile(doc, dir / "a.ADX", "", [&](std::uint64_t written, std::uint64_t all) {
+            seen.push_back(written);
+            total = all;
+            return true;
+        }).saved);
     const std::uint64_t size = readFile(dir / "a.ADX").size();
     EXPECT_EQ(total, size);
     ASSERT_GE(seen.size(), 4u);
@@ -452,8 +450,8 @@ TEST(Save, ProgressReachesTheTotalAndCanCancel) {
     ASSERT_FALSE(AttachPicture(doc, 1, 1, picturePath(dir, 0, 1)));
     const Document before = doc;
     const auto names = dir.names();
-    const SaveResult r = SavePuzzleDataFile(
-        doc, dir / "a.ADX", "pw", [](std::uint64_t written, std::uint64_t) {
+    const SaveResult r =
+        SavePuzzleDataFile(doc, dir / "a.ADX", "pw", [](std::uint64_t written, std::uint64_t) {
             return written < (2u << 20);
         });
     EXPECT_FALSE(r.saved);

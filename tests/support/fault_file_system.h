@@ -12,7 +12,7 @@
 namespace pdt::test {
 
 class FaultFileSystem final : public puzzle::FileSystem {
-public:
+  public:
     enum class Op {
         OpenRead,
         Create,
@@ -128,7 +128,7 @@ public:
         return inner_.status(path);
     }
 
-private:
+  private:
     void set(int first, int last, int error) {
         first_ = first;
         last_ = last;
@@ -137,8 +137,8 @@ private:
 
     bool fails(Op op, std::string path = {}) {
         const int n = int(log_.size()) + 1;
-        const bool fail = !spared_.contains(op) &&
-                          ((n >= first_ && n <= last_) || failingOps_.contains(op));
+        const bool fail =
+            !spared_.contains(op) && ((n >= first_ && n <= last_) || failingOps_.contains(op));
         log_.push_back({op, std::move(path), fail});
         return fail;
     }

@@ -15,7 +15,7 @@
 namespace pdt::test {
 
 class MemoryFileSystem final : public puzzle::FileSystem {
-public:
+  public:
     using Data = std::vector<std::uint8_t>;
 
     void put(const std::string& name, Data bytes) {
@@ -76,9 +76,7 @@ public:
         it->second->insert(it->second->end(), bytes.begin(), bytes.end());
         return {bytes.size(), 0};
     }
-    puzzle::IoStatus sync(puzzle::FileHandle f) override {
-        return {open_.contains(f) ? 0 : EBADF};
-    }
+    puzzle::IoStatus sync(puzzle::FileHandle f) override { return {open_.contains(f) ? 0 : EBADF}; }
     puzzle::IoStatus close(puzzle::FileHandle f) override {
         return {open_.erase(f) == 1 ? 0 : EBADF};
     }
@@ -107,7 +105,7 @@ public:
         return {s, 0};
     }
 
-private:
+  private:
     puzzle::FileHandle add(std::shared_ptr<Data> data) {
         const puzzle::FileHandle h = next_++;
         open_[h] = std::move(data);

@@ -16,7 +16,7 @@
 namespace pdt::test {
 
 class TempDir {
-public:
+  public:
     TempDir() {
         const char* base = std::getenv("TMPDIR");
         std::string pattern = std::string(base && *base ? base : "/tmp") + "/pdt-XXXXXX";
@@ -43,7 +43,7 @@ public:
         return out;
     }
 
-private:
+  private:
     std::string path_;
 };
 
