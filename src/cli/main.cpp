@@ -5,7 +5,16 @@
 #include <string_view>
 #include <vector>
 
+namespace {
+
+// Everything adxtool says is its own: one line on a failure. What Qt's libraries log
+// (a decoder working around damage, say) is not for the user.
+void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    qInstallMessageHandler(quiet);
     // Picture decoding needs Qt's image plugins, which a core application finds; no
     // display is involved.
     QCoreApplication app(argc, argv);

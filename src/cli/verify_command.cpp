@@ -48,6 +48,8 @@ void checkPictures(PuzzleFile& file, const puzzle::PatternRecord& r, const std::
             problems.push_back(picture + " does not decode as a BMP, JPEG or GIF picture");
             continue;
         }
+        if (!check.complaint.empty())
+            problems.push_back(picture + " is damaged: " + check.complaint);
         if (slot != puzzle::kPuzzleSlot)
             continue;
         const PieceOffer offer = OfferFor(check.width, check.height);

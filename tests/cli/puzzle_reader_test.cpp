@@ -54,6 +54,11 @@ TEST_F(PuzzleReader, HostileFilesFailInOneLineWithoutHarm) {
     Bytes zeroRecord(header.begin(), header.end());
     zeroRecord.resize(20 + 1154, 0xFF); // a record of zeros, inverted
 
+    // A BMP header claiming 16000 x 16000 pixels (about 1 GB decoded) in 154 bytes.
+    Bytes hugeBmp = {'B', 'M', 154, 0,    0,    0, 0, 0,    0,    0, 54, 0, 0, 0,  40,
+                     0,   0,   0,   0x80, 0x3E, 0, 0, 0x80, 0x3E, 0, 0,  1, 0, 24, 0};
+    hugeBmp.resize(154, 0x80);
+
     const struct {
         std::string name;
         Bytes file;
@@ -85,6 +90,8 @@ TEST_F(PuzzleReader, HostileFilesFailInOneLineWithoutHarm) {
         {"trailing zero bytes", plus(Bytes(10, 0)), 1, 1, 1},
         {"trailing start of a record", plus({0x7D, 0xFB, 0xFF, 0xFF, 1, 2, 3}), 1, 1, 1},
         {"a record of zeros", zeroRecord, 0, 0, 1},
+        {"a picture claiming a gigabyte of pixels",
+         buildFile({{recordWith("x.bmp", "", 6), hugeBmp, {}}}), 0, 0, 1},
     };
 
     ToolOptions options;

@@ -77,7 +77,14 @@ ToolRun runAdxtool(const std::vector<std::string>& args, const ToolOptions& opti
     const pid_t pid = fork();
     if (pid == 0) {
         dup2(in[0], 0);
-        dup2(out[1], 1);
+        if (options.stdoutPath.empty()) {
+            dup2(out[1], 1);
+        } else {
+            const int fd = ::open(options.stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (fd < 0)
+                _exit(125);
+            dup2(fd, 1);
+        }
         dup2(err[1], 2);
         if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) != 0)
             _exit(126);

@@ -22,6 +22,7 @@ struct ToolOptions {
     std::string workingDirectory;              // empty: the test's own
     std::string input;                         // fed on standard input (a pipe, no terminal)
     std::optional<std::uint64_t> addressSpace; // RLIMIT_AS for the child, in bytes
+    std::string stdoutPath;                    // standard output to this file instead
 };
 
 // The child runs without DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM: adxtool needs no

@@ -43,5 +43,14 @@ TEST_F(Usage, HelpGoesToStandardOutput) {
         EXPECT_NE(r.out.find("adxtool " + command), std::string::npos) << command;
 }
 
+TEST_F(Usage, OutputThatCannotBeWrittenIsAFailure) {
+    ToolOptions options;
+    options.stdoutPath = "/dev/full";
+    for (const auto& args : {std::vector<std::string>{"pieces", "640x480", "--json"}, {"--help"}}) {
+        const auto r = runAdxtool(args, options);
+        expectOneLineFailure(r, 1);
+    }
+}
+
 } // namespace
 } // namespace pdt::test

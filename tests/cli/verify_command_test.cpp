@@ -46,6 +46,7 @@ TEST_F(VerifyCommand, ReportsEachKindOfProblemOnALineOfItsOwn) {
     setStoredField(movedFinished, second, puzzle::field::finishedImageOffset, 20);
     Bytes outside = good;
     setStoredField(outside, 20, puzzle::field::puzzleImageOffset, 0x7FFFFFF0);
+    Bytes halfPhoto(photo.begin(), photo.begin() + std::ptrdiff_t(photo.size() / 2));
     Bytes negative = good;
     setStoredField(negative, second, puzzle::field::finishedImageOffset, -1);
 
@@ -67,6 +68,8 @@ TEST_F(VerifyCommand, ReportsEachKindOfProblemOnALineOfItsOwn) {
          "pattern 1: the puzzle picture does not decode"},
         {"png", buildFile({{recordWith("a.png", "", 12), encoded(640, 480, "png"), {}}}),
          "does not decode as a BMP, JPEG or GIF picture"},
+        {"cut picture", buildFile({{recordWith("a.jpg", "", 12), halfPhoto, {}}}),
+         "pattern 1: the puzzle picture is damaged: "},
         {"refused", buildFile({{recordWith("s.jpg", "", 15), encoded(199, 300), {}}}),
          "pattern 1: the puzzle picture (199 x 300) would be refused: a side is under 200 pixels"},
         {"piece count", buildFile({{recordWith("a.jpg", "", 13), photo, {}}}),
