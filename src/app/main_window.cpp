@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -48,6 +49,10 @@ MainWindow::MainWindow(DialogVariant variant, Prompts& prompts, QWidget* parent)
     rotation_ = client->findChild<QCheckBox*>(QStringLiteral("IDC_ROTATION"));
     vendorInfo_ = client->findChild<QCheckBox*>(QStringLiteral("IDC_VENDOR_INFO"));
     minPieces_ = client->findChild<QComboBox*>(QStringLiteral("IDC_MIN_PIECES"));
+    puzzleFrame_ = client->findChild<QWidget*>(QStringLiteral("IDC_PUZZLE_PREVIEW"));
+    finishedFrame_ = client->findChild<QWidget*>(QStringLiteral("IDC_FINISHED_PREVIEW"));
+    // The previews are painted under the frame controls, which draw only their borders.
+    client->installEventFilter(this);
     clearGuard_ = new Cp932InputGuard(clearComment_, kCommentBytes);
     finishGuard_ = new Cp932InputGuard(finishComment_, kCommentBytes);
     passwordGuard_ = new Cp932InputGuard(password_, kPasswordBytes);
@@ -86,7 +91,16 @@ void MainWindow::connectControls() {
     button("IDC_DELETE_PATTERN", &MainWindow::deletePatterns);
     button("IDC_MOVE_UP", &MainWindow::moveUp);
     button("IDC_MOVE_DOWN", &MainWindow::moveDown);
-    // The picture buttons are wired with the picture commands.
+    const auto pictureButton = [&](const char* name, void (MainWindow::*handler)(int), int slot) {
+        auto* b = centralWidget()->findChild<QPushButton*>(QString::fromUtf8(name));
+        connect(b, &QPushButton::clicked, this, [this, handler, slot] { (this->*handler)(slot); });
+    };
+    pictureButton("IDC_ADD_PUZZLE_IMAGE", &MainWindow::addImage, puzzle::kPuzzleSlot);
+    pictureButton("IDC_ADD_FINISHED_IMAGE", &MainWindow::addImage, puzzle::kFinishedSlot);
+    pictureButton("IDC_EXTRACT_PUZZLE_IMAGE", &MainWindow::extractImage, puzzle::kPuzzleSlot);
+    pictureButton("IDC_EXTRACT_FINISHED_IMAGE", &MainWindow::extractImage, puzzle::kFinishedSlot);
+    pictureButton("IDC_DELETE_PUZZLE_IMAGE", &MainWindow::deleteImage, puzzle::kPuzzleSlot);
+    pictureButton("IDC_DELETE_FINISHED_IMAGE", &MainWindow::deleteImage, puzzle::kFinishedSlot);
 
     connect(patternList_, &QListWidget::itemSelectionChanged, this,
             &MainWindow::onListSelectionChanged);
@@ -110,6 +124,14 @@ void MainWindow::connectControls() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == centralWidget()) {
+        // Before the first reset there is nothing to show; the reset ends with a repaint.
+        if (event->type() == QEvent::Paint && doc_.state.readyFlag) {
+            QPainter painter(centralWidget());
+            preview::paintPreviews(painter, surfaces_);
+        }
+        return QMainWindow::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
         // Opening a menu takes no focus from a control on the original dialog either.
         if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
@@ -151,10 +173,21 @@ void MainWindow::reset() {
     patternList_->setFocus();
     rebuildList(1);
     selectEntry(0, true);
-    // The preview frames are measured and their surfaces made here once previews exist.
+
+    QWidget* client = centralWidget();
+    preview::measurePreviewFrames(
+        surfaces_, QRect(puzzleFrame_->mapTo(client, QPoint(0, 0)), puzzleFrame_->size()),
+        QRect(finishedFrame_->mapTo(client, QPoint(0, 0)), finishedFrame_->size()));
+    if (!createSurfaces_(surfaces_, surfaces_.frameWidth, surfaces_.frameHeight)) {
+        // The reset still runs to its end; the queued exit then closes the window.
+        prompts_.showMessage(
+            this, {ui::kNoDisplayMemory, ui::kCaptionInformation, puzzle::MessageIcon::None});
+        QMetaObject::invokeMethod(this, &MainWindow::exitWithoutAsking, Qt::QueuedConnection);
+    }
 
     doc_.state.readyFlag = true;
     doc_.state.dirty = false;
+    repaintNow();
 }
 
 void MainWindow::commit() {
@@ -176,19 +209,21 @@ void MainWindow::storeComment(puzzle::TextField& field, const Cp932InputGuard& g
 }
 
 void MainWindow::showPattern() {
-    int i = patternList_->currentRow();
-    if (i < 0 || i > doc_.state.lastIndex)
-        i = 0;
-    const PatternRecord& r = doc_.pattern(i);
-    // Both previews are blanked and rendered here once previews exist.
+    const int i = caretRow();
+    preview::blankSurface(surfaces_.puzzleSurface);
+    preview::blankSurface(surfaces_.finishedSurface);
+    // The piece choices come from the puzzle picture: they are rebuilt after it is decoded
+    // and before the finished picture's decode replaces the decoded size.
+    renderSlot(i, puzzle::kPuzzleSlot);
     fillPieceChoices(i);
+    renderSlot(i, puzzle::kFinishedSlot);
+    const PatternRecord& r = doc_.pattern(i);
     rotation_->setChecked(r.rotation != 0);
     clearGuard_->setText(fromStoredComment(puzzle::fieldText(r.clearComment)));
     finishGuard_->setText(fromStoredComment(puzzle::fieldText(r.finishComment)));
+    repaintNow();
     doc_.state.currentPattern = i;
 }
-
-void MainWindow::fillPieceChoices(int) {}
 
 void MainWindow::newDocument() {
     postReset();
@@ -209,6 +244,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
             return;
         }
     }
+    preview::releasePreviewSurfaces(surfaces_);
     event->accept();
 }
 
@@ -305,6 +341,11 @@ void MainWindow::selectEntry(int row, bool selected) {
     item->setSelected(selected);
     if (selected)
         patternList_->setCurrentItem(item, QItemSelectionModel::NoUpdate);
+}
+
+int MainWindow::caretRow() const {
+    const int row = patternList_->currentRow();
+    return row < 0 || row > doc_.state.lastIndex ? 0 : row;
 }
 
 std::vector<int> MainWindow::selectedRows() const {

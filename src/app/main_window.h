@@ -11,11 +11,13 @@
 
 #include "app/command_line.h"
 #include "pieces/piece_grids.h"
+#include "preview/preview_surfaces.h"
 #include "puzzle/document.h"
 
 #include <QMainWindow>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class QAction;
@@ -48,8 +50,10 @@ class MainWindow : public QMainWindow {
     void reset();
     void commit();
     void showPattern();
-    // Rebuilds IDC_MIN_PIECES for pattern `index` from its puzzle picture. The hook the
-    // picture controls fill in; until they do it leaves the box as it is.
+    // Rebuilds IDC_MIN_PIECES for pattern `index` from the size of the picture decoded
+    // last, which is that pattern's puzzle picture: the offered counts with the stored one
+    // preselected, nothing when no picture was decoded, or the picture detached again
+    // (with its message) when it is too small for any grid.
     void fillPieceChoices(int index);
     void postReset();
     void postCommit();
@@ -67,14 +71,33 @@ class MainWindow : public QMainWindow {
     void moveUp();
     void moveDown();
 
+    // Picture commands on slot 0 (puzzle picture) or 1 (finished picture) of the pattern at
+    // the list's caret.
+    void addImage(int slot);
+    void extractImage(int slot);
+    void deleteImage(int slot);
+    // Attaches the picture file to a slot of pattern `index` as addImage does once its dialog
+    // has a choice: the engine's refusal shown, or the preview drawn and, for the puzzle
+    // picture, the piece choices rebuilt. False when the engine refused the file.
+    bool attachPictureFile(int index, int slot, const QString& path);
+
     // Files dropped on the window (or named on the command line): exactly one is opened.
     void dropFiles(const QStringList& paths);
+    // Files dropped on a preview frame: one picture file is attached to that slot, anything
+    // else is handled as a drop on the window.
+    void dropFilesOnPreview(const QStringList& paths, int slot);
 
     // The open-file dialog; true when the user chose a file (remembered for the next time).
     bool choosePuzzleDataFile();
     // Replaces the document with the file's contents; false, with nothing changed, when
     // the file is refused or its password prompt is given up. Leaves `dirty` to the caller.
     bool openPuzzleDataFile(const QString& path);
+
+    // The preview surfaces the frames are painted from.
+    const preview::PreviewSurfaces& previewSurfaces() const { return surfaces_; }
+    // How a reset makes the surfaces; replaceable so that a failure can be tested.
+    using SurfaceCreation = std::function<bool(preview::PreviewSurfaces&, int width, int height)>;
+    void setSurfaceCreation(SurfaceCreation create) { createSurfaces_ = std::move(create); }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -95,6 +118,17 @@ class MainWindow : public QMainWindow {
     void appendListEntry(int number);
     void selectEntry(int row, bool selected);
     std::vector<int> selectedRows() const;
+    int caretRow() const;
+    // The refusal of picture commands while several patterns are selected; true when shown.
+    bool refuseSeveralPatterns();
+
+    // Draws a slot's picture of pattern `index` into its surface and keeps the decoded size
+    // for fillPieceChoices.
+    void renderSlot(int index, int slot);
+    // Repaints the window at once, from the surfaces.
+    void repaintNow();
+    // The slot of the preview frame under a point in window coordinates, or -1.
+    int previewSlotAt(const QPoint& windowPos) const;
 
     void storeComment(puzzle::TextField& field, const Cp932InputGuard& guard);
     void showPasswordText();
@@ -105,6 +139,11 @@ class MainWindow : public QMainWindow {
     puzzle::Document doc_;
     pieces::PieceGridTable pieceGridChoices_{};
     QString lastOpenChoice_;
+    QString lastPictureChoice_; // shared by both slots' add dialogs
+    preview::PreviewSurfaces surfaces_;
+    SurfaceCreation createSurfaces_ = preview::createPreviewSurfaces;
+    int decodedWidth_ = 0; // of the picture rendered last; 0 x 0 when none decoded
+    int decodedHeight_ = 0;
     bool closingWithoutQuestion_ = false;
     bool placed_ = false;
 
@@ -115,6 +154,8 @@ class MainWindow : public QMainWindow {
     QCheckBox* rotation_ = nullptr;
     QCheckBox* vendorInfo_ = nullptr; // PZ_BIND2 only
     QComboBox* minPieces_ = nullptr;
+    QWidget* puzzleFrame_ = nullptr;
+    QWidget* finishedFrame_ = nullptr;
     Cp932InputGuard* clearGuard_ = nullptr;
     Cp932InputGuard* finishGuard_ = nullptr;
     Cp932InputGuard* passwordGuard_ = nullptr;

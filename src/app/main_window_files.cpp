@@ -29,10 +29,14 @@ QString displayPath(const std::string& native) {
     return QFile::decodeName(QByteArray::fromStdString(native));
 }
 
+std::vector<FileFilter> puzzleDataFilters() {
+    return {{ui::kPuzzleDataFilter, ui::kPuzzleDataPattern}};
+}
+
 } // namespace
 
 bool MainWindow::choosePuzzleDataFile() {
-    const FileDialogRequest request{ui::kOpenTitle, ui::kPuzzleDataFilter, lastOpenChoice_};
+    const FileDialogRequest request{ui::kOpenTitle, puzzleDataFilters(), lastOpenChoice_};
     const std::optional<QString> chosen = prompts_.chooseOpenFile(this, request);
     if (!chosen)
         return false;
@@ -67,7 +71,11 @@ void MainWindow::dropEvent(QDropEvent* event) {
     for (const QUrl& url : event->mimeData()->urls())
         paths.push_back(url.toLocalFile());
     event->acceptProposedAction();
-    dropFiles(paths);
+    const int slot = previewSlotAt(event->position().toPoint());
+    if (slot >= 0)
+        dropFilesOnPreview(paths, slot);
+    else
+        dropFiles(paths);
 }
 
 bool MainWindow::openPuzzleDataFile(const QString& path) {
@@ -130,7 +138,7 @@ void MainWindow::save() {
         prompts_.showMessage(this, *refusal);
         return;
     }
-    const FileDialogRequest request{ui::kSaveTitle, ui::kPuzzleDataFilter,
+    const FileDialogRequest request{ui::kSaveTitle, puzzleDataFilters(),
                                     displayPath(doc_.state.currentFilePath)};
     const std::optional<QString> chosen = prompts_.chooseSaveFile(this, request);
     if (!chosen)

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -25,10 +26,18 @@ struct Question {
     bool yesIsDefault = false;
 };
 
+// One entry of a file dialog's type list.
+struct FileFilter {
+    std::string description; // shown as it is, e.g. "連結ﾌｧｲﾙ(*.ADX)" (UTF-8)
+    std::string pattern;     // "*.bmp;*.jpg", matched in any letter case; empty: every file
+
+    bool operator==(const FileFilter&) const = default;
+};
+
 struct FileDialogRequest {
-    std::string title;  // UTF-8
-    std::string filter; // the filter's visible description, e.g. "連結ﾌｧｲﾙ(*.ADX)"
-    QString proposed;   // initial file name (may be a bare name or empty)
+    std::string title;               // UTF-8
+    std::vector<FileFilter> filters; // in the order offered; the first is selected
+    QString proposed;                // initial file name (may be a bare name or empty)
 };
 
 // Decides on one entry of the password prompt: nothing to accept it (the prompt closes),

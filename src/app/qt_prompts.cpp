@@ -6,7 +6,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProgressDialog>
-#include <QRegularExpression>
+#include <QStringList>
 
 namespace pdt::app {
 
@@ -64,13 +64,20 @@ class DialogProgress : public ProgressReport {
 
 } // namespace
 
-QString qtFileFilter(const std::string& description) {
-    const QString visible = QString::fromStdString(description);
-    static const QRegularExpression trailingPattern(QStringLiteral("\\(([^()]*)\\)$"));
-    const QRegularExpressionMatch m = trailingPattern.match(visible);
-    if (!m.hasMatch())
-        return visible;
-    return visible + QStringLiteral(" (") + anyCase(m.captured(1)) + QLatin1Char(')');
+QString qtFileFilter(const std::vector<FileFilter>& filters) {
+    QStringList entries;
+    for (const FileFilter& f : filters) {
+        // Qt separates a filter's patterns with spaces where the system's dialogs take ';'.
+        QStringList patterns;
+        for (const QString& p : QString::fromStdString(f.pattern).split(QLatin1Char(';')))
+            if (!p.trimmed().isEmpty())
+                patterns.push_back(anyCase(p.trimmed()));
+        if (patterns.isEmpty())
+            patterns.push_back(QStringLiteral("*"));
+        entries.push_back(QString::fromStdString(f.description) + QStringLiteral(" (") +
+                          patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
+    }
+    return entries.join(QStringLiteral(";;"));
 }
 
 void QtPrompts::showMessage(QWidget* owner, const puzzle::UserMessage& message) {
@@ -90,7 +97,7 @@ bool QtPrompts::ask(QWidget* owner, const Question& question) {
 std::optional<QString> QtPrompts::chooseOpenFile(QWidget* owner, const FileDialogRequest& request) {
     const QString chosen =
         QFileDialog::getOpenFileName(owner, QString::fromStdString(request.title), request.proposed,
-                                     qtFileFilter(request.filter), nullptr, kFileDialogOptions);
+                                     qtFileFilter(request.filters), nullptr, kFileDialogOptions);
     if (chosen.isEmpty())
         return std::nullopt;
     return chosen;
@@ -99,7 +106,7 @@ std::optional<QString> QtPrompts::chooseOpenFile(QWidget* owner, const FileDialo
 std::optional<QString> QtPrompts::chooseSaveFile(QWidget* owner, const FileDialogRequest& request) {
     const QString chosen =
         QFileDialog::getSaveFileName(owner, QString::fromStdString(request.title), request.proposed,
-                                     qtFileFilter(request.filter), nullptr, kFileDialogOptions);
+                                     qtFileFilter(request.filters), nullptr, kFileDialogOptions);
     if (chosen.isEmpty())
         return std::nullopt;
     return chosen;

@@ -18,9 +18,9 @@ class QtPrompts : public Prompts {
     std::unique_ptr<ProgressReport> beginSaveProgress(QWidget* owner) override;
 };
 
-// The filter string Qt's file dialogs take for a visible description such as
-// "連結ﾌｧｲﾙ(*.ADX)": the description kept whole, followed by its pattern made to match
-// in any letter case, as the system's own dialogs match it.
-QString qtFileFilter(const std::string& description);
+// The filter string Qt's file dialogs take for a list of filters: each description kept
+// whole (the dialog hides the pattern Qt appends), followed by its pattern made to match in
+// any letter case, as the system's own dialogs match it; an empty pattern matches every file.
+QString qtFileFilter(const std::vector<FileFilter>& filters);
 
 } // namespace pdt::app

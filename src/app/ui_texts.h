@@ -48,11 +48,25 @@ inline constexpr char kCaptionInformation[] = "情報";
 inline constexpr char kCaptionExit[] = "終了";
 inline constexpr char kConfirmExit[] = "このプログラムを終了しますか？";
 inline constexpr char kOneFileOnly[] = "ドロップできるファイルは １つです。";
+inline constexpr char kSeveralPatterns[] = "複数のパターンが選択されています。";
+inline constexpr char kNoDisplayMemory[] = "表示用メモリを確保できません";
 
 // File dialogs.
 inline constexpr char kOpenTitle[] = "開く";
 inline constexpr char kSaveTitle[] = "保存";
 inline constexpr char kPuzzleDataFilter[] = "連結ﾌｧｲﾙ(*.ADX)";
+inline constexpr char kPuzzleDataPattern[] = "*.ADX";
+// The picture dialog's types, in the order offered, each with its pattern.
+inline constexpr char kPictureFilterUsable[] = "利用可能な画像ﾌｧｲﾙ";
+inline constexpr char kPictureFilterUsablePattern[] = "*.bmp;*.jpg;*.jpeg;*.gif";
+inline constexpr char kPictureFilterBitmap[] = "ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ (*.bmp)";
+inline constexpr char kPictureFilterBitmapPattern[] = "*.bmp";
+inline constexpr char kPictureFilterJpeg[] = "JPEG File Interchange format(*.jpg;*.jpeg)";
+inline constexpr char kPictureFilterJpegPattern[] = "*.jpg;*.jpeg";
+inline constexpr char kPictureFilterGif[] = "GIF (*.gif)";
+inline constexpr char kPictureFilterGifPattern[] = "*.gif";
+// The extraction dialog's single type, with no pattern: every file.
+inline constexpr char kExtractFilter[] = "画像ﾌｧｲﾙ";
 
 // Added by this editor: the save progress and the hints of refused input.
 inline constexpr char kSaveProgress[] = "保存しています...";

@@ -95,7 +95,8 @@ TEST_F(WindowFiles, OpeningReplacesTheDocumentAndShowsPatternOne) {
     openThroughMenu(w, file);
     ASSERT_EQ(w.prompts.openRequests.size(), 1u);
     EXPECT_EQ(w.prompts.openRequests[0].title, "開く");
-    EXPECT_EQ(w.prompts.openRequests[0].filter, "連結ﾌｧｲﾙ(*.ADX)");
+    EXPECT_EQ(w.prompts.openRequests[0].filters,
+              (std::vector<app::FileFilter>{{"連結ﾌｧｲﾙ(*.ADX)", "*.ADX"}}));
     EXPECT_EQ(w.prompts.passwordPrompts, 0);
     EXPECT_TRUE(w.prompts.messages.empty());
 
@@ -278,7 +279,8 @@ TEST_F(WindowFiles, OpenEditSaveAndReopenGiveTheEditedDocument) {
     saveThroughMenu(w, saved);
     ASSERT_EQ(w.prompts.saveRequests.size(), 1u);
     EXPECT_EQ(w.prompts.saveRequests[0].title, "保存");
-    EXPECT_EQ(w.prompts.saveRequests[0].filter, "連結ﾌｧｲﾙ(*.ADX)");
+    EXPECT_EQ(w.prompts.saveRequests[0].filters,
+              (std::vector<app::FileFilter>{{"連結ﾌｧｲﾙ(*.ADX)", "*.ADX"}}));
     EXPECT_EQ(w.prompts.saveRequests[0].proposed, original);
     ASSERT_EQ(w.prompts.messages.size(), 1u);
     EXPECT_EQ(w.prompts.messages[0], kSaved);

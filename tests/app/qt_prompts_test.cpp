@@ -85,24 +85,66 @@ TEST(QtPrompts, QuestionsOfferYesAndNoWithTheGivenDefault) {
     EXPECT_TRUE(answer);
 }
 
-TEST(QtPrompts, TheFileFilterShowsItsDescriptionAndMatchesAnyCase) {
-    const QString filter = qtFileFilter("連結ﾌｧｲﾙ(*.ADX)");
-    EXPECT_EQ(filter, QString::fromUtf8("連結ﾌｧｲﾙ(*.ADX) (*.[Aa][Dd][Xx])"));
+TEST(QtPrompts, FileFiltersShowTheirDescriptionsInOrderAndMatchAnyCase) {
+    const std::vector<FileFilter> pictures{
+        {"利用可能な画像ﾌｧｲﾙ", "*.bmp;*.jpg;*.jpeg;*.gif"},
+        {"ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ (*.bmp)", "*.bmp"},
+        {"JPEG File Interchange format(*.jpg;*.jpeg)", "*.jpg;*.jpeg"},
+        {"GIF (*.gif)", "*.gif"},
+    };
+    struct Case {
+        std::vector<FileFilter> filters;
+        QString qtFilter;
+        std::vector<QString> matching; // by the first entry
+        std::vector<QString> other;
+    };
+    const Case cases[] = {
+        {{{"連結ﾌｧｲﾙ(*.ADX)", "*.ADX"}},
+         QString::fromUtf8("連結ﾌｧｲﾙ(*.ADX) (*.[Aa][Dd][Xx])"),
+         {"set.ADX", "set.adx"},
+         {"set.ADX.txt", "setADX"}},
+        {pictures,
+         QString::fromUtf8("利用可能な画像ﾌｧｲﾙ (*.[Bb][Mm][Pp] *.[Jj][Pp][Gg] *.[Jj][Pp][Ee][Gg] "
+                           "*.[Gg][Ii][Ff]);;ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ (*.bmp) (*.[Bb][Mm][Pp]);;"
+                           "JPEG File Interchange format(*.jpg;*.jpeg) (*.[Jj][Pp][Gg] "
+                           "*.[Jj][Pp][Ee][Gg]);;GIF (*.gif) (*.[Gg][Ii][Ff])"),
+         {"a.BMP", "a.jpg", "a.JPEG", "a.Gif"},
+         {"a.png", "a.bmp.txt"}},
+        // No pattern: every file.
+        {{{"画像ﾌｧｲﾙ", ""}}, QString::fromUtf8("画像ﾌｧｲﾙ (*)"), {"a.bmp", "noextension"}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.filters.front().description);
+        const QString filter = qtFileFilter(c.filters);
+        EXPECT_EQ(filter, c.qtFilter);
 
-    // The dialog shows the description alone, exactly.
-    QFileDialog dialog(nullptr, "開く", QString(), filter);
-    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
-    auto* types = dialog.findChild<QComboBox*>("fileTypeCombo");
-    ASSERT_NE(types, nullptr);
-    ASSERT_EQ(types->count(), 1);
-    EXPECT_EQ(types->itemText(0), QString::fromUtf8("連結ﾌｧｲﾙ(*.ADX)"));
+        // The dialog shows the descriptions alone, exactly, in order.
+        QFileDialog dialog(nullptr, "開く", QString(), filter);
+        dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+        auto* types = dialog.findChild<QComboBox*>("fileTypeCombo");
+        ASSERT_NE(types, nullptr);
+        ASSERT_EQ(types->count(), int(c.filters.size()));
+        for (int i = 0; i < types->count(); ++i)
+            EXPECT_EQ(types->itemText(i), QString::fromStdString(c.filters[size_t(i)].description));
 
-    // The pattern, taken case-sensitively, still matches the extension in any case.
-    const QRegularExpression pattern(
-        QRegularExpression::wildcardToRegularExpression("*.[Aa][Dd][Xx]"));
-    EXPECT_TRUE(pattern.match("set.ADX").hasMatch());
-    EXPECT_TRUE(pattern.match("set.adx").hasMatch());
-    EXPECT_FALSE(pattern.match("set.ADX.txt").hasMatch());
+        // The first entry's patterns, taken case-sensitively, match in any case.
+        const QString first = filter.split(QStringLiteral(";;")).front();
+        const qsizetype open = first.lastIndexOf(QLatin1Char('('));
+        const QStringList patterns =
+            first.mid(open + 1, first.size() - open - 2).split(QLatin1Char(' '));
+        const auto matches = [&](const QString& name) {
+            for (const QString& p : patterns)
+                if (QRegularExpression(QRegularExpression::wildcardToRegularExpression(p))
+                        .match(name)
+                        .hasMatch())
+                    return true;
+            return false;
+        };
+        for (const QString& name : c.matching)
+            EXPECT_TRUE(matches(name)) << name.toStdString();
+        for (const QString& name : c.other)
+            EXPECT_FALSE(matches(name)) << name.toStdString();
+    }
 }
 
 TEST(QtPrompts, CancellingTheSaveProgressIsReported) {
