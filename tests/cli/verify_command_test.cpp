@@ -39,7 +39,7 @@ TEST_F(VerifyCommand, ReportsEachKindOfProblemOnALineOfItsOwn) {
     Bytes trailing = good;
     trailing.insert(trailing.end(), {0, 0, 0});
     Bytes cut = good;
-    cut.resize(cut.size() - 10);
+    cut.erase(cut.end() - 10, cut.end());
     Bytes movedRecord = good;
     setStoredField(movedRecord, 20, puzzle::field::recordOffset, 21);
     Bytes movedFinished = good;
