@@ -21,10 +21,15 @@ struct FieldValue {
 };
 
 Bytes withFields(Bytes file, std::initializer_list<FieldValue> changes) {
-    for (const auto& c : changes)
+    for (const auto& c : changes) {
+        if (c.record + c.field + 4 > file.size()) {
+            ADD_FAILURE() << "no such field";
+            continue;
+        }
         for (int i = 0; i < 4; ++i)
             file[c.record + c.field + size_t(i)] =
                 std::uint8_t(~(std::uint32_t(c.value) >> (8 * i)));
+    }
     return file;
 }
 

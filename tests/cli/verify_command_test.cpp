@@ -14,6 +14,10 @@ Bytes encoded(int w, int h, const char* format = "jpeg") {
 
 // Rewrites an int32 field of the record stored at recordPos.
 void setStoredField(Bytes& file, size_t recordPos, size_t field, std::int32_t value) {
+    if (recordPos + field + 4 > file.size()) {
+        ADD_FAILURE() << "no such field";
+        return;
+    }
     for (int i = 0; i < 4; ++i)
         file[recordPos + field + size_t(i)] = std::uint8_t(~(std::uint32_t(value) >> (8 * i)));
 }
