@@ -55,7 +55,8 @@ FileStatus statusOf(const struct stat& st) {
 class PosixFileSystem final : public FileSystem {
   public:
     IoResult<FileHandle> openRead(const std::string& path) override {
-        // O_NONBLOCK so that a FIFO cannot hang the open; it is refused just below.
+        // O_NONBLOCK so that a FIFO cannot hang the open; it is refused just below. On a
+        // regular file the flag changes nothing, so it stays.
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0)
             return IoResult<FileHandle>::failure(errno);
@@ -65,7 +66,6 @@ class PosixFileSystem final : public FileSystem {
             ::close(fd);
             return IoResult<FileHandle>::failure(e);
         }
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
         return {fd, 0};
     }
 

@@ -124,19 +124,18 @@ std::optional<UserMessage> planPictures(const Document& doc, FileSystem& fs,
                 src.size = std::uint64_t(storedSize);
                 plan.needsCurrentFile = true;
             } else {
-                // Its own file, saved whole at the size it has now.
+                // Its own file, saved whole at the size it has now. Measured here without
+                // opening it; a file that then cannot be read still fails the save before
+                // the target is touched.
                 src.file = SlotSource(doc, j, slot).file;
                 if (src.file.empty())
                     return unreadable;
-                ReadHandle own(fs);
-                if (own.open(src.file) != 0)
+                const auto own = fs.status(src.file);
+                if (!own.ok() || own.value.kind != FileStatus::Kind::Regular || own.value.size == 0)
                     return unreadable;
-                const auto n = fs.size(own.get());
-                if (!n.ok() || n.value == 0)
-                    return unreadable;
-                if (n.value > kMaxFileSize)
+                if (own.value.size > kMaxFileSize)
                     return messages::FileTooLarge();
-                src.size = n.value;
+                src.size = own.value.size;
             }
             sizes[size_t(slot)] = src.size;
             plan.pictures.push_back(std::move(src));
@@ -161,70 +160,50 @@ std::optional<UserMessage> planPictures(const Document& doc, FileSystem& fs,
 
 enum class CopyOutcome { Done, ReadFailed, WriteFailed, Cancelled };
 
-// Fills a buffer of kChunkSize and writes it out whenever it is full, so that records
-// and pictures share writes and memory stays bounded.
-class ChunkedWriter {
+// Writes the header and each record as they are and copies each picture from its source
+// in chunks of at most kChunkSize through one buffer: the write pattern of a plain
+// concatenation, with memory bounded whatever the picture sizes.
+class StreamWriter {
   public:
-    ChunkedWriter(ReplacementFile& out, std::uint64_t total, const SaveProgress& progress)
-        : out_(out), buffer_(std::size_t(std::min<std::uint64_t>(total, kChunkSize))),
+    StreamWriter(ReplacementFile& out, std::uint64_t total, std::uint64_t largestPicture,
+                 const SaveProgress& progress)
+        : out_(out), buffer_(std::size_t(std::min<std::uint64_t>(largestPicture, kChunkSize))),
           total_(total), progress_(progress) {}
 
     int error() const { return error_; }
 
-    CopyOutcome append(std::span<const std::uint8_t> bytes) {
-        while (!bytes.empty()) {
-            const std::size_t n = std::min(bytes.size(), buffer_.size() - used_);
-            std::copy_n(bytes.begin(), n, buffer_.begin() + std::ptrdiff_t(used_));
-            used_ += n;
-            bytes = bytes.subspan(n);
-            if (used_ == buffer_.size()) {
-                if (const auto o = flush(); o != CopyOutcome::Done)
-                    return o;
-            }
-        }
-        return CopyOutcome::Done;
-    }
-
-    // Reads size bytes at offset of an open source straight into the buffer.
-    CopyOutcome copy(FileSystem& fs, FileHandle source, std::uint64_t offset, std::uint64_t size) {
-        while (size > 0) {
-            const std::size_t room = buffer_.size() - used_;
-            const auto want = std::size_t(std::min<std::uint64_t>(room, size));
-            const auto r = fs.readAt(source, offset, {buffer_.data() + used_, want});
-            if (!r.ok() || r.value != want) {
-                error_ = r.ok() ? EIO : r.error;
-                return CopyOutcome::ReadFailed;
-            }
-            used_ += want;
-            offset += want;
-            size -= want;
-            if (used_ == buffer_.size()) {
-                if (const auto o = flush(); o != CopyOutcome::Done)
-                    return o;
-            }
-        }
-        return CopyOutcome::Done;
-    }
-
-    CopyOutcome flush() {
-        if (used_ == 0)
-            return CopyOutcome::Done;
-        const IoStatus w = out_.write({buffer_.data(), used_});
+    CopyOutcome write(std::span<const std::uint8_t> bytes) {
+        const IoStatus w = out_.write(bytes);
         if (!w.ok()) {
             error_ = w.error;
             return CopyOutcome::WriteFailed;
         }
-        written_ += used_;
-        used_ = 0;
+        written_ += bytes.size();
         if (progress_ && !progress_(written_, total_))
             return CopyOutcome::Cancelled;
+        return CopyOutcome::Done;
+    }
+
+    // Copies size bytes at offset of an open source.
+    CopyOutcome copy(FileSystem& fs, FileHandle source, std::uint64_t offset, std::uint64_t size) {
+        while (size > 0) {
+            const auto want = std::size_t(std::min<std::uint64_t>(buffer_.size(), size));
+            const auto r = fs.readAt(source, offset, {buffer_.data(), want});
+            if (!r.ok() || r.value != want) {
+                error_ = r.ok() ? EIO : r.error;
+                return CopyOutcome::ReadFailed;
+            }
+            if (const auto o = write({buffer_.data(), want}); o != CopyOutcome::Done)
+                return o;
+            offset += want;
+            size -= want;
+        }
         return CopyOutcome::Done;
     }
 
   private:
     ReplacementFile& out_;
     std::vector<std::uint8_t> buffer_;
-    std::size_t used_ = 0;
     std::uint64_t written_ = 0;
     std::uint64_t total_;
     const SaveProgress& progress_;
@@ -302,16 +281,19 @@ SaveResult SavePuzzleDataFile(Document& doc, std::string_view chosenName,
     if (!out.create().ok())
         return failed(messages::CreateFailed());
 
-    ChunkedWriter writer(out, plan.totalBytes, progress);
+    std::uint64_t largestPicture = 0;
+    for (const PictureSource& src : plan.pictures)
+        largestPicture = std::max(largestPicture, src.size);
+    StreamWriter writer(out, plan.totalBytes, largestPicture, progress);
     auto outcome = CopyOutcome::Done;
     int failedPattern = 0;
     int failedSlot = 0;
     const auto header = EncodeHeader(doc.patternCount(), passwordCp932);
-    outcome = writer.append(header);
+    outcome = writer.write(header);
     size_t nextPicture = 0;
     for (int j = 0; j <= doc.state.lastIndex && outcome == CopyOutcome::Done; ++j) {
         const auto record = EncodeRecord((*plan.table)[size_t(j)]);
-        outcome = writer.append(record);
+        outcome = writer.write(record);
         for (; nextPicture < plan.pictures.size() && outcome == CopyOutcome::Done &&
                plan.pictures[nextPicture].pattern == j;
              ++nextPicture) {
@@ -327,8 +309,6 @@ SaveResult SavePuzzleDataFile(Document& doc, std::string_view chosenName,
             }
         }
     }
-    if (outcome == CopyOutcome::Done)
-        outcome = writer.flush();
 
     switch (outcome) {
     case CopyOutcome::Done:
