@@ -58,8 +58,8 @@ void MainWindow::fillPieceChoices(int index) {
         for (int i = 0; i < choices.count; ++i)
             minPieces_->addItem(QString::number(pieceGridChoices_[size_t(i)].pieceCount()));
         // Set by the program, so no commit follows: that waits for the user's choice.
-        minPieces_->setCurrentIndex(
-            pieces::PreselectIndex(pieceGridChoices_, choices.count, doc_.pattern(index).pieceCount));
+        minPieces_->setCurrentIndex(pieces::PreselectIndex(pieceGridChoices_, choices.count,
+                                                           doc_.pattern(index).pieceCount));
         patternList_->setFocus();
         return;
     case pieces::PieceChoices::Outcome::Refused:

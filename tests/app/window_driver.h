@@ -110,21 +110,42 @@ struct EditorWindow {
         settle();
     }
 
-    // Drops files on the list, as the window system delivers a drop: enter, then drop.
-    void dropFiles(const QStringList& paths) {
+    // Drops files on a control (the list unless told), as the window system delivers a
+    // drop: enter, then drop.
+    void dropFiles(const QStringList& paths, QWidget* on = nullptr) {
+        if (!on)
+            on = list();
         QMimeData data;
         QList<QUrl> urls;
         for (const QString& p : paths)
             urls.push_back(QUrl::fromLocalFile(p));
         data.setUrls(urls);
         QWindow* target = window->windowHandle();
-        const QPointF at = list()->mapTo(window.get(), list()->rect().center());
+        const QPointF at = on->mapTo(window.get(), on->rect().center());
         QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &enter);
         EXPECT_TRUE(enter.isAccepted());
         QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &drop);
         settle();
+    }
+
+    // Chooses an entry of IDC_MIN_PIECES by its text with the keyboard, as a user does.
+    void choosePieceCount(const QString& text) {
+        QComboBox* box = minPieces();
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Home);
+        for (int i = 0; i < box->count() && box->currentText() != text; ++i)
+            QTest::keyClick(box, Qt::Key_Down);
+        EXPECT_EQ(box->currentText(), text);
+        settle();
+    }
+
+    std::vector<QString> pieceChoices() const {
+        std::vector<QString> out;
+        for (int i = 0; i < minPieces()->count(); ++i)
+            out.push_back(minPieces()->itemText(i));
+        return out;
     }
 
     std::vector<QString> entries() const {
