@@ -4,14 +4,40 @@
 
 #include <QApplication>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
 
-// Renders the window as it looks after start-up into a PNG file, for the documentation.
-int saveScreenshot(pdt::app::MainWindow& window, const QString& file) {
+// The real prompts, except that the picture dialogs are answered from a list while it lasts,
+// so that a screenshot can show pictures attached through the add buttons.
+class ScreenshotPrompts : public pdt::app::QtPrompts {
+  public:
+    explicit ScreenshotPrompts(QStringList pictures) : pictures_(std::move(pictures)) {}
+
+    std::optional<QString> chooseOpenFile(QWidget* owner,
+                                          const pdt::app::FileDialogRequest& request) override {
+        if (pictures_.isEmpty())
+            return QtPrompts::chooseOpenFile(owner, request);
+        return pictures_.takeFirst();
+    }
+
+  private:
+    QStringList pictures_;
+};
+
+// Renders the window as it looks after start-up into a PNG file, for the documentation,
+// once the given pictures are attached: the first to the puzzle slot, the second to the
+// finished slot.
+int saveScreenshot(pdt::app::MainWindow& window, const QString& file, qsizetype pictures) {
+    QTimer::singleShot(0, &window, [&window, pictures] {
+        const char* buttons[] = {"IDC_ADD_PUZZLE_IMAGE", "IDC_ADD_FINISHED_IMAGE"};
+        for (qsizetype i = 0; i < std::min<qsizetype>(pictures, 2); ++i)
+            window.findChild<QPushButton*>(QString::fromUtf8(buttons[i]))->click();
+    });
     QTimer::singleShot(200, &window, [&window, file] {
         const bool ok = window.grab().save(file, "PNG");
         if (!ok)
@@ -28,7 +54,8 @@ int main(int argc, char* argv[]) {
     const pdt::app::StartOptions options =
         pdt::app::ParseStartArguments(QApplication::arguments().mid(1));
 
-    pdt::app::QtPrompts prompts;
+    ScreenshotPrompts prompts(options.screenshotFile.isEmpty() ? QStringList()
+                                                               : options.screenshotPictures);
     pdt::app::MainWindow window(options.variant, prompts);
     window.show();
     if (options.fileToOpen) {
@@ -38,6 +65,6 @@ int main(int argc, char* argv[]) {
     }
 
     if (!options.screenshotFile.isEmpty())
-        return saveScreenshot(window, options.screenshotFile);
+        return saveScreenshot(window, options.screenshotFile, options.screenshotPictures.size());
     return QApplication::exec();
 }

@@ -7,13 +7,17 @@ namespace pdt::app {
 
 namespace {
 const QLatin1String kScreenshotOption("--screenshot-to=");
-}
+const QLatin1String kScreenshotPictureOption("--screenshot-picture=");
+} // namespace
 
 StartOptions ParseStartArguments(QStringList arguments) {
     StartOptions options;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         if (arguments[i].startsWith(kScreenshotOption)) {
             options.screenshotFile = arguments[i].mid(kScreenshotOption.size());
+            arguments.removeAt(i--);
+        } else if (arguments[i].startsWith(kScreenshotPictureOption)) {
+            options.screenshotPictures.push_back(arguments[i].mid(kScreenshotPictureOption.size()));
             arguments.removeAt(i--);
         }
     }

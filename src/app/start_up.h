@@ -3,7 +3,9 @@
 // variant; a first argument that is not the hidden word but names an existing file opens
 // that file as a dropped file would (so that file associations work). Anything else is
 // ignored. "--screenshot-to=FILE" (anywhere) renders the started window into FILE and
-// quits; it is not counted as an argument.
+// quits; before that, each "--screenshot-picture=FILE" is attached through the add button of
+// the puzzle picture, then of the finished picture, its dialog answered with FILE. Neither
+// counts as an argument.
 
 #include "app/command_line.h"
 
@@ -18,6 +20,7 @@ struct StartOptions {
     DialogVariant variant = DialogVariant::PZ_BIND;
     std::optional<QString> fileToOpen; // absolute path
     QString screenshotFile;            // empty: run normally
+    QStringList screenshotPictures;    // for the puzzle slot, then the finished slot
 };
 
 // `arguments` without the program name.

@@ -52,3 +52,12 @@ TEST(StartUp, TheScreenshotOptionIsNoArgument) {
     EXPECT_EQ(o.screenshotFile, "/tmp/a.png");
     EXPECT_EQ(ParseStartArguments({"--screenshot-to=x.png"}).variant, DialogVariant::PZ_BIND);
 }
+
+TEST(StartUp, ScreenshotPicturesAreKeptInOrderAndAreNoArguments) {
+    const StartOptions o = ParseStartArguments({"--screenshot-picture=/tmp/a.bmp", "TEAPOT",
+                                                "--screenshot-to=x.png",
+                                                "--screenshot-picture=/tmp/b.bmp"});
+    EXPECT_EQ(o.variant, DialogVariant::PZ_BIND2);
+    EXPECT_EQ(o.screenshotPictures, (QStringList{"/tmp/a.bmp", "/tmp/b.bmp"}));
+    EXPECT_TRUE(ParseStartArguments({"TEAPOT"}).screenshotPictures.isEmpty());
+}
