@@ -214,6 +214,10 @@ TEST_F(WindowPictures, ANewSetAuthoredFromScratchIsSavedInTheLayoutReopensAndExt
     EXPECT_EQ(reopened.pieceChoices(), counts({4, 9, 16, 25, 36, 49, 64, 81, 100}));
     EXPECT_EQ(reopened.minPieces()->currentText(), "9");
     EXPECT_FALSE(reopened.state().dirty) << "extracting is no edit";
+    // Committing what an opened file shows keeps the stored counts.
+    reopened.window->commit();
+    EXPECT_EQ(reopened.doc().pattern(0).pieceCount, 48);
+    EXPECT_EQ(reopened.doc().pattern(1).pieceCount, 9);
 }
 
 TEST_F(WindowPictures, APuzzlePictureOffersItsPieceCountsOrIsRefused) {
