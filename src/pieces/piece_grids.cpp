@@ -99,7 +99,7 @@ PieceChoices FillPieceChoices(PieceGridTable& table, int decodedWidth, int decod
         decodedHeight = 0;
 
     PieceChoices result;
-    if (decodedWidth + decodedHeight == 0)
+    if (decodedWidth == 0 && decodedHeight == 0)
         return result;
 
     result.working = {decodedWidth, decodedHeight};

@@ -278,6 +278,9 @@ TEST(FillPieceChoices, AcceptsOrRefusesOnTheDecodedSize) {
         // Stretched past 16 bits: stays refused.
         {{10, 2000}, Outcome::Refused, 0, {200, 40000}},
         {{1, 20000000}, Outcome::Refused, 0, {200, std::numeric_limits<std::int32_t>::max()}},
+        // Sides whose sum leaves the 32-bit range.
+        {{std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max()},
+         Outcome::Accepted, 49, {1180, 1180}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(describe(c.decoded));
