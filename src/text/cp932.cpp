@@ -100,37 +100,48 @@ size_t convertRun(iconv_t cd, const char*& in, size_t& inLeft, std::string& out)
     return 0;
 }
 
+// Opening a converter costs far more than converting a comment; keep one of each per
+// thread, back in its initial state for every call.
+iconv_t converter(bool toCp932) {
+    thread_local Converter encoder("CP932", "UTF-8");
+    thread_local Converter decoder("UTF-8", "CP932");
+    const Converter& c = toCp932 ? encoder : decoder;
+    if (c.ok())
+        iconv(c.get(), nullptr, nullptr, nullptr, nullptr);
+    return c.get();
+}
+
 } // namespace
 
 std::optional<std::string> toCp932(std::string_view utf8) {
-    Converter conv("CP932", "UTF-8");
-    if (!conv.ok())
+    const iconv_t cd = converter(true);
+    if (cd == iconv_t(-1))
         return std::nullopt;
     std::string out;
     const char* in = utf8.data();
     size_t inLeft = utf8.size();
-    if (convertRun(conv.get(), in, inLeft, out) != 0)
+    if (convertRun(cd, in, inLeft, out) != 0)
         return std::nullopt;
     return out;
 }
 
 std::string fromCp932(std::string_view cp932) {
     static constexpr char kReplacement[] = "\xEF\xBF\xBD";
-    Converter conv("UTF-8", "CP932");
+    const iconv_t cd = converter(false);
     std::string out;
-    if (!conv.ok()) {
+    if (cd == iconv_t(-1)) {
         for (size_t i = 0; i < cp932.size(); ++i)
             out += kReplacement;
         return out;
     }
     const char* in = cp932.data();
     size_t inLeft = cp932.size();
-    while (convertRun(conv.get(), in, inLeft, out) != 0) {
+    while (convertRun(cd, in, inLeft, out) != 0) {
         // Skip one byte of the bad sequence; its second byte may start a good one.
         out += kReplacement;
         ++in;
         --inLeft;
-        iconv(conv.get(), nullptr, nullptr, nullptr, nullptr);
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
     return out;
 }

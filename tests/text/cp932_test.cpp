@@ -43,6 +43,10 @@ TEST(Cp932, RefusesWhatItCannotHoldInsteadOfSubstituting) {
     EXPECT_FALSE(toCp932("\xC3").has_value()); // cut UTF-8
     EXPECT_FALSE(isCp932Encodable("é"));
     EXPECT_TRUE(isCp932Encodable("abc 日本語"));
+    // A refusal leaves nothing behind for the next conversion.
+    EXPECT_EQ(toCp932("新規"), std::string("\x90\x56\x8B\x4B"));
+    EXPECT_EQ(fromCp932("\x81"), "\xEF\xBF\xBD");
+    EXPECT_EQ(fromCp932("\x90\x56"), "新");
 }
 
 TEST(Cp932, DecodingNeverFailsAndMarksBadBytes) {
