@@ -86,7 +86,9 @@ void ApplyOpenedFile(Document& doc, const OpenedFile& file) {
     doc.state.currentPattern = 0;
     doc.state.password = file.password;
     doc.state.currentFilePath = file.path;
-    doc.state.vendorFlag = records.front().vendorInfo;
+    // The flag is 0 or 1 whatever byte another writer left, so a save writes what the
+    // check box shows.
+    doc.state.vendorFlag = records.front().vendorInfo != 0 ? 1 : 0;
 }
 
 } // namespace pdt::puzzle
