@@ -4,32 +4,27 @@
 
 using namespace pdt::app;
 
-namespace {
-DialogVariant variantOf(std::string_view raw) {
-    const CommandLine c = ParseCommandLine(raw);
-    return ChooseDialogVariant(c.firstArgument());
-}
-} // namespace
-
+// The hidden word, in any case and quoted or not, as the first argument selects the second
+// template; anything else the first.
 TEST(CommandLine, TheHiddenWordAsFirstArgumentSelectsTheSecondTemplate) {
-    EXPECT_EQ(variantOf("pz.exe"), DialogVariant::PZ_BIND);
-    EXPECT_EQ(variantOf("pz.exe TEAPOT"), DialogVariant::PZ_BIND2);
-    EXPECT_EQ(variantOf("pz.exe teapot"), DialogVariant::PZ_BIND2);
-    EXPECT_EQ(variantOf("pz.exe TeaPot"), DialogVariant::PZ_BIND2);
-    EXPECT_EQ(variantOf("pz.exe \"TEAPOT\""), DialogVariant::PZ_BIND2);
-    EXPECT_EQ(variantOf("pz.exe    TEAPOT   "), DialogVariant::PZ_BIND2);
-    EXPECT_EQ(variantOf("\"C:\\Program Files\\Puzzle Tool\\pz.exe\" TEAPOT"),
-              DialogVariant::PZ_BIND2);
-    EXPECT_EQ(variantOf("\"C:\\Program Files\\pz.exe\"TEAPOT"), DialogVariant::PZ_BIND2);
-}
-
-TEST(CommandLine, AnythingElseSelectsTheFirstTemplate) {
-    EXPECT_EQ(variantOf("pz.exe other TEAPOT"), DialogVariant::PZ_BIND);
-    EXPECT_EQ(variantOf("pz.exe TEA\"\"POT"), DialogVariant::PZ_BIND);
-    EXPECT_EQ(variantOf("pz.exe TEAPOTS"), DialogVariant::PZ_BIND);
-    EXPECT_EQ(variantOf("pz.exe TEAPO"), DialogVariant::PZ_BIND);
-    EXPECT_EQ(variantOf("pz.exe "), DialogVariant::PZ_BIND);
-    EXPECT_EQ(variantOf(""), DialogVariant::PZ_BIND);
+    const std::pair<const char*, DialogVariant> cases[] = {
+        {"pz.exe", DialogVariant::PZ_BIND},
+        {"pz.exe TEAPOT", DialogVariant::PZ_BIND2},
+        {"pz.exe teapot", DialogVariant::PZ_BIND2},
+        {"pz.exe TeaPot", DialogVariant::PZ_BIND2},
+        {"pz.exe \"TEAPOT\"", DialogVariant::PZ_BIND2},
+        {"pz.exe    TEAPOT   ", DialogVariant::PZ_BIND2},
+        {"\"C:\\Program Files\\Puzzle Tool\\pz.exe\" TEAPOT", DialogVariant::PZ_BIND2},
+        {"\"C:\\Program Files\\pz.exe\"TEAPOT", DialogVariant::PZ_BIND2},
+        {"pz.exe other TEAPOT", DialogVariant::PZ_BIND},
+        {"pz.exe TEA\"\"POT", DialogVariant::PZ_BIND},
+        {"pz.exe TEAPOTS", DialogVariant::PZ_BIND},
+        {"pz.exe TEAPO", DialogVariant::PZ_BIND},
+        {"pz.exe ", DialogVariant::PZ_BIND},
+        {"", DialogVariant::PZ_BIND},
+    };
+    for (const auto& [raw, variant] : cases)
+        EXPECT_EQ(ChooseDialogVariant(ParseCommandLine(raw).firstArgument()), variant) << raw;
     EXPECT_EQ(ChooseDialogVariant(nullptr), DialogVariant::PZ_BIND);
 }
 

@@ -94,8 +94,7 @@ class FakePrompts : public app::Prompts {
             const auto refusal = check(typed);
             if (!refusal)
                 return true;
-            messages.push_back(
-                {refusal->text, refusal->caption, refusal->icon, QStringLiteral("PASSWORD")});
+            messages.push_back({refusal->text, refusal->caption, refusal->icon, "PASSWORD"});
         }
         return false;
     }
@@ -105,16 +104,13 @@ class FakePrompts : public app::Prompts {
     }
 
   private:
-    class Progress : public app::ProgressReport {
-      public:
-        explicit Progress(FakePrompts& owner) : owner_(owner) {}
+    struct Progress : app::ProgressReport {
+        explicit Progress(FakePrompts& owner) : owner(owner) {}
         bool update(std::uint64_t, std::uint64_t) override {
-            ++owner_.progressUpdates;
-            return !(owner_.cancelProgressAt && owner_.progressUpdates >= *owner_.cancelProgressAt);
+            ++owner.progressUpdates;
+            return !(owner.cancelProgressAt && owner.progressUpdates >= *owner.cancelProgressAt);
         }
-
-      private:
-        FakePrompts& owner_;
+        FakePrompts& owner;
     };
 
     static std::optional<QString> next(std::deque<QString>& script, const char* what) {
@@ -124,9 +120,7 @@ class FakePrompts : public app::Prompts {
         }
         const QString choice = script.front();
         script.pop_front();
-        if (choice.isEmpty())
-            return std::nullopt;
-        return std::make_optional(choice);
+        return choice.isEmpty() ? std::nullopt : std::make_optional(choice);
     }
 };
 

@@ -1,14 +1,9 @@
 #include "app/main_window.h"
 
-#include "puzzle/format.h"
 #include "puzzle/open.h"
-#include "support/bytes.h"
-#include "text/cp932.h"
 #include "window_driver.h"
 
-#include <QAction>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -18,24 +13,6 @@ using namespace pdt::test;
 using app::DialogVariant;
 
 namespace {
-
-std::string cp932(const char* utf8) {
-    return text::toCp932(utf8).value();
-}
-
-void writeBytes(const QString& path, const Bytes& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
-}
-
-Bytes readBytes(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray all = f.readAll();
-    return Bytes(all.begin(), all.end());
-}
 
 PatternSpec pattern(const char* clearComment, size_t puzzleSize, size_t finishedSize,
                     std::int16_t pieceCount = 0, std::uint8_t rotation = 0) {
@@ -49,15 +26,22 @@ PatternSpec pattern(const char* clearComment, size_t puzzleSize, size_t finished
     return p;
 }
 
-// The table with what only the editor keeps (the native picture paths) left out.
-puzzle::PatternTable storedPart(const puzzle::Document& doc) {
-    puzzle::PatternTable t = doc.table;
-    for (auto& r : t)
-        r.sourceFiles = {};
-    return t;
+// What the engine reads back from a saved file.
+puzzle::OpenedFile reread(const QString& path) {
+    puzzle::ReadResult r = puzzle::ReadPuzzleDataFile(path.toStdString());
+    EXPECT_TRUE(r.file) << path.toStdString();
+    return r.file.value_or(puzzle::OpenedFile{});
 }
 
-const ShownMessage kSaved{"ファイルを保存しました。", "情報", puzzle::MessageIcon::None, "PZ_BIND"};
+std::vector<int> vendorBytes(const puzzle::OpenedFile& file) {
+    std::vector<int> flags;
+    for (const puzzle::PatternRecord& r : file.walk.records)
+        flags.push_back(r.vendorInfo);
+    return flags;
+}
+
+const ShownMessage kSaved = shown("ファイルを保存しました。");
+const std::vector<app::FileFilter> kJoinedFiles{{"連結ﾌｧｲﾙ(*.ADX)", "*.ADX"}};
 
 class WindowFiles : public ::testing::Test {
   protected:
@@ -67,21 +51,10 @@ class WindowFiles : public ::testing::Test {
     QString threePatterns(const char* name = "set.ADX", std::string_view password = {},
                           std::uint8_t vendor = 0) {
         const QString p = path(name);
-        writeBytes(p, buildFile({pattern("一つ目", 40, 30, 12, 1), pattern("二つ目", 50, 0, 20),
-                                 pattern("三つ目", 0, 60)},
-                                password, vendor));
+        writeFile(p, buildFile({pattern("一つ目", 40, 30, 12, 1), pattern("二つ目", 50, 0, 20),
+                                pattern("三つ目", 0, 60)},
+                               password, vendor));
         return p;
-    }
-
-    static void openThroughMenu(EditorWindow& w, const QString& file) {
-        w.prompts.openChoices.push_back(file);
-        w.find<QAction>("IDM_OPEN")->trigger();
-        settle();
-    }
-    static void saveThroughMenu(EditorWindow& w, const QString& file) {
-        w.prompts.saveChoices.push_back(file);
-        w.find<QAction>("IDM_SAVE")->trigger();
-        settle();
     }
 };
 
@@ -92,11 +65,10 @@ TEST_F(WindowFiles, OpeningReplacesTheDocumentAndShowsPatternOne) {
     w.makePatterns({"old 1", "old 2", "old 3", "old 4", "old 5"});
     const QString file = threePatterns();
 
-    openThroughMenu(w, file);
+    w.open(file);
     ASSERT_EQ(w.prompts.openRequests.size(), 1u);
     EXPECT_EQ(w.prompts.openRequests[0].title, "開く");
-    EXPECT_EQ(w.prompts.openRequests[0].filters,
-              (std::vector<app::FileFilter>{{"連結ﾌｧｲﾙ(*.ADX)", "*.ADX"}}));
+    EXPECT_EQ(w.prompts.openRequests[0].filters, kJoinedFiles);
     EXPECT_EQ(w.prompts.passwordPrompts, 0);
     EXPECT_TRUE(w.prompts.messages.empty());
 
@@ -116,28 +88,26 @@ TEST_F(WindowFiles, OpeningReplacesTheDocumentAndShowsPatternOne) {
         ASSERT_EQ(w.doc().pattern(i), puzzle::PatternRecord{}) << i;
 
     // The dialog offers the previous choice next time.
-    w.prompts.openChoices.push_back("");
-    w.find<QAction>("IDM_OPEN")->trigger();
+    w.open("");
     ASSERT_EQ(w.prompts.openRequests.size(), 2u);
     EXPECT_EQ(w.prompts.openRequests[1].proposed, file);
     EXPECT_EQ(w.state().currentFilePath, file.toStdString());
 }
 
 TEST_F(WindowFiles, APasswordIsAskedAndComparedExactly) {
-    struct Case {
+    const struct {
         const char* name;
         std::vector<QString> entries;
         bool opens;
         size_t refusals;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"right", {QString::fromUtf8("秘密Key")}, true, 0},
         {"wrong case, then cancel", {QString::fromUtf8("秘密key")}, false, 1},
         {"cancel", {}, false, 0},
         {"wrong, then right", {"x", QString::fromUtf8("秘密Key")}, true, 1},
     };
     const QString file = threePatterns("locked.ADX", cp932("秘密Key"));
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EditorWindow w;
         w.makePatterns({"A", "B"});
@@ -146,12 +116,11 @@ TEST_F(WindowFiles, APasswordIsAskedAndComparedExactly) {
         const QString title = w.window->windowTitle();
 
         w.prompts.passwordEntries.push_back(c.entries);
-        openThroughMenu(w, file);
+        w.open(file);
         EXPECT_EQ(w.prompts.passwordPrompts, 1);
-        ASSERT_EQ(w.prompts.messages.size(), c.refusals);
-        for (const ShownMessage& m : w.prompts.messages)
-            EXPECT_EQ(m, (ShownMessage{"パスワードが違います。", "情報", puzzle::MessageIcon::None,
-                                       "PASSWORD"}));
+        const ShownMessage wrong{"パスワードが違います。", "情報", puzzle::MessageIcon::None,
+                                 "PASSWORD"};
+        EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>(c.refusals, wrong));
         if (c.opens) {
             EXPECT_EQ(w.list()->count(), 3);
             EXPECT_EQ(w.password()->text(), QString::fromUtf8("秘密Key"));
@@ -169,49 +138,34 @@ TEST_F(WindowFiles, APasswordIsAskedAndComparedExactly) {
     }
 }
 
-TEST_F(WindowFiles, ARefusedFileChangesNothing) {
+TEST_F(WindowFiles, ARefusedFileChangesNothingADamagedOneOpensWithTheEnginesWarning) {
+    Bytes lower = buildFile({pattern("x", 10, 10)});
+    lower[0] = 'a';
+    writeFile(path("lower.ADX"), lower);
     EditorWindow w;
     w.makePatterns({"A", "B"});
     const puzzle::PatternTable before = w.doc().table;
-    Bytes lower = buildFile({pattern("x", 10, 10)});
-    lower[0] = 'a';
-    lower[1] = 'd';
-    lower[2] = 'x';
-    writeBytes(path("lower.ADX"), lower);
-
-    openThroughMenu(w, path("lower.ADX"));
-    ASSERT_EQ(w.prompts.messages.size(), 1u);
-    EXPECT_EQ(w.prompts.messages[0],
-              (ShownMessage{"このファイルは連結されたファイルではありません。", "情報",
-                            puzzle::MessageIcon::None, "PZ_BIND"}));
+    // A path that does not exist is refused with a message too, never opened half.
+    w.open(path("lower.ADX"));
+    w.open(path("missing.ADX"));
+    ASSERT_EQ(w.prompts.messages.size(), 2u);
+    EXPECT_EQ(w.prompts.messages[0], shown("このファイルは連結されたファイルではありません。"));
     EXPECT_EQ(w.doc().table, before);
     EXPECT_EQ(w.list()->count(), 2);
     EXPECT_EQ(w.state().currentFilePath, "新規.ADX");
 
-    // A path that does not exist is refused with a message too, never opened half.
-    w.prompts.messages.clear();
-    openThroughMenu(w, path("missing.ADX"));
-    EXPECT_EQ(w.prompts.messages.size(), 1u);
-    EXPECT_EQ(w.doc().table, before);
-}
-
-TEST_F(WindowFiles, ADamagedFileOpensWithTheEnginesWarning) {
     Bytes bytes = buildFile({pattern("one", 10, 10), pattern("two", 10, 10)});
     bytes.resize(bytes.size() - 5); // the last picture runs past the end
-    const QString file = path("damaged.ADX");
-    writeBytes(file, bytes);
-    const puzzle::ReadResult read = puzzle::ReadPuzzleDataFile(file.toStdString());
-    ASSERT_TRUE(read.file);
-    const auto warning = puzzle::DamageWarning(*read.file);
+    const QString damaged = path("damaged.ADX");
+    writeFile(damaged, bytes);
+    const auto warning = puzzle::DamageWarning(reread(damaged));
     ASSERT_TRUE(warning);
-
-    EditorWindow w;
-    openThroughMenu(w, file);
-    ASSERT_EQ(w.prompts.messages.size(), 1u);
-    EXPECT_EQ(w.prompts.messages[0],
-              (ShownMessage{warning->text, warning->caption, warning->icon, "PZ_BIND"}));
-    EXPECT_EQ(w.list()->count(), int(read.file->walk.records.size()));
-    EXPECT_EQ(w.state().currentFilePath, file.toStdString());
+    w.prompts.messages.clear();
+    w.open(damaged);
+    EXPECT_EQ(w.prompts.messages, (std::vector<ShownMessage>{{warning->text, warning->caption,
+                                                              warning->icon, "PZ_BIND"}}));
+    EXPECT_EQ(w.list()->count(), int(reread(damaged).walk.records.size()));
+    EXPECT_EQ(w.state().currentFilePath, damaged.toStdString());
 }
 
 TEST_F(WindowFiles, ADroppedFileOpensAndLeavesTheDocumentClean) {
@@ -230,37 +184,35 @@ TEST_F(WindowFiles, ADroppedFileOpensAndLeavesTheDocumentClean) {
 TEST_F(WindowFiles, SavingIsRefusedForTheFirstPatternWithoutPictures) {
     {
         EditorWindow w;
-        w.find<QAction>("IDM_SAVE")->trigger();
+        w.trigger("IDM_SAVE");
         ASSERT_EQ(w.prompts.messages.size(), 1u);
         EXPECT_EQ(w.prompts.messages[0].text, "ﾊﾟﾀｰﾝ1 のＣＧが抜けています。保存できません。");
     }
+    const Bytes five = buildFile({pattern("1", 10, 10), pattern("2", 0, 10), pattern("3", 0, 0),
+                                  pattern("4", 10, 0), pattern("5", 0, 0)});
     const QString file = path("five.ADX");
-    writeBytes(file, buildFile({pattern("1", 10, 10), pattern("2", 0, 10), pattern("3", 0, 0),
-                                pattern("4", 10, 0), pattern("5", 0, 0)}));
+    writeFile(file, five);
     EditorWindow w;
-    openThroughMenu(w, file);
+    w.open(file);
     w.typeInto(w.clearComment(), "edited");
-    w.find<QAction>("IDM_SAVE")->trigger();
-    settle();
-    ASSERT_EQ(w.prompts.messages.size(), 1u);
-    EXPECT_EQ(w.prompts.messages[0], (ShownMessage{"ﾊﾟﾀｰﾝ3 のＣＧが抜けています。保存できません。",
-                                                   "情報", puzzle::MessageIcon::Error, "PZ_BIND"}));
+    w.trigger("IDM_SAVE");
+    EXPECT_EQ(w.prompts.messages,
+              std::vector<ShownMessage>{shown("ﾊﾟﾀｰﾝ3 のＣＧが抜けています。保存できません。",
+                                              puzzle::MessageIcon::Error)});
     EXPECT_TRUE(w.prompts.saveRequests.empty());
     EXPECT_TRUE(w.state().dirty);
     EXPECT_EQ(w.storedClearComment(0), "edited") << "the save commits before it checks";
-    EXPECT_EQ(readBytes(file),
-              buildFile({pattern("1", 10, 10), pattern("2", 0, 10), pattern("3", 0, 0),
-                         pattern("4", 10, 0), pattern("5", 0, 0)}));
+    EXPECT_EQ(readFile(file), five);
 }
 
 TEST_F(WindowFiles, OpenEditSaveAndReopenGiveTheEditedDocument) {
     const QString original = threePatterns("original.ADX", "pass");
-    const Bytes originalBytes = readBytes(original);
+    const Bytes originalBytes = readFile(original);
     const QString saved = path("edited"); // saved as edited.ADX
 
     EditorWindow w;
     w.prompts.passwordEntries.push_back({"pass"});
-    openThroughMenu(w, original);
+    w.open(original);
     ASSERT_EQ(w.list()->count(), 3);
 
     // Pattern 3 moves up to second place; then pattern 2 (formerly 3) is edited.
@@ -276,17 +228,15 @@ TEST_F(WindowFiles, OpenEditSaveAndReopenGiveTheEditedDocument) {
     w.minPieces()->setCurrentIndex(1);
     w.typeInto(w.password(), QString::fromUtf8("新しい"));
 
-    saveThroughMenu(w, saved);
+    w.saveAs(saved);
     ASSERT_EQ(w.prompts.saveRequests.size(), 1u);
     EXPECT_EQ(w.prompts.saveRequests[0].title, "保存");
-    EXPECT_EQ(w.prompts.saveRequests[0].filters,
-              (std::vector<app::FileFilter>{{"連結ﾌｧｲﾙ(*.ADX)", "*.ADX"}}));
+    EXPECT_EQ(w.prompts.saveRequests[0].filters, kJoinedFiles);
     EXPECT_EQ(w.prompts.saveRequests[0].proposed, original);
-    ASSERT_EQ(w.prompts.messages.size(), 1u);
-    EXPECT_EQ(w.prompts.messages[0], kSaved);
+    EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>{kSaved});
     EXPECT_FALSE(w.state().dirty);
     EXPECT_EQ(w.state().currentFilePath, (saved + ".ADX").toStdString());
-    EXPECT_EQ(readBytes(original), originalBytes) << "the original stays as it was";
+    EXPECT_EQ(readFile(original), originalBytes) << "the original stays as it was";
 
     const puzzle::PatternRecord& edited = w.doc().pattern(1);
     EXPECT_EQ(puzzle::fieldText(edited.clearComment), cp932("書き換えた\r\n二行目"));
@@ -297,16 +247,15 @@ TEST_F(WindowFiles, OpenEditSaveAndReopenGiveTheEditedDocument) {
 
     EditorWindow again;
     again.prompts.passwordEntries.push_back({QString::fromUtf8("新しい")});
-    openThroughMenu(again, saved + ".ADX");
+    again.open(saved + ".ADX");
     ASSERT_EQ(again.list()->count(), 3);
     EXPECT_EQ(storedPart(again.doc()), storedPart(w.doc()));
     EXPECT_EQ(again.state().password, cp932("新しい"));
-    EXPECT_EQ(again.clearComment()->toPlainText(), QString::fromUtf8("一つ目"));
     again.clickRow(1);
     EXPECT_EQ(again.clearComment()->toPlainText(), QString::fromUtf8("書き換えた\n二行目"));
 
     // The pictures travelled with their patterns.
-    const Bytes file = readBytes(saved + ".ADX");
+    const Bytes file = readFile(saved + ".ADX");
     const puzzle::PatternRecord& moved = again.doc().pattern(1);
     ASSERT_EQ(moved.finishedImageSize, 60);
     const Bytes picture(file.begin() + moved.finishedImageOffset,
@@ -314,67 +263,44 @@ TEST_F(WindowFiles, OpenEditSaveAndReopenGiveTheEditedDocument) {
     EXPECT_EQ(picture, pictureBytes(60, 63));
 }
 
-TEST_F(WindowFiles, AnUntouchedPasswordIsSavedAsItWas) {
-    const QString file = threePatterns("keep.ADX", "pass");
-    EditorWindow w;
-    w.prompts.passwordEntries.push_back({"pass"});
-    openThroughMenu(w, file);
-    saveThroughMenu(w, file);
-    EXPECT_EQ(w.prompts.messages.back(), kSaved);
-    const Bytes bytes = readBytes(file);
-    ASSERT_GE(bytes.size(), puzzle::kHeaderSize);
-    std::array<std::uint8_t, puzzle::kHeaderSize> header{};
-    std::copy_n(bytes.begin(), header.size(), header.begin());
-    EXPECT_EQ(puzzle::DecodeHeader(header).password, "pass");
-}
-
-TEST_F(WindowFiles, TheSavedVendorFlagIsWhatTheBoxShows) {
-    const auto savedVendorBytes = [](const Bytes& file) {
-        std::vector<int> flags;
-        for (size_t at = puzzle::kHeaderSize; at + puzzle::kRecordSize <= file.size();) {
-            flags.push_back(std::uint8_t(~file[at + puzzle::field::vendorInfo]));
-            const std::int64_t next =
-                at + puzzle::kRecordSize +
-                std::int64_t(storedField(file, at, puzzle::field::puzzleImageSize)) +
-                storedField(file, at, puzzle::field::finishedImageSize);
-            at = size_t(next);
-        }
-        return flags;
-    };
-    const QString vendorFile = threePatterns("vendor.ADX", {}, 1);
-
+// The saved flag is what the box shows; a password nobody touched is saved as it was.
+TEST_F(WindowFiles, TheSavedVendorFlagAndPasswordAreWhatTheWindowShows) {
+    const QString vendorFile = threePatterns("vendor.ADX", "pass", 1);
     {
         EditorWindow w(DialogVariant::PZ_BIND2);
-        openThroughMenu(w, vendorFile);
+        w.prompts.passwordEntries.push_back({"pass"});
+        w.open(vendorFile);
         auto* box = w.find<QCheckBox>("IDC_VENDOR_INFO");
         EXPECT_TRUE(box->isChecked());
         EXPECT_EQ(w.state().vendorFlag, 1);
-        saveThroughMenu(w, path("kept.ADX"));
-        EXPECT_EQ(savedVendorBytes(readBytes(path("kept.ADX"))), (std::vector<int>{1, 1, 1}));
+        w.saveAs(vendorFile); // over the file it came from
+        EXPECT_EQ(vendorBytes(reread(vendorFile)), (std::vector<int>{1, 1, 1}));
+        EXPECT_EQ(reread(vendorFile).password, "pass");
 
         QTest::mouseClick(box, Qt::LeftButton);
         EXPECT_FALSE(box->isChecked());
-        saveThroughMenu(w, path("cleared.ADX"));
-        EXPECT_EQ(savedVendorBytes(readBytes(path("cleared.ADX"))), (std::vector<int>{0, 0, 0}));
+        w.saveAs(path("cleared.ADX"));
+        EXPECT_EQ(vendorBytes(reread(path("cleared.ADX"))), (std::vector<int>{0, 0, 0}));
     }
     {
         // The variant without the box neither shows nor keeps the flag.
         EditorWindow w(DialogVariant::PZ_BIND);
-        openThroughMenu(w, vendorFile);
+        w.prompts.passwordEntries.push_back({"pass"});
+        w.open(vendorFile);
         EXPECT_EQ(w.state().vendorFlag, 0);
-        saveThroughMenu(w, path("plain.ADX"));
-        EXPECT_EQ(savedVendorBytes(readBytes(path("plain.ADX"))), (std::vector<int>{0, 0, 0}));
+        w.saveAs(path("plain.ADX"));
+        EXPECT_EQ(vendorBytes(reread(path("plain.ADX"))), (std::vector<int>{0, 0, 0}));
     }
 }
 
 TEST_F(WindowFiles, ACancelledSaveChangesNothing) {
     const QString file = threePatterns();
     EditorWindow w;
-    openThroughMenu(w, file);
+    w.open(file);
     w.typeInto(w.finishComment(), "typed");
 
     // Cancelled in the dialog: only the commit before it took place.
-    saveThroughMenu(w, "");
+    w.saveAs("");
     EXPECT_TRUE(w.prompts.messages.empty());
     EXPECT_TRUE(w.state().dirty);
     EXPECT_EQ(puzzle::fieldText(w.doc().pattern(0).finishComment), "typed");
@@ -382,10 +308,9 @@ TEST_F(WindowFiles, ACancelledSaveChangesNothing) {
 
     // Cancelled in the progress dialog: the target is not created, the document unchanged.
     w.prompts.cancelProgressAt = 1;
-    saveThroughMenu(w, path("never.ADX"));
+    w.saveAs(path("never.ADX"));
     EXPECT_GE(w.prompts.progressUpdates, 1);
     EXPECT_TRUE(w.prompts.messages.empty());
-    EXPECT_FALSE(QFile::exists(path("never.ADX")));
     EXPECT_TRUE(QDir(dir.path()).entryList({"never*"}, QDir::Files).isEmpty());
     EXPECT_TRUE(w.state().dirty);
     EXPECT_EQ(w.state().currentFilePath, file.toStdString());

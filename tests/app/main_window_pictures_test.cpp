@@ -1,15 +1,11 @@
 #include "app/main_window.h"
 
 #include "preview/picture_decoder.h"
-#include "puzzle/format.h"
-#include "support/bytes.h"
+#include "preview/test_pictures.h"
 #include "support/picture_files.h"
-#include "text/cp932.h"
 #include "window_driver.h"
 
-#include <QAction>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -17,80 +13,31 @@
 
 using namespace pdt;
 using namespace pdt::test;
-using app::DialogVariant;
 using puzzle::MessageIcon;
 
 namespace {
 
-const ShownMessage kSaved{"ファイルを保存しました。", "情報", MessageIcon::None, "PZ_BIND"};
-const ShownMessage kExtracted{"ファイルを抽出しました。", "情報", MessageIcon::None, "PZ_BIND"};
-const ShownMessage kTooSmall{"幅・高さが２００ドット以下ＣＧは、設定することが出来ません。", "情報",
-                             MessageIcon::None, "PZ_BIND"};
-const ShownMessage kSeveral{"複数のパターンが選択されています。", "情報", MessageIcon::Error,
-                            "PZ_BIND"};
-const ShownMessage kNotJoined{"この位置の画像はまだ連結されていません。", "情報",
-                              MessageIcon::Error, "PZ_BIND"};
-const ShownMessage kNoPicture{"この位置には画像が設定されていません。", "情報", MessageIcon::Error,
-                              "PZ_BIND"};
-const ShownMessage kBadSize{"この位置の画像はファイルサイズが不正です。", "情報",
-                            MessageIcon::Error, "PZ_BIND"};
-const ShownMessage kNotAJoinedFile{"このファイルは連結されたファイルではありません。", "情報",
-                                   MessageIcon::None, "PZ_BIND"};
-const ShownMessage kOneFile{"ドロップできるファイルは １つです。", "情報", MessageIcon::Error,
-                            "PZ_BIND"};
+const ShownMessage kSaved = shown("ファイルを保存しました。");
+const ShownMessage kTooSmall =
+    shown("幅・高さが２００ドット以下ＣＧは、設定することが出来ません。");
+const ShownMessage kSeveral = shown("複数のパターンが選択されています。", MessageIcon::Error);
+const ShownMessage kNotJoined =
+    shown("この位置の画像はまだ連結されていません。", MessageIcon::Error);
+const ShownMessage kNotAJoinedFile = shown("このファイルは連結されたファイルではありません。");
 
 const char* const kAddButton[] = {"IDC_ADD_PUZZLE_IMAGE", "IDC_ADD_FINISHED_IMAGE"};
 const char* const kExtractButton[] = {"IDC_EXTRACT_PUZZLE_IMAGE", "IDC_EXTRACT_FINISHED_IMAGE"};
 const char* const kDeleteButton[] = {"IDC_DELETE_PUZZLE_IMAGE", "IDC_DELETE_FINISHED_IMAGE"};
 const char* const kFrame[] = {"IDC_PUZZLE_PREVIEW", "IDC_FINISHED_PREVIEW"};
 
-std::string cp932(const char* utf8) {
-    return text::toCp932(utf8).value();
-}
-
-Bytes readBytes(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray all = f.readAll();
-    return Bytes(all.begin(), all.end());
-}
-
-void writeBytes(const QString& path, const Bytes& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
-}
-
-std::vector<QString> counts(std::initializer_list<int> values) {
-    std::vector<QString> out;
-    for (const int v : values)
-        out.push_back(QString::number(v));
-    return out;
-}
-
-// The table with what only the editor keeps (the native picture paths) left out.
-puzzle::PatternTable storedPart(const puzzle::Document& doc) {
-    puzzle::PatternTable t = doc.table;
-    for (auto& r : t)
-        r.sourceFiles = {};
-    return t;
-}
-
-bool isWhite(QRgb c) {
-    return qRed(c) == 255 && qGreen(c) == 255 && qBlue(c) == 255;
-}
+const std::vector<QString> kSquareCounts = {"4", "9", "16", "25", "36", "49", "64", "81", "100"};
 
 bool isRed(QRgb c) {
     return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60;
 }
 
-bool allWhite(const QImage& image) {
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (!isWhite(image.pixel(x, y)))
-                return false;
-    return !image.isNull();
+QRgb centreOf(const QImage& image) {
+    return image.pixel(image.width() / 2, image.height() / 2);
 }
 
 class WindowPictures : public ::testing::Test {
@@ -152,27 +99,22 @@ TEST_F(WindowPictures, ANewSetAuthoredFromScratchIsSavedInTheLayoutReopensAndExt
 
     w.click("IDC_ADD_PATTERN");
     addPicture(w, 0, pictures[1][0]);
-    EXPECT_EQ(w.pieceChoices(), counts({4, 9, 16, 25, 36, 49, 64, 81, 100}));
     w.choosePieceCount("9");
     addPicture(w, 1, pictures[1][1]);
     w.typeInto(w.clearComment(), QString::fromUtf8("二つ目"));
 
     const QString file = path("set.ADX");
-    w.prompts.saveChoices.push_back(file);
-    w.find<QAction>("IDM_SAVE")->trigger();
-    settle();
+    w.saveAs(file);
     EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>{kSaved});
 
     // What was chosen on screen reached the records.
     const puzzle::PatternRecord& first = w.doc().pattern(0);
-    const puzzle::PatternRecord& second = w.doc().pattern(1);
     EXPECT_EQ(first.pieceCount, 48);
-    EXPECT_EQ(second.pieceCount, 9);
+    EXPECT_EQ(w.doc().pattern(1).pieceCount, 9);
     EXPECT_EQ(first.rotation, 1);
-    EXPECT_EQ(second.rotation, 0);
     EXPECT_EQ(puzzle::fieldText(first.clearComment), cp932("一つ目のクリア"));
     EXPECT_EQ(puzzle::fieldText(first.finishComment), cp932("一つ目のおわり"));
-    EXPECT_EQ(puzzle::fieldText(second.clearComment), cp932("二つ目"));
+    EXPECT_EQ(puzzle::fieldText(w.doc().pattern(1).clearComment), cp932("二つ目"));
     for (int k = 0; k < 2; ++k)
         for (int s = 0; s < 2; ++s)
             EXPECT_EQ(puzzle::fieldText(puzzle::slotPath(w.doc().pattern(k), s)),
@@ -181,13 +123,11 @@ TEST_F(WindowPictures, ANewSetAuthoredFromScratchIsSavedInTheLayoutReopensAndExt
     // The file is the layout for these records and the pictures' own bytes.
     std::vector<PatternSpec> specs;
     for (int k = 0; k < 2; ++k)
-        specs.push_back({w.doc().pattern(k), readBytes(pictures[k][0]), readBytes(pictures[k][1])});
-    EXPECT_EQ(readBytes(file), buildFile(specs));
+        specs.push_back({w.doc().pattern(k), readFile(pictures[k][0]), readFile(pictures[k][1])});
+    EXPECT_EQ(readFile(file), buildFile(specs));
 
     EditorWindow reopened;
-    reopened.prompts.openChoices.push_back(file);
-    reopened.find<QAction>("IDM_OPEN")->trigger();
-    settle();
+    reopened.open(file);
     EXPECT_TRUE(reopened.prompts.messages.empty());
     EXPECT_TRUE(storedPart(reopened.doc()) == storedPart(w.doc()));
     // The stored count comes back selected among the choices of the stored picture.
@@ -207,11 +147,12 @@ TEST_F(WindowPictures, ANewSetAuthoredFromScratchIsSavedInTheLayoutReopensAndExt
             EXPECT_EQ(asked.title, "保存");
             EXPECT_EQ(asked.filters, (std::vector<app::FileFilter>{{"画像ﾌｧｲﾙ", ""}}));
             EXPECT_EQ(asked.proposed, QFileInfo(pictures[k][s]).fileName());
-            EXPECT_EQ(reopened.prompts.messages, std::vector<ShownMessage>{kExtracted});
-            EXPECT_EQ(readBytes(target), readBytes(pictures[k][s]));
+            EXPECT_EQ(reopened.prompts.messages,
+                      std::vector<ShownMessage>{shown("ファイルを抽出しました。")});
+            EXPECT_EQ(readFile(target), readFile(pictures[k][s]));
         }
     }
-    EXPECT_EQ(reopened.pieceChoices(), counts({4, 9, 16, 25, 36, 49, 64, 81, 100}));
+    EXPECT_EQ(reopened.pieceChoices(), kSquareCounts);
     EXPECT_EQ(reopened.minPieces()->currentText(), "9");
     EXPECT_FALSE(reopened.state().dirty) << "extracting is no edit";
     // Committing what an opened file shows keeps the stored counts.
@@ -221,53 +162,33 @@ TEST_F(WindowPictures, ANewSetAuthoredFromScratchIsSavedInTheLayoutReopensAndExt
 }
 
 TEST_F(WindowPictures, APuzzlePictureOffersItsPieceCountsOrIsRefused) {
-    struct Case {
-        int w, h;
-        std::vector<QString> offered; // empty: refused
-    };
-    const Case cases[] = {
-        {200, 200, counts({4, 9, 16, 25, 36, 49, 64, 81, 100})},
-        {640, 480,
-         counts({6,   12,  15,  24,  35,  48,  54,  70,  88,  108, 117, 140, 165, 192, 204,
-                 234, 266, 300, 315, 352, 391, 432, 450, 494, 540, 588, 609, 660, 713, 768})},
-        {150, 400, {}},
-        {199, 300, {}},
-        {200, 199, {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h));
-        EditorWindow w;
-        w.typeInto(w.finishComment(), "kept");
-        w.window->commit();
-        addPicture(w, 1, picture("done.bmp", 300, 300));
-        const QString file = picture("puzzle.bmp", c.w, c.h);
-        addPicture(w, 0, file);
+    EditorWindow w;
+    w.typeInto(w.finishComment(), "kept");
+    w.window->commit();
+    addPicture(w, 1, picture("done.bmp", 300, 300));
+    const QString square = picture("square.bmp", 200, 200);
+    addPicture(w, 0, square);
+    const puzzle::PatternRecord& r = w.doc().pattern(0);
+    EXPECT_TRUE(w.prompts.messages.empty());
+    EXPECT_EQ(r.puzzleImageSize, QFileInfo(square).size());
+    EXPECT_EQ(w.pieceChoices(), kSquareCounts);
+    EXPECT_EQ(w.minPieces()->currentIndex(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), w.list()) << "the focus goes back to the list";
+    EXPECT_FALSE(allWhite(surface(w, 0)));
 
-        const puzzle::PatternRecord& r = w.doc().pattern(0);
-        const app::FileDialogRequest& asked = w.prompts.openRequests.back();
-        EXPECT_EQ(asked.title, "開く");
-        EXPECT_TRUE(w.state().dirty);
-        // The finished picture and the other details are never touched.
-        EXPECT_EQ(puzzle::fieldText(r.finishComment), "kept");
-        EXPECT_NE(r.finishedImageSize, 0);
-        EXPECT_FALSE(allWhite(surface(w, 1)));
-        if (c.offered.empty()) {
-            EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>{kTooSmall});
-            EXPECT_EQ(puzzle::fieldText(r.puzzleImagePath), "");
-            EXPECT_EQ(r.puzzleImageOffset, 0);
-            EXPECT_EQ(r.puzzleImageSize, 0);
-            EXPECT_EQ(w.minPieces()->count(), 0);
-            EXPECT_TRUE(allWhite(surface(w, 0)));
-            EXPECT_TRUE(allWhite(shownInFrame(w, 0).copy(4, 4, 20, 20)));
-        } else {
-            EXPECT_TRUE(w.prompts.messages.empty());
-            EXPECT_EQ(r.puzzleImageSize, QFileInfo(file).size());
-            EXPECT_EQ(w.pieceChoices(), c.offered);
-            EXPECT_EQ(w.minPieces()->currentIndex(), 0);
-            EXPECT_EQ(QApplication::focusWidget(), w.list()) << "the focus goes back to the list";
-            EXPECT_FALSE(allWhite(surface(w, 0)));
-        }
-    }
+    addPicture(w, 0, picture("narrow.bmp", 150, 400));
+    EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>{kTooSmall});
+    EXPECT_EQ(puzzle::fieldText(r.puzzleImagePath), "");
+    EXPECT_EQ(r.puzzleImageOffset, 0);
+    EXPECT_EQ(r.puzzleImageSize, 0);
+    EXPECT_EQ(w.minPieces()->count(), 0);
+    EXPECT_TRUE(allWhite(surface(w, 0)));
+    EXPECT_TRUE(allWhite(shownInFrame(w, 0).copy(4, 4, 20, 20)));
+    // The finished picture and the other details are never touched.
+    EXPECT_TRUE(w.state().dirty);
+    EXPECT_EQ(puzzle::fieldText(r.finishComment), "kept");
+    EXPECT_NE(r.finishedImageSize, 0);
+    EXPECT_FALSE(allWhite(surface(w, 1)));
 }
 
 TEST_F(WindowPictures, AnEmptyChoiceListCommitsTheFirstGridOfTheLastEnumeration) {
@@ -297,8 +218,7 @@ TEST_F(WindowPictures, ThePieceChoicesComeFromThePuzzlePictureWhateverTheFinishe
     // A finished picture too small for pieces is no puzzle picture: no message, and the
     // choices stay as they were.
     addPicture(w, 1, picture("tiny.bmp", 100, 100));
-    EXPECT_TRUE(w.prompts.messages.empty());
-    EXPECT_EQ(w.pieceChoices().size(), 9u);
+    EXPECT_EQ(w.pieceChoices(), kSquareCounts);
     EXPECT_EQ(w.minPieces()->currentText(), "25");
 
     // Pattern 2 has only a finished picture that would admit grids.
@@ -309,8 +229,7 @@ TEST_F(WindowPictures, ThePieceChoicesComeFromThePuzzlePictureWhateverTheFinishe
     // Shown again, each pattern rebuilds its choices from its own puzzle picture, decoded
     // before the finished one.
     w.clickRow(0);
-    EXPECT_TRUE(w.prompts.messages.empty());
-    EXPECT_EQ(w.pieceChoices().size(), 9u);
+    EXPECT_EQ(w.pieceChoices(), kSquareCounts);
     EXPECT_EQ(w.minPieces()->currentText(), "25");
     w.clickRow(1);
     EXPECT_EQ(w.minPieces()->count(), 0);
@@ -319,14 +238,25 @@ TEST_F(WindowPictures, ThePieceChoicesComeFromThePuzzlePictureWhateverTheFinishe
 
 TEST_F(WindowPictures, TheAddDialogOffersTheFourPictureTypesAndTheLastChoiceForBothSlots) {
     EditorWindow w;
+    // Cancelling attaches nothing, yet counts as an edit.
+    addPicture(w, 1, "");
+    EXPECT_EQ(w.doc().pattern(0).finishedImageSize, 0);
+    EXPECT_TRUE(w.state().dirty);
+
     const QString first = picture("first.bmp", 300, 300);
     addPicture(w, 0, first);
-    w.prompts.openChoices.push_back(""); // cancelled
-    w.window->commit();
-    w.click(kAddButton[1]);
+    // A file the engine refuses shows its refusal and attaches nothing.
+    addPicture(w, 1, path("missing.bmp"));
+    ASSERT_EQ(w.prompts.messages.size(), 1u);
+    EXPECT_EQ(w.prompts.messages[0].caption, "情報");
+    EXPECT_EQ(w.doc().pattern(0).finishedImageSize, 0);
+    addPicture(w, 0, picture("second.bmp", 300, 300));
 
-    ASSERT_EQ(w.prompts.openRequests.size(), 2u);
-    for (const app::FileDialogRequest& asked : w.prompts.openRequests) {
+    ASSERT_EQ(w.prompts.openRequests.size(), 4u);
+    const QString proposed[] = {"", "", first, path("missing.bmp")};
+    for (int i = 0; i < 4; ++i) {
+        const app::FileDialogRequest& asked = w.prompts.openRequests[size_t(i)];
+        EXPECT_EQ(asked.proposed, proposed[i]);
         EXPECT_EQ(asked.title, "開く");
         EXPECT_EQ(asked.filters, (std::vector<app::FileFilter>{
                                      {"利用可能な画像ﾌｧｲﾙ", "*.bmp;*.jpg;*.jpeg;*.gif"},
@@ -334,20 +264,6 @@ TEST_F(WindowPictures, TheAddDialogOffersTheFourPictureTypesAndTheLastChoiceForB
                                      {"JPEG File Interchange format(*.jpg;*.jpeg)", "*.jpg;*.jpeg"},
                                      {"GIF (*.gif)", "*.gif"}}));
     }
-    EXPECT_EQ(w.prompts.openRequests[0].proposed, "");
-    EXPECT_EQ(w.prompts.openRequests[1].proposed, first);
-    // Cancelling attached nothing, yet counts as an edit.
-    EXPECT_EQ(w.doc().pattern(0).finishedImageSize, 0);
-    EXPECT_TRUE(w.state().dirty);
-
-    // A file the engine refuses shows its refusal and attaches nothing.
-    addPicture(w, 1, path("missing.bmp"));
-    ASSERT_EQ(w.prompts.messages.size(), 1u);
-    EXPECT_EQ(w.prompts.messages[0].caption, "情報");
-    EXPECT_EQ(w.doc().pattern(0).finishedImageSize, 0);
-    EXPECT_EQ(w.prompts.openRequests.back().proposed, first);
-    addPicture(w, 0, picture("second.bmp", 300, 300));
-    EXPECT_EQ(w.prompts.openRequests.back().proposed, path("missing.bmp"));
 }
 
 TEST_F(WindowPictures, AddingAndExtractingRefuseSeveralSelectedPatternsDeletingDoesNot) {
@@ -374,14 +290,13 @@ TEST_F(WindowPictures, AddingAndExtractingRefuseSeveralSelectedPatternsDeletingD
     // the choices on screen stay.
     const int shownChoices = w.minPieces()->count();
     const int chosen = w.minPieces()->currentIndex();
-    const std::int16_t pieceCount = w.doc().pattern(0).pieceCount;
     w.click(kDeleteButton[0]);
     EXPECT_EQ(w.prompts.messages.size(), 4u);
     EXPECT_EQ(puzzle::fieldText(w.doc().pattern(0).puzzleImagePath), "");
     EXPECT_EQ(w.doc().pattern(0).puzzleImageSize, 0);
     EXPECT_EQ(w.doc().pattern(0).finishedImageSize, before[0].finishedImageSize);
     EXPECT_EQ(w.doc().pattern(1).puzzleImageSize, before[1].puzzleImageSize);
-    EXPECT_EQ(w.doc().pattern(0).pieceCount, pieceCount);
+    EXPECT_EQ(w.doc().pattern(0).pieceCount, before[0].pieceCount);
     EXPECT_EQ(w.minPieces()->count(), shownChoices);
     EXPECT_EQ(w.minPieces()->currentIndex(), chosen);
 }
@@ -394,14 +309,9 @@ TEST_F(WindowPictures, DeletingAPictureBlanksItsPreviewAndCountsAsAnEdit) {
         addPicture(w, 0, red);
         addPicture(w, 1, red);
         w.choosePieceCount("12");
-        w.prompts.saveChoices.push_back(path("set.ADX"));
-        w.find<QAction>("IDM_SAVE")->trigger();
-        settle();
+        w.saveAs(path("set.ADX"));
         ASSERT_FALSE(w.state().dirty);
-        for (const int s : {0, 1}) {
-            const QImage shown = shownInFrame(w, s);
-            EXPECT_TRUE(isRed(shown.pixel(shown.width() / 2, shown.height() / 2)));
-        }
+        EXPECT_TRUE(isRed(centreOf(shownInFrame(w, slot))));
 
         w.click(kDeleteButton[slot]);
         const puzzle::PatternRecord& r = w.doc().pattern(0);
@@ -414,10 +324,8 @@ TEST_F(WindowPictures, DeletingAPictureBlanksItsPreviewAndCountsAsAnEdit) {
         EXPECT_EQ(w.pieceChoices().size(), 30u);
         EXPECT_EQ(w.minPieces()->currentText(), "12");
         EXPECT_TRUE(allWhite(surface(w, slot)));
-        const QImage blank = shownInFrame(w, slot);
-        EXPECT_TRUE(isWhite(blank.pixel(blank.width() / 2, blank.height() / 2)));
-        const QImage kept = shownInFrame(w, 1 - slot);
-        EXPECT_TRUE(isRed(kept.pixel(kept.width() / 2, kept.height() / 2)));
+        EXPECT_TRUE(isWhite(centreOf(shownInFrame(w, slot))));
+        EXPECT_TRUE(isRed(centreOf(shownInFrame(w, 1 - slot))));
     }
 }
 
@@ -429,27 +337,25 @@ TEST_F(WindowPictures, ExtractingRefusesInItsOrderBeforeAnyDialog) {
     PatternSpec emptyPicture;
     puzzle::setFieldText(emptyPicture.record.puzzleImagePath, "C:\\pictures\\empty.bmp");
     const QString file = path("set.ADX");
-    writeBytes(file, buildFile({finishedOnly, emptyPicture}));
+    writeFile(file, buildFile({finishedOnly, emptyPicture}));
 
-    struct Case {
+    const struct {
         bool fromFile;
         int row;
         int slot;
         ShownMessage message;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {false, 0, 0, kNotJoined}, // nothing joined in a new document comes first
         {false, 0, 1, kNotJoined},
-        {true, 0, 0, kNoPicture}, // the stored offset of an empty slot is not 0
-        {true, 1, 0, kBadSize},
+        // The stored offset of an empty slot is not 0.
+        {true, 0, 0, shown("この位置には画像が設定されていません。", MessageIcon::Error)},
+        {true, 1, 0, shown("この位置の画像はファイルサイズが不正です。", MessageIcon::Error)},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.message.text);
         EditorWindow w;
         if (c.fromFile) {
-            w.prompts.openChoices.push_back(file);
-            w.find<QAction>("IDM_OPEN")->trigger();
-            settle();
+            w.open(file);
             w.clickRow(c.row);
         }
         w.click(kExtractButton[c.slot]);
@@ -460,24 +366,19 @@ TEST_F(WindowPictures, ExtractingRefusesInItsOrderBeforeAnyDialog) {
     // An attached picture is not joined until the set is saved; then it extracts under the
     // name it was attached from, a stored name without a folder offered whole.
     EditorWindow w;
-    const QString source = picture("photo.bmp", 300, 300);
-    addPicture(w, 1, source);
+    addPicture(w, 1, picture("photo.bmp", 300, 300));
     w.click(kExtractButton[1]);
     EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>{kNotJoined});
-    w.prompts.saveChoices.push_back(path("saved.ADX"));
-    w.find<QAction>("IDM_SAVE")->trigger();
-    settle();
+    w.saveAs(path("saved.ADX"));
     extract(w, 1, ""); // cancelled
     ASSERT_EQ(w.prompts.saveRequests.size(), 2u);
     EXPECT_EQ(w.prompts.saveRequests[1].proposed, "photo.bmp");
     EXPECT_EQ(w.prompts.messages, (std::vector<ShownMessage>{kNotJoined, kSaved}));
 
-    w.prompts.openChoices.push_back(file);
-    w.find<QAction>("IDM_OPEN")->trigger();
-    settle();
+    w.open(file);
     extract(w, 1, path("done.bmp"));
     EXPECT_EQ(w.prompts.saveRequests.back().proposed, "done.bmp");
-    EXPECT_EQ(readBytes(path("done.bmp")), pictureBytes(64));
+    EXPECT_EQ(readFile(path("done.bmp")), pictureBytes(64));
 }
 
 TEST_F(WindowPictures, ShowingAPatternDecodesEachPictureOnceAndRepaintsNeverDecode) {
@@ -490,7 +391,7 @@ TEST_F(WindowPictures, ShowingAPatternDecodesEachPictureOnceAndRepaintsNeverDeco
     w.clickRow(0);
     EXPECT_EQ(preview::pictureDecodeCount() - before, 2u);
 
-    const std::uint64_t shown = preview::pictureDecodeCount();
+    const std::uint64_t shownAt = preview::pictureDecodeCount();
     for (int i = 0; i < 3; ++i) {
         w.window->centralWidget()->repaint();
         w.window->grab();
@@ -500,43 +401,13 @@ TEST_F(WindowPictures, ShowingAPatternDecodesEachPictureOnceAndRepaintsNeverDeco
     w.window->hide();
     w.window->show();
     settle();
-    EXPECT_EQ(preview::pictureDecodeCount(), shown);
+    EXPECT_EQ(preview::pictureDecodeCount(), shownAt);
     EXPECT_FALSE(allWhite(shownInFrame(w, 0)));
-}
-
-TEST_F(WindowPictures, APictureIsDrawnScaledAndCentredInItsFrame) {
-    EditorWindow w;
-    addPicture(w, 0, picture("wide.bmp", 640, 480, "bmp", QColor(Qt::red)));
-    addPicture(w, 1, picture("tall.bmp", 480, 640, "bmp", QColor(Qt::red)));
-    const preview::PreviewSurfaces& s = w.window->previewSurfaces();
-    const auto* frame = w.find<QWidget>(kFrame[0]);
-    ASSERT_EQ(QSize(s.frameWidth, s.frameHeight), frame->size());
-    const int fw = s.frameWidth;
-    const int fh = s.frameHeight;
-
-    // Landscape: the full width, white bands above and below; portrait: left and right.
-    const QImage wide = surface(w, 0);
-    EXPECT_TRUE(isRed(wide.pixel(0, fh / 2)));
-    EXPECT_TRUE(isRed(wide.pixel(fw - 1, fh / 2)));
-    EXPECT_TRUE(isWhite(wide.pixel(fw / 2, 0)));
-    EXPECT_TRUE(isWhite(wide.pixel(fw / 2, fh - 1)));
-    const QImage tall = surface(w, 1);
-    EXPECT_TRUE(isRed(tall.pixel(fw / 2, 0)));
-    EXPECT_TRUE(isRed(tall.pixel(fw / 2, fh - 1)));
-    EXPECT_TRUE(isWhite(tall.pixel(0, fh / 2)));
-    EXPECT_TRUE(isWhite(tall.pixel(fw - 1, fh / 2)));
-
-    // The window shows each surface at its own frame.
-    for (const int slot : {0, 1}) {
-        const QImage shown = shownInFrame(w, slot);
-        EXPECT_TRUE(isRed(shown.pixel(fw / 2, fh / 2))) << slot;
-        EXPECT_EQ(shown.pixel(fw / 2, fh / 2), surface(w, slot).pixel(fw / 2, fh / 2)) << slot;
-    }
 }
 
 TEST_F(WindowPictures, AFileThatIsNoPictureLeavesAWhitePreviewAndNoMessage) {
     const QString notAPicture = path("notes.bmp");
-    writeBytes(notAPicture, bytesOf("these are no pixels"));
+    writeFile(notAPicture, bytesOf("these are no pixels"));
     for (const int slot : {0, 1}) {
         SCOPED_TRACE(slot);
         EditorWindow w;
@@ -550,24 +421,19 @@ TEST_F(WindowPictures, AFileThatIsNoPictureLeavesAWhitePreviewAndNoMessage) {
         EXPECT_EQ(puzzle::slotSize(w.doc().pattern(0), slot), 19);
         EXPECT_TRUE(allWhite(surface(w, slot)));
         EXPECT_FALSE(allWhite(surface(w, 1 - slot)));
-        if (slot == 0)
-            EXPECT_EQ(w.minPieces()->count(), 0);
-        else
-            EXPECT_EQ(w.pieceChoices(), choices);
+        EXPECT_EQ(w.pieceChoices(), slot == 0 ? std::vector<QString>{} : choices);
     }
 }
 
 TEST_F(WindowPictures, EveryResetLeavesTwoWhiteSurfacesOfTheFrameSize) {
     EditorWindow w;
-    const QSize frameSize = w.find<QWidget>(kFrame[0])->size();
     for (int n = 0; n < 3; ++n) {
         addPicture(w, 0, picture("a.bmp", 300, 300));
         addPicture(w, 1, picture("b.bmp", 300, 300));
-        w.find<QAction>("IDM_NEW")->trigger();
-        settle();
+        w.trigger("IDM_NEW");
         const preview::PreviewSurfaces& s = w.window->previewSurfaces();
         for (const int slot : {0, 1}) {
-            EXPECT_EQ(surface(w, slot).size(), frameSize);
+            EXPECT_EQ(surface(w, slot).size(), w.find<QWidget>(kFrame[0])->size());
             EXPECT_TRUE(allWhite(surface(w, slot)));
         }
         EXPECT_EQ(s.puzzleFrame, w.find<QWidget>(kFrame[0])->pos());
@@ -583,7 +449,7 @@ TEST_F(WindowPictures, EveryResetLeavesTwoWhiteSurfacesOfTheFrameSize) {
 
 TEST_F(WindowPictures, SurfacesThatCannotBeMadeAreReportedAndTheWindowCloses) {
     FakePrompts prompts;
-    app::MainWindow window(DialogVariant::PZ_BIND, prompts);
+    app::MainWindow window(app::DialogVariant::PZ_BIND, prompts);
     window.setSurfaceCreation([](preview::PreviewSurfaces&, int, int) { return false; });
     window.show();
     // Nothing to paint before the first reset.
@@ -591,8 +457,7 @@ TEST_F(WindowPictures, SurfacesThatCannotBeMadeAreReportedAndTheWindowCloses) {
     window.grab();
     settle();
 
-    EXPECT_EQ(prompts.messages, (std::vector<ShownMessage>{{"表示用メモリを確保できません", "情報",
-                                                            MessageIcon::None, "PZ_BIND"}}));
+    EXPECT_EQ(prompts.messages, std::vector<ShownMessage>{shown("表示用メモリを確保できません")});
     // The reset ran to its end, then the queued exit closed the window without a question.
     EXPECT_EQ(window.document().state.currentFilePath, "新規.ADX");
     EXPECT_TRUE(window.document().state.readyFlag);
@@ -604,43 +469,45 @@ TEST_F(WindowPictures, APictureDroppedOnAFrameIsAttachedToThatSlot) {
     const QString wide = picture("wide.bmp", 640, 480);
     const QString tall = picture("tall.jpg", 480, 640, "jpeg");
     EditorWindow w;
-    w.dropFiles({tall}, w.find<QWidget>(kFrame[1]));
-    EXPECT_TRUE(w.prompts.messages.empty());
+    QWidget* frames[] = {w.find<QWidget>(kFrame[0]), w.find<QWidget>(kFrame[1])};
+    w.dropFiles({tall}, frames[1]);
     EXPECT_EQ(w.doc().pattern(0).sourceFiles[1], QFile::encodeName(tall).toStdString());
     EXPECT_EQ(w.minPieces()->count(), 0);
     EXPECT_TRUE(w.state().dirty);
     EXPECT_FALSE(allWhite(surface(w, 1)));
 
-    w.dropFiles({wide}, w.find<QWidget>(kFrame[0]));
+    w.dropFiles({wide}, frames[0]);
     EXPECT_TRUE(w.prompts.messages.empty());
     EXPECT_EQ(w.doc().pattern(0).puzzleImageSize, QFileInfo(wide).size());
     EXPECT_EQ(w.pieceChoices().size(), 30u);
     EXPECT_TRUE(w.prompts.openRequests.empty()) << "no dialog for a drop";
 
     // Small puzzle pictures are refused as when added.
-    w.dropFiles({picture("small.bmp", 150, 400)}, w.find<QWidget>(kFrame[0]));
+    w.dropFiles({picture("small.bmp", 150, 400)}, frames[0]);
     EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>{kTooSmall});
     EXPECT_EQ(w.doc().pattern(0).puzzleImageSize, 0);
 
-    // What is no picture gets the window's answers: two files, a file that is neither.
+    // What is no picture gets the window's answers: two files, on the list or on a frame; a
+    // file that is neither; a picture dropped elsewhere (opened as a puzzle data file).
     w.prompts.messages.clear();
     const auto before = w.doc().table;
     const QString text = path("notes.txt");
-    writeBytes(text, bytesOf("not a picture, and longer than a file header"));
-    w.dropFiles({wide, tall}, w.find<QWidget>(kFrame[0]));
-    w.dropFiles({text}, w.find<QWidget>(kFrame[1]));
-    EXPECT_EQ(w.prompts.messages, (std::vector<ShownMessage>{kOneFile, kNotAJoinedFile}));
-    EXPECT_TRUE(w.doc().table == before);
-
-    // A picture dropped elsewhere is opened as a puzzle data file, and refused.
+    writeFile(text, bytesOf("not a picture, and longer than a file header"));
+    w.dropFiles({wide, tall});
+    w.dropFiles({wide, tall}, frames[0]);
+    w.dropFiles({text}, frames[1]);
     w.dropFiles({wide});
-    EXPECT_EQ(w.prompts.messages.back(), kNotAJoinedFile);
+    const ShownMessage oneFile = shown("ドロップできるファイルは １つです。", MessageIcon::Error);
+    EXPECT_EQ(w.prompts.messages,
+              (std::vector<ShownMessage>{oneFile, oneFile, kNotAJoinedFile, kNotAJoinedFile}));
+    EXPECT_TRUE(w.doc().table == before);
+    EXPECT_EQ(w.state().currentFilePath, "新規.ADX");
 
     // A puzzle data file dropped on a frame opens as before.
     PatternSpec one;
     puzzle::setFieldText(one.record.clearComment, "opened");
-    writeBytes(path("set.ADX"), buildFile({one}));
-    w.dropFiles({path("set.ADX")}, w.find<QWidget>(kFrame[0]));
+    writeFile(path("set.ADX"), buildFile({one}));
+    w.dropFiles({path("set.ADX")}, frames[0]);
     EXPECT_EQ(w.state().currentFilePath, QFile::encodeName(path("set.ADX")).toStdString());
     EXPECT_EQ(w.clearComment()->toPlainText(), "opened");
     EXPECT_FALSE(w.state().dirty);

@@ -1,10 +1,6 @@
 #include "app/main_window.h"
 
-#include "app/ui_texts.h"
-#include "text/cp932.h"
 #include "window_driver.h"
-
-#include <QAction>
 
 #include <gtest/gtest.h>
 
@@ -18,23 +14,38 @@ QString entry(int n) {
     return QString::asprintf("%3d ﾊﾟﾀｰﾝ", n);
 }
 
-std::string cp932(const char* utf8) {
-    return text::toCp932(utf8).value();
-}
-
-} // namespace
-
-TEST(MainWindow, StartsAsOneEmptyPatternNamedNew) {
-    EditorWindow w;
+// What a reset leaves: one empty pattern in a document named "新規.ADX", nothing to save.
+void expectFreshDocument(const EditorWindow& w) {
     EXPECT_EQ(w.entries(), std::vector<QString>{QString::fromUtf8("  1 ﾊﾟﾀｰﾝ")});
     EXPECT_EQ(w.selectedRows(), std::vector<int>{0});
     EXPECT_EQ(w.state().currentFilePath, "新規.ADX");
     EXPECT_FALSE(w.state().dirty);
     EXPECT_TRUE(w.state().readyFlag);
     EXPECT_EQ(w.state().lastIndex, 0);
+    EXPECT_EQ(w.state().currentPattern, 0);
+    EXPECT_EQ(w.storedClearComment(0), "");
+    EXPECT_EQ(w.clearComment()->toPlainText(), "");
+    EXPECT_EQ(w.password()->text(), "");
+    EXPECT_FALSE(w.rotation()->isChecked());
+    EXPECT_EQ(w.minPieces()->count(), 0);
+}
+
+} // namespace
+
+TEST(MainWindow, StartsAsOneEmptyPatternAndNewDiscardsEditsWithoutAQuestion) {
+    EditorWindow w;
+    expectFreshDocument(w);
     EXPECT_EQ(w.window->windowTitle(), QString::fromUtf8("パズルデータ作成ツール Ver2.0"));
     EXPECT_EQ(w.window->minimumSize(), w.window->maximumSize()) << "the window is not resizable";
     EXPECT_FALSE(w.window->windowIcon().pixmap(32, 32).isNull());
+
+    w.makePatterns({"A", "B"});
+    w.typeInto(w.password(), "pw");
+    QTest::mouseClick(w.rotation(), Qt::LeftButton);
+    ASSERT_TRUE(w.state().dirty);
+    w.trigger("IDM_NEW");
+    expectFreshDocument(w);
+    EXPECT_TRUE(w.prompts.questions.empty());
     EXPECT_TRUE(w.prompts.messages.empty());
 }
 
@@ -74,6 +85,52 @@ TEST(MainWindow, SelectingWithTheMouseStoresTheShownPatternBeforeShowingTheNext)
     EXPECT_TRUE(w.rotation()->isChecked());
 }
 
+TEST(MainWindow, AddingStopsAtTwoHundredPatterns) {
+    EditorWindow w;
+    for (int i = 1; i < puzzle::kMaxPatterns; ++i)
+        QTest::mouseClick(w.find<QPushButton>("IDC_ADD_PATTERN"), Qt::LeftButton);
+    settle();
+    ASSERT_EQ(w.list()->count(), 200);
+    EXPECT_EQ(w.state().lastIndex, 199);
+    EXPECT_EQ(w.selectedRows(), std::vector<int>{199});
+    EXPECT_EQ(w.state().currentPattern, 199);
+
+    w.click("IDC_ADD_PATTERN");
+    EXPECT_EQ(w.list()->count(), 200);
+    EXPECT_EQ(w.state().lastIndex, 199);
+    EXPECT_EQ(w.list()->item(0)->text(), QString::fromUtf8("  1 ﾊﾟﾀｰﾝ"));
+    EXPECT_EQ(w.list()->item(9)->text(), QString::fromUtf8(" 10 ﾊﾟﾀｰﾝ"));
+    EXPECT_EQ(w.list()->item(199)->text(), QString::fromUtf8("200 ﾊﾟﾀｰﾝ"));
+}
+
+TEST(MainWindow, DeletingKeepsOnePatternAndSelectsTheFirstEntry) {
+    EditorWindow w;
+    w.click("IDC_DELETE_PATTERN");
+    EXPECT_EQ(w.list()->count(), 1);
+
+    w.makePatterns({"A", "B", "C", "D", "E"});
+    w.list()->setFocus();
+    QTest::keyClick(w.list(), Qt::Key_A, Qt::ControlModifier);
+    settle();
+    ASSERT_EQ(w.selectedRows(), (std::vector<int>{0, 1, 2, 3, 4}));
+    w.click("IDC_DELETE_PATTERN");
+    EXPECT_EQ(w.storedClearComments(), (std::vector<std::string>{"A", "B", "C", "D", "E"}))
+        << "deleting every pattern is refused";
+
+    w.clickRow(1);
+    w.clickRow(3, Qt::ControlModifier);
+    ASSERT_EQ(w.selectedRows(), (std::vector<int>{1, 3}));
+    w.click("IDC_DELETE_PATTERN");
+    EXPECT_EQ(w.storedClearComments(), (std::vector<std::string>{"A", "C", "E"}));
+    EXPECT_EQ(w.entries(), (std::vector<QString>{entry(1), entry(2), entry(3)}));
+    EXPECT_EQ(w.selectedRows(), std::vector<int>{0});
+    EXPECT_EQ(w.state().currentPattern, 0);
+    EXPECT_EQ(w.clearComment()->toPlainText(), "A");
+    // The vacated slot is what a deletion leaves.
+    EXPECT_EQ(w.doc().pattern(3).pieceCount, 2);
+    EXPECT_EQ(w.doc().pattern(3).auxWord, 100);
+}
+
 TEST(MainWindow, MovingAndDeletingShowWithoutStoringWhatWasTyped) {
     struct Case {
         const char* button;
@@ -97,57 +154,6 @@ TEST(MainWindow, MovingAndDeletingShowWithoutStoringWhatWasTyped) {
         EXPECT_EQ(w.clearComment()->toPlainText().toStdString(), c.order[size_t(c.shown)]);
         EXPECT_EQ(w.state().currentPattern, c.shown);
     }
-}
-
-TEST(MainWindow, AddingStopsAtTwoHundredPatterns) {
-    EditorWindow w;
-    for (int i = 1; i < puzzle::kMaxPatterns; ++i)
-        QTest::mouseClick(w.find<QPushButton>("IDC_ADD_PATTERN"), Qt::LeftButton);
-    settle();
-    ASSERT_EQ(w.list()->count(), 200);
-    EXPECT_EQ(w.state().lastIndex, 199);
-    EXPECT_EQ(w.selectedRows(), std::vector<int>{199});
-    EXPECT_EQ(w.state().currentPattern, 199);
-
-    w.click("IDC_ADD_PATTERN");
-    EXPECT_EQ(w.list()->count(), 200);
-    EXPECT_EQ(w.state().lastIndex, 199);
-    EXPECT_EQ(w.list()->item(0)->text(), QString::fromUtf8("  1 ﾊﾟﾀｰﾝ"));
-    EXPECT_EQ(w.list()->item(9)->text(), QString::fromUtf8(" 10 ﾊﾟﾀｰﾝ"));
-    EXPECT_EQ(w.list()->item(199)->text(), QString::fromUtf8("200 ﾊﾟﾀｰﾝ"));
-}
-
-TEST(MainWindow, DeletingTwoAndFourOfFiveSelectsTheFirstEntry) {
-    EditorWindow w;
-    w.makePatterns({"A", "B", "C", "D", "E"});
-    w.clickRow(1);
-    w.clickRow(3, Qt::ControlModifier);
-    ASSERT_EQ(w.selectedRows(), (std::vector<int>{1, 3}));
-
-    w.click("IDC_DELETE_PATTERN");
-    EXPECT_EQ(w.storedClearComments(), (std::vector<std::string>{"A", "C", "E"}));
-    EXPECT_EQ(w.entries(), (std::vector<QString>{entry(1), entry(2), entry(3)}));
-    EXPECT_EQ(w.selectedRows(), std::vector<int>{0});
-    EXPECT_EQ(w.state().currentPattern, 0);
-    EXPECT_EQ(w.clearComment()->toPlainText(), "A");
-    // The vacated slot is what a deletion leaves.
-    EXPECT_EQ(w.doc().pattern(3).pieceCount, 2);
-    EXPECT_EQ(w.doc().pattern(3).auxWord, 100);
-}
-
-TEST(MainWindow, DeletingKeepsAtLeastOnePattern) {
-    EditorWindow w;
-    w.click("IDC_DELETE_PATTERN");
-    EXPECT_EQ(w.list()->count(), 1);
-
-    w.makePatterns({"A", "B", "C"});
-    w.list()->setFocus();
-    QTest::keyClick(w.list(), Qt::Key_A, Qt::ControlModifier);
-    settle();
-    ASSERT_EQ(w.selectedRows(), (std::vector<int>{0, 1, 2}));
-    w.click("IDC_DELETE_PATTERN");
-    EXPECT_EQ(w.storedClearComments(), (std::vector<std::string>{"A", "B", "C"}));
-    EXPECT_EQ(w.list()->count(), 3);
 }
 
 TEST(MainWindow, MovingSelectedPatternsKeepsThemSelected) {
@@ -187,16 +193,19 @@ TEST(MainWindow, ClosingAsksOnlyAfterAnEditNotification) {
     {
         EditorWindow w;
         w.clickRow(0);
-        QTest::mouseClick(w.find<QPushButton>("IDC_MOVE_UP"), Qt::LeftButton);
-        settle();
+        w.click("IDC_MOVE_UP");
         EXPECT_TRUE(w.window->close());
         EXPECT_TRUE(w.prompts.questions.empty());
     }
     // Focus alone counts, for each of the three edits; so does the rotation box.
-    for (const char* name : {"IDC_CLEAR_COMMENT", "IDC_FINISH_COMMENT", "IDC_PASSWORD"}) {
+    for (const char* name : {"IDC_CLEAR_COMMENT", "IDC_FINISH_COMMENT", "IDC_PASSWORD", ""}) {
         SCOPED_TRACE(name);
         EditorWindow w;
-        w.find<QWidget>(name)->setFocus();
+        if (*name) {
+            w.find<QWidget>(name)->setFocus();
+        } else {
+            QTest::mouseClick(w.rotation(), Qt::LeftButton);
+        }
         settle();
         EXPECT_TRUE(w.state().dirty);
         w.prompts.answers = {false, true};
@@ -211,58 +220,13 @@ TEST(MainWindow, ClosingAsksOnlyAfterAnEditNotification) {
         EXPECT_TRUE(w.window->close());
         EXPECT_FALSE(w.window->isVisible());
     }
-    {
-        EditorWindow w;
-        QTest::mouseClick(w.rotation(), Qt::LeftButton);
-        EXPECT_TRUE(w.state().dirty);
-    }
-}
-
-TEST(MainWindow, ExitCommandClosesWithoutAsking) {
+    // The exit command closes without asking.
     EditorWindow w;
     w.typeInto(w.clearComment(), "unsaved");
     ASSERT_TRUE(w.state().dirty);
-    w.find<QAction>("IDM_EXIT")->trigger();
+    w.trigger("IDM_EXIT");
     EXPECT_FALSE(w.window->isVisible());
     EXPECT_TRUE(w.prompts.questions.empty());
-}
-
-TEST(MainWindow, NewDiscardsEditsWithoutAQuestion) {
-    EditorWindow w;
-    w.makePatterns({"A", "B"});
-    w.typeInto(w.password(), "pw");
-    QTest::mouseClick(w.rotation(), Qt::LeftButton);
-    ASSERT_TRUE(w.state().dirty);
-
-    w.find<QAction>("IDM_NEW")->trigger();
-    settle();
-    EXPECT_TRUE(w.prompts.questions.empty());
-    EXPECT_EQ(w.state().currentFilePath, "新規.ADX");
-    EXPECT_FALSE(w.state().dirty);
-    EXPECT_EQ(w.state().lastIndex, 0);
-    EXPECT_EQ(w.state().currentPattern, 0);
-    EXPECT_EQ(w.entries(), std::vector<QString>{entry(1)});
-    EXPECT_EQ(w.selectedRows(), std::vector<int>{0});
-    EXPECT_EQ(w.storedClearComment(0), "");
-    EXPECT_EQ(w.clearComment()->toPlainText(), "");
-    EXPECT_EQ(w.password()->text(), "");
-    EXPECT_FALSE(w.rotation()->isChecked());
-    EXPECT_EQ(w.minPieces()->count(), 0);
-}
-
-TEST(MainWindow, DroppingTwoFilesShowsTheOneFileMessageAndChangesNothing) {
-    EditorWindow w;
-    w.makePatterns({"A", "B"});
-    const puzzle::Document before = w.doc();
-
-    w.dropFiles({"/tmp/one.ADX", "/tmp/two.ADX"});
-
-    ASSERT_EQ(w.prompts.messages.size(), 1u);
-    EXPECT_EQ(w.prompts.messages[0], (ShownMessage{"ドロップできるファイルは １つです。", "情報",
-                                                   puzzle::MessageIcon::Error, "PZ_BIND"}));
-    EXPECT_EQ(w.doc().table, before.table);
-    EXPECT_EQ(w.state().currentFilePath, before.state.currentFilePath);
-    EXPECT_EQ(w.list()->count(), 2);
 }
 
 TEST(MainWindow, VendorBoxAndFlagAgreeAfterEveryClick) {
@@ -276,8 +240,7 @@ TEST(MainWindow, VendorBoxAndFlagAgreeAfterEveryClick) {
         EXPECT_EQ(box->isChecked(), click % 2 == 1);
     }
     EXPECT_TRUE(w.state().dirty);
-    w.find<QAction>("IDM_NEW")->trigger();
-    settle();
+    w.trigger("IDM_NEW");
     EXPECT_FALSE(box->isChecked());
     EXPECT_EQ(w.state().vendorFlag, 0);
 }

@@ -38,14 +38,10 @@ struct Prompt {
 
 } // namespace
 
-TEST(PasswordDialog, StartsEmptyWithTheFocusInTheEdit) {
+TEST(PasswordDialog, AWrongEntryIsReportedAndThePromptStaysWithIt) {
     Prompt p;
     EXPECT_EQ(p.edit()->text(), "");
     EXPECT_TRUE(p.edit()->hasFocus());
-}
-
-TEST(PasswordDialog, AWrongEntryIsReportedAndThePromptStaysWithIt) {
-    Prompt p;
     typeText(p.edit(), "secret");
     QTest::mouseClick(p.dialog.findChild<QPushButton*>("IDOK"), Qt::LeftButton);
     EXPECT_TRUE(p.dialog.isVisible());

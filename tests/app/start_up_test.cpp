@@ -12,13 +12,9 @@ TEST(StartUp, TheFirstArgumentChoosesTheVariantOrAFileToOpen) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString file = dir.filePath("set.ADX");
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
     // A file literally named like the hidden word is still the hidden word.
-    QFile teapot(dir.filePath("teapot"));
-    ASSERT_TRUE(teapot.open(QIODevice::WriteOnly));
-    teapot.close();
+    for (const QString& name : {file, dir.filePath("teapot")})
+        ASSERT_TRUE(QFile(name).open(QIODevice::WriteOnly));
     QDir::setCurrent(dir.path());
 
     struct Case {
@@ -46,18 +42,16 @@ TEST(StartUp, TheFirstArgumentChoosesTheVariantOrAFileToOpen) {
     }
 }
 
-TEST(StartUp, TheScreenshotOptionIsNoArgument) {
-    const StartOptions o = ParseStartArguments({"--screenshot-to=/tmp/a.png", "TEAPOT"});
+// The options of the screenshot script are no arguments; its pictures are kept in order.
+TEST(StartUp, ScreenshotOptionsAreNoArguments) {
+    const StartOptions o =
+        ParseStartArguments({"--screenshot-picture=/tmp/a.bmp", "TEAPOT",
+                             "--screenshot-to=/tmp/a.png", "--screenshot-picture=/tmp/b.bmp"});
     EXPECT_EQ(o.variant, DialogVariant::PZ_BIND2);
     EXPECT_EQ(o.screenshotFile, "/tmp/a.png");
-    EXPECT_EQ(ParseStartArguments({"--screenshot-to=x.png"}).variant, DialogVariant::PZ_BIND);
-}
-
-TEST(StartUp, ScreenshotPicturesAreKeptInOrderAndAreNoArguments) {
-    const StartOptions o = ParseStartArguments({"--screenshot-picture=/tmp/a.bmp", "TEAPOT",
-                                                "--screenshot-to=x.png",
-                                                "--screenshot-picture=/tmp/b.bmp"});
-    EXPECT_EQ(o.variant, DialogVariant::PZ_BIND2);
     EXPECT_EQ(o.screenshotPictures, (QStringList{"/tmp/a.bmp", "/tmp/b.bmp"}));
-    EXPECT_TRUE(ParseStartArguments({"TEAPOT"}).screenshotPictures.isEmpty());
+    const StartOptions none = ParseStartArguments({"--screenshot-to=x.png"});
+    EXPECT_EQ(none.variant, DialogVariant::PZ_BIND);
+    EXPECT_EQ(none.fileToOpen, std::nullopt);
+    EXPECT_TRUE(none.screenshotPictures.isEmpty());
 }

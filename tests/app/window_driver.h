@@ -4,11 +4,15 @@
 
 #include "app/main_window.h"
 #include "fake_prompts.h"
+#include "support/bytes.h"
+#include "text/cp932.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QFile>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -26,6 +30,37 @@
 #include <vector>
 
 namespace pdt::test {
+
+inline std::string cp932(const char* utf8) {
+    return text::toCp932(utf8).value();
+}
+
+inline Bytes readFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray all = f.readAll();
+    return Bytes(all.begin(), all.end());
+}
+
+inline void writeFile(const QString& path, const Bytes& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
+}
+
+// The table with what only the editor keeps (the native picture paths) left out.
+inline puzzle::PatternTable storedPart(const puzzle::Document& doc) {
+    puzzle::PatternTable t = doc.table;
+    for (auto& r : t)
+        r.sourceFiles = {};
+    return t;
+}
+
+// A message of the main window, captioned "情報" as all of them are.
+inline ShownMessage shown(const char* text, puzzle::MessageIcon icon = puzzle::MessageIcon::None) {
+    return {text, "情報", icon, "PZ_BIND"};
+}
 
 // Types text into the focused edit: ASCII as key presses, anything else as the committed
 // text of an input method, the way Japanese text arrives.
@@ -87,6 +122,19 @@ struct EditorWindow {
     QLineEdit* password() const { return find<QLineEdit>("IDC_PASSWORD"); }
     QCheckBox* rotation() const { return find<QCheckBox>("IDC_ROTATION"); }
     QComboBox* minPieces() const { return find<QComboBox>("IDC_MIN_PIECES"); }
+
+    void trigger(const char* actionName) {
+        find<QAction>(actionName)->trigger();
+        settle();
+    }
+    void open(const QString& file) {
+        prompts.openChoices.push_back(file);
+        trigger("IDM_OPEN");
+    }
+    void saveAs(const QString& file) {
+        prompts.saveChoices.push_back(file);
+        trigger("IDM_SAVE");
+    }
 
     void click(const char* buttonName) {
         QTest::mouseClick(find<QAbstractButton>(buttonName), Qt::LeftButton);

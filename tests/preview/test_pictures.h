@@ -12,6 +12,7 @@
 #include <QImageWriter>
 #include <QString>
 
+#include <cstdlib>
 #include <vector>
 
 namespace pdt::test {
@@ -20,6 +21,25 @@ inline const QColor kTopLeft{220, 30, 30};
 inline const QColor kTopRight{30, 200, 30};
 inline const QColor kBottomLeft{30, 30, 220};
 inline const QColor kBottomRight{230, 220, 40};
+
+inline bool near(QRgb actual, const QColor& expected, int tolerance = 40) {
+    return std::abs(qRed(actual) - expected.red()) <= tolerance &&
+           std::abs(qGreen(actual) - expected.green()) <= tolerance &&
+           std::abs(qBlue(actual) - expected.blue()) <= tolerance;
+}
+
+inline bool isWhite(QRgb c) {
+    return (c & 0xFFFFFF) == 0xFFFFFF;
+}
+
+// True for a picture whose every pixel is white; false for a null one.
+inline bool allWhite(const QImage& img) {
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (!isWhite(img.pixel(x, y)))
+                return false;
+    return !img.isNull();
+}
 
 // Four solid quadrants in clearly different colours, so a test can tell which part of a
 // picture ended up where.
@@ -76,26 +96,12 @@ inline QByteArray encodePicture(const QImage& img, const char* format,
 // The JPEG with an EXIF orientation tag added after its start marker (6: turn 90 degrees
 // clockwise to show). Qt's writer turns the pixels instead of writing the tag.
 inline QByteArray withExifOrientation(const QByteArray& jpeg, int orientation) {
-    const char tiff[] = {'M',  'M',
-                         0,    42,
-                         0,    0,
-                         0,    8, // big-endian, first IFD at 8
-                         0,    1, // one entry
-                         0x01, 0x12,
-                         0,    3,
-                         0,    0,
-                         0,    1, // orientation, SHORT, count 1
-                         0,    char(orientation),
-                         0,    0,
-                         0,    0,
-                         0,    0}; // value, next IFD none
-    QByteArray app1("Exif", 4);
-    app1.append(char(0)).append(char(0)).append(tiff, sizeof tiff);
+    // "Exif", then a big-endian TIFF whose one IFD holds one entry: orientation, SHORT, 1.
+    QByteArray app1 = QByteArray::fromHex("4578696600004D4D002A000000080001011200030000000100");
+    app1.append(char(orientation)).append(QByteArray(6, '\0'));
     const int length = int(app1.size()) + 2;
-    QByteArray segment;
-    segment.append(char(0xFF)).append(char(0xE1));
-    segment.append(char(length >> 8)).append(char(length & 0xFF));
-    return jpeg.left(2) + segment + app1 + jpeg.mid(2);
+    const char marker[] = {char(0xFF), char(0xE1), char(length >> 8), char(length & 0xFF)};
+    return jpeg.left(2) + QByteArray(marker, 4) + app1 + jpeg.mid(2);
 }
 
 inline bool writeBytes(const QString& path, const QByteArray& bytes) {
@@ -125,30 +131,20 @@ inline QByteArray gifBytes(const std::vector<QImage>& frames) {
     palette.resize(128, qRgb(0, 0, 0));
 
     QByteArray out("GIF89a");
-    auto le16 = [&out](int v) {
-        out.append(char(v & 0xFF));
-        out.append(char((v >> 8) & 0xFF));
-    };
+    const auto le16 = [&out](int v) { out.append(char(v & 0xFF)).append(char(v >> 8)); };
     le16(w);
     le16(h);
-    out.append(char(0xF6)); // global colour table of 128 entries, 8-bit colour resolution
-    out.append(char(0));    // background colour
-    out.append(char(0));    // aspect
-    for (QRgb c : palette) {
-        out.append(char(qRed(c)));
-        out.append(char(qGreen(c)));
-        out.append(char(qBlue(c)));
-    }
+    // A global colour table of 128 entries at 8-bit colour resolution, background 0, aspect 0.
+    out.append("\xF6\0\0", 3);
+    for (QRgb c : palette)
+        out.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
     constexpr char kClear = char(128);
     constexpr char kEnd = char(129);
     for (const QImage& f : frames) {
         out.append(char(0x2C));
-        le16(0);
-        le16(0);
-        le16(w);
-        le16(h);
-        out.append(char(0)); // no local table, not interlaced
-        out.append(char(7)); // LZW minimum code size
+        for (const int v : {0, 0, w, h})
+            le16(v);
+        out.append("\0\7", 2); // no local table, not interlaced; LZW minimum code size 7
         QByteArray codes;
         codes.reserve(qsizetype(w) * h * 101 / 100 + 2);
         int run = 0;
