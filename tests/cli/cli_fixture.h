@@ -1,12 +1,15 @@
 #pragma once
-// What the tests of adxtool share: a scratch folder, file helpers, and puzzle data files
-// made the way the editor makes them.
+// What the tests of adxtool share: a scratch folder, puzzle data files made the way the
+// editor makes them, and the way every failure is reported.
 
 #include "cli/tool_runner.h"
-#include "support/bytes.h"
+#include "pieces/piece_grids.h"
+#include "puzzle/pictures.h"
+#include "puzzle/save.h"
 #include "support/picture_files.h"
+#include "support/temp_dir.h"
+#include "text/cp932.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,62 +18,118 @@
 
 namespace pdt::test {
 
-class CliTest : public ::testing::Test {
-  public:
-    std::string path(const std::string& name) const {
-        return dir_.filePath(QString::fromStdString(name)).toStdString();
-    }
-    std::string root() const { return dir_.path().toStdString(); }
-
-    void writeFile(const std::string& name, const Bytes& bytes) const;
-    void writeText(const std::string& name, std::string_view text) const;
-    Bytes readFile(const std::string& name) const;
-    bool exists(const std::string& name) const;
-
-    // Every entry below the scratch folder, as paths relative to it, sorted.
-    std::vector<std::string> tree() const;
-
-    // A picture file in the scratch folder; its bytes.
-    Bytes picture(const std::string& name, int w, int h, const char* format = "jpeg") const;
-
-    // Runs adxtool with these arguments, from the scratch folder.
-    ToolRun run(const std::vector<std::string>& args, const std::string& input = {}) const;
-
-  private:
-    QTemporaryDir dir_;
-};
+// A code page 932 text from UTF-8 (the tests' texts always encode).
+inline std::string cp932(std::string_view utf8) {
+    const auto encoded = text::toCp932(utf8);
+    EXPECT_TRUE(encoded.has_value()) << utf8;
+    return encoded.value_or("");
+}
 
 // One pattern as an author makes it in the editor: picture files of the scratch folder
-// (empty for none) and the details committed from the window.
+// (empty for none) and the details committed from the window. Texts in UTF-8.
 struct EditorPattern {
     std::string puzzle;
     std::string finished;
     std::int16_t pieceCount = 0;
     bool rotation = false;
-    std::string clearComment; // UTF-8
+    std::string clearComment;
     std::string finishComment;
 };
 
-// Saves the patterns the way the editor does (pictures attached from their files, then
-// the engine's save) as `name` in the scratch folder, and gives the file's bytes.
-Bytes saveAsEditor(const CliTest& test, const std::string& name,
-                   const std::vector<EditorPattern>& patterns, std::string_view password = {},
-                   bool vendorInfo = false);
+// Names are relative to a scratch folder, which is also where adxtool runs.
+class CliTest : public ::testing::Test {
+  public:
+    std::string path(const std::string& name) const { return dir_ / name; }
+    void write(const std::string& name, const Bytes& bytes) const { writeFile(path(name), bytes); }
+    void write(const std::string& name, std::string_view text) const {
+        writeFile(path(name), bytesOf(text));
+    }
+    Bytes read(const std::string& name) const { return readFile(path(name)); }
+    bool has(const std::string& name) const { return exists(path(name)); }
+
+    // Every entry below the scratch folder, as paths relative to it, sorted.
+    std::vector<std::string> tree() const {
+        std::vector<std::string> entries;
+        for (const auto& e : std::filesystem::recursive_directory_iterator(dir_.path()))
+            entries.push_back(std::filesystem::relative(e.path(), dir_.path()).string());
+        std::sort(entries.begin(), entries.end());
+        return entries;
+    }
+
+    // A picture file of w x h pixels; its bytes.
+    Bytes picture(const std::string& name, int w, int h, const char* format = "jpeg") const {
+        EXPECT_TRUE(writePictureFile(path(name), w, h, format)) << name;
+        return read(name);
+    }
+
+    ToolRun run(const std::vector<std::string>& args, const std::string& input = {},
+                ToolOptions options = {}) const {
+        options.workingDirectory = dir_.path();
+        options.input = input;
+        return runAdxtool(args, options);
+    }
+
+    // Saves the patterns the way the editor does (pictures attached from their files,
+    // then the engine's save) as `name`, and gives the file's bytes.
+    Bytes saveAsEditor(const std::string& name, const std::vector<EditorPattern>& patterns,
+                       std::string_view password = {}, bool vendorInfo = false) const {
+        auto doc = std::make_unique<puzzle::Document>();
+        puzzle::ResetDocument(*doc);
+        doc->state.vendorFlag = vendorInfo ? 1 : 0;
+        for (int i = 0; i < int(patterns.size()); ++i) {
+            const auto& p = patterns[size_t(i)];
+            if (i > 0)
+                puzzle::AppendPattern(*doc);
+            for (const auto& [slot, file] : {std::pair{0, p.puzzle}, {1, p.finished}})
+                EXPECT_FALSE(!file.empty() && puzzle::AttachPicture(*doc, i, slot, path(file)));
+            auto& r = doc->pattern(i);
+            r.pieceCount = p.pieceCount;
+            r.rotation = p.rotation ? 1 : 0;
+            puzzle::setFieldText(r.clearComment, cp932(p.clearComment));
+            puzzle::setFieldText(r.finishComment, cp932(p.finishComment));
+        }
+        const auto saved = puzzle::SavePuzzleDataFile(*doc, path(name), cp932(password));
+        EXPECT_TRUE(saved.saved) << (saved.message ? saved.message->text : "");
+        return read(name);
+    }
+
+  private:
+    TempDir dir_;
+};
 
 // The piece counts the editor offers for a picture of that size.
-std::vector<int> offeredCounts(int width, int height);
+inline std::vector<int> offeredCounts(int width, int height) {
+    pieces::PieceGridTable table{};
+    const auto choices = pieces::FillPieceChoices(table, width, height);
+    std::vector<int> counts;
+    for (int i = 0; choices.outcome == pieces::PieceChoices::Outcome::Accepted && i < choices.count;
+         ++i)
+        counts.push_back(table[size_t(i)].pieceCount());
+    return counts;
+}
 
 // Expects a failure reported the way every failure is: this exit code, nothing but one
 // line starting "adxtool: " on standard error.
-void expectOneLineFailure(const ToolRun& r, int exitCode);
-
-// A code page 932 text from UTF-8 (the tests' texts always encode).
-std::string cp932(std::string_view utf8);
+inline void expectOneLineFailure(const ToolRun& r, int exitCode) {
+    EXPECT_EQ(r.signal, 0) << "died of a signal";
+    EXPECT_EQ(r.exitCode, exitCode) << r.err;
+    const auto lines = r.errLines();
+    ASSERT_EQ(lines.size(), 1u) << r.err;
+    EXPECT_TRUE(lines[0].starts_with("adxtool: ")) << lines[0];
+    EXPECT_TRUE(r.err.ends_with("\n"));
+}
 
 // A record for buildFile with these texts (UTF-8, stored in code page 932).
-puzzle::PatternRecord recordWith(std::string_view puzzlePath, std::string_view finishedPath,
-                                 std::int16_t pieceCount = 0, std::uint8_t rotation = 0,
-                                 std::string_view clearComment = {},
-                                 std::string_view finishComment = {});
+inline puzzle::PatternRecord recordWith(std::string_view puzzlePath, std::string_view finishedPath,
+                                        std::int16_t pieceCount = 0, std::uint8_t rotation = 0,
+                                        std::string_view clearComment = {}) {
+    puzzle::PatternRecord r;
+    puzzle::setFieldText(r.puzzleImagePath, cp932(puzzlePath));
+    puzzle::setFieldText(r.finishedImagePath, cp932(finishedPath));
+    r.pieceCount = pieceCount;
+    r.rotation = rotation;
+    puzzle::setFieldText(r.clearComment, cp932(clearComment));
+    return r;
+}
 
 } // namespace pdt::test

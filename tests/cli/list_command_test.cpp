@@ -18,6 +18,11 @@ QJsonObject parseObject(const std::string& text) {
     return doc.object();
 }
 
+// A JSON object as text with its keys sorted, so that objects compare field by field.
+std::string canonical(const QJsonObject& o) {
+    return QJsonDocument(o).toJson(QJsonDocument::Indented).toStdString();
+}
+
 // The keys appear in the text in this order, starting at `from`.
 void expectKeyOrder(const std::string& text, size_t from, const std::vector<std::string>& keys) {
     size_t at = from;
@@ -28,11 +33,15 @@ void expectKeyOrder(const std::string& text, size_t from, const std::vector<std:
     }
 }
 
+// Characters JSON must escape, in a comment.
+const std::string kEscaped = "quote \" backslash \\ tab\t CR\r LF\n \x01\x1f\x7f";
+
 // Two patterns: puzzle and finished picture with every text set; then only a finished
 // picture, in a slot once vacated by a deletion (auxWord 100) and a negative piece count.
 Bytes twoPatternFile() {
-    auto first = recordWith("C:\\pics\\a.jpg", "", 12, 1, "完成です\r\n次へ", "ｶﾅ と ～");
-    auto second = recordWith("", "D:\\写真\\表.bmp", -5, 0);
+    auto first = recordWith("C:\\pics\\a.jpg", "", 12, 1, "完成です\r\n次へ");
+    puzzle::setFieldText(first.finishComment, cp932("ｶﾅ と ～"));
+    auto second = recordWith("", "D:\\写真\\表.bmp", -5, 0, kEscaped);
     second.auxWord = 100;
     return buildFile(
         {{first, pictureBytes(1000), pictureBytes(2000, 9)}, {second, {}, pictureBytes(300, 3)}},
@@ -40,47 +49,34 @@ Bytes twoPatternFile() {
 }
 
 TEST_F(ListCommand, GivesEveryStoredFieldAsJsonInTheDocumentedOrder) {
-    const Bytes file = twoPatternFile();
-    writeFile("two.adx", file);
+    Bytes file = twoPatternFile();
+    file[3] = 7; // the count byte as stored, the patterns the walk finds
+    write("two.adx", file);
     const auto r = run({"list", "two.adx", "--json"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err, "");
 
-    const QJsonObject o = parseObject(r.out);
-    EXPECT_EQ(o["countByte"].toInt(), 2);
-    EXPECT_EQ(o["hasPassword"].toBool(true), false);
-    EXPECT_EQ(o["vendorInfo"].toInt(), 1);
-    EXPECT_EQ(o["fileSize"].toInteger(), qint64(file.size()));
-    EXPECT_TRUE(o["damage"].isNull());
-    const QJsonArray patterns = o["patterns"].toArray();
+    QJsonObject o = parseObject(r.out);
+    QJsonArray patterns = o["patterns"].toArray();
     ASSERT_EQ(patterns.size(), 2);
-
-    const QJsonObject p1 = patterns[0].toObject();
-    EXPECT_EQ(p1["number"].toInt(), 1);
-    EXPECT_EQ(p1["recordSize"].toInt(), 1154);
-    EXPECT_EQ(p1["vendorInfo"].toInt(), 1);
-    EXPECT_EQ(p1["recordOffset"].toInt(), 20);
-    EXPECT_EQ(p1["puzzle"].toObject()["path"].toString().toStdString(), "C:\\pics\\a.jpg");
-    EXPECT_EQ(p1["puzzle"].toObject()["offset"].toInt(), 1174);
-    EXPECT_EQ(p1["puzzle"].toObject()["size"].toInt(), 1000);
-    EXPECT_EQ(p1["finished"].toObject()["path"].toString().toStdString(), "");
-    EXPECT_EQ(p1["finished"].toObject()["offset"].toInt(), 2174);
-    EXPECT_EQ(p1["finished"].toObject()["size"].toInt(), 2000);
-    EXPECT_EQ(p1["pieceCount"].toInt(), 12);
-    EXPECT_EQ(p1["auxWord"].toInt(), 0);
-    EXPECT_EQ(p1["rotation"].toInt(), 1);
-    EXPECT_EQ(p1["clearComment"].toString().toStdString(), "完成です\r\n次へ");
-    EXPECT_EQ(p1["finishComment"].toString().toStdString(), "ｶﾅ と ～");
-
-    const QJsonObject p2 = patterns[1].toObject();
-    EXPECT_EQ(p2["number"].toInt(), 2);
-    EXPECT_EQ(p2["recordOffset"].toInt(), 4174);
-    EXPECT_EQ(p2["puzzle"].toObject()["offset"].toInt(), 4174 + 1154);
-    EXPECT_EQ(p2["puzzle"].toObject()["size"].toInt(), 0);
-    EXPECT_EQ(p2["finished"].toObject()["path"].toString().toStdString(), "D:\\写真\\表.bmp");
-    EXPECT_EQ(p2["finished"].toObject()["offset"].toInt(), 4174 + 1154);
-    EXPECT_EQ(p2["pieceCount"].toInt(), -5);
-    EXPECT_EQ(p2["auxWord"].toInt(), 100);
+    QJsonObject second = patterns[1].toObject();
+    EXPECT_EQ(second["clearComment"].toString().toStdString(), kEscaped);
+    second.remove("clearComment");
+    patterns[1] = second;
+    o["patterns"] = patterns;
+    EXPECT_EQ(canonical(o), canonical(parseObject(R"({
+        "countByte": 7, "hasPassword": false, "vendorInfo": 1, "fileSize": 5628, "damage": null,
+        "patterns": [
+            {"number": 1, "recordSize": 1154, "vendorInfo": 1, "recordOffset": 20,
+             "puzzle": {"path": "C:\\pics\\a.jpg", "offset": 1174, "size": 1000},
+             "finished": {"path": "", "offset": 2174, "size": 2000},
+             "pieceCount": 12, "auxWord": 0, "rotation": 1,
+             "clearComment": "完成です\r\n次へ", "finishComment": "ｶﾅ と ～"},
+            {"number": 2, "recordSize": 1154, "vendorInfo": 1, "recordOffset": 4174,
+             "puzzle": {"path": "", "offset": 5328, "size": 0},
+             "finished": {"path": "D:\\写真\\表.bmp", "offset": 5328, "size": 300},
+             "pieceCount": -5, "auxWord": 100, "rotation": 0, "finishComment": ""}
+        ]})")));
 
     expectKeyOrder(r.out, 0,
                    {"countByte", "hasPassword", "vendorInfo", "fileSize", "damage", "patterns"});
@@ -90,21 +86,10 @@ TEST_F(ListCommand, GivesEveryStoredFieldAsJsonInTheDocumentedOrder) {
                     "rotation", "clearComment", "finishComment"});
 }
 
-TEST_F(ListCommand, ReportsTheCountByteAsStoredAndThePatternsTheWalkFinds) {
-    Bytes file = twoPatternFile();
-    file[3] = 7;
-    writeFile("count.adx", file);
-    const auto r = run({"list", "count.adx", "--json"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    const QJsonObject o = parseObject(r.out);
-    EXPECT_EQ(o["countByte"].toInt(), 7);
-    EXPECT_EQ(o["patterns"].toArray().size(), 2);
-}
-
 TEST_F(ListCommand, ListsTheSoundRecordsOfADamagedFileAndFails) {
     Bytes file = twoPatternFile();
     file.erase(file.end() - 100, file.end()); // into the second pattern's picture
-    writeFile("cut.adx", file);
+    write("cut.adx", file);
     const auto r = run({"list", "cut.adx", "--json"});
     expectOneLineFailure(r, 1);
     const QJsonObject o = parseObject(r.out);
@@ -116,24 +101,12 @@ TEST_F(ListCommand, ListsTheSoundRecordsOfADamagedFileAndFails) {
 }
 
 TEST_F(ListCommand, PrintsATableForPeople) {
-    writeFile("two.adx", twoPatternFile());
+    write("two.adx", twoPatternFile());
     const auto r = run({"list", "two.adx"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.out.find("2 patterns"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("C:\\pics\\a.jpg"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("D:\\写真\\表.bmp"), std::string::npos) << r.out;
+    for (const std::string shown : {"2 patterns", "C:\\pics\\a.jpg", "D:\\写真\\表.bmp"})
+        EXPECT_NE(r.out.find(shown), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find('{'), std::string::npos) << "not JSON";
-}
-
-TEST_F(ListCommand, RefusesWhatIsNoPuzzleDataFileWithOneLine) {
-    writeText("text.txt", "adx and some more text than a header holds");
-    writeText("short.adx", "ADX");
-    for (const std::string name : {"text.txt", "short.adx", "missing.adx", "."}) {
-        SCOPED_TRACE(name);
-        const auto r = run({"list", name, "--json"});
-        expectOneLineFailure(r, 1);
-        EXPECT_EQ(r.out, "");
-    }
 }
 
 } // namespace

@@ -14,25 +14,6 @@ namespace fs = std::filesystem;
 
 class PuzzleReader : public CliTest {};
 
-struct FieldValue {
-    size_t record; // position of the record in the file
-    size_t field;
-    std::int32_t value;
-};
-
-Bytes withFields(Bytes file, std::initializer_list<FieldValue> changes) {
-    for (const auto& c : changes) {
-        if (c.record + c.field + 4 > file.size()) {
-            ADD_FAILURE() << "no such field";
-            continue;
-        }
-        for (int i = 0; i < 4; ++i)
-            file[c.record + c.field + size_t(i)] =
-                std::uint8_t(~(std::uint32_t(c.value) >> (8 * i)));
-    }
-    return file;
-}
-
 // Enough for the program itself; far below what a size near 2^31 would take.
 constexpr std::uint64_t kAddressSpace = 256ull << 20;
 
@@ -78,20 +59,22 @@ TEST_F(PuzzleReader, HostileFilesFailInOneLineWithoutHarm) {
         {"chained past 200",
          buildFile(std::vector<PatternSpec>(201, {recordWith("x", ""), pictureBytes(1), {}})), 1, 1,
          1},
-        {"size 2^31 - 1", withFields(good, {{first, puzzleImageSize, kMax}}), 1, 1, 1},
-        {"size -2^31", withFields(good, {{first, finishedImageSize, kMin}}), 1, 1, 1},
-        {"size -1", withFields(good, {{second, puzzleImageSize, -1}}), 1, 1, 1},
+        {"size 2^31 - 1", withStoredField(good, first, puzzleImageSize, kMax), 1, 1, 1},
+        {"size -2^31", withStoredField(good, first, finishedImageSize, kMin), 1, 1, 1},
+        {"size -1", withStoredField(good, second, puzzleImageSize, -1), 1, 1, 1},
         {"sizes adding past 2^32",
-         withFields(good, {{first, puzzleImageSize, kMax}, {first, finishedImageSize, kMax}}), 1, 1,
-         1},
-        {"offset 2^31 - 1", withFields(good, {{first, puzzleImageOffset, kMax}}), 0, 1, 1},
-        {"offset -1", withFields(good, {{second, puzzleImageOffset, -1}}), 0, 1, 1},
-        {"offset -2^31", withFields(good, {{first, finishedImageOffset, kMin}}), 0, 1, 1},
+         withStoredField(withStoredField(good, first, puzzleImageSize, kMax), first,
+                         finishedImageSize, kMax),
+         1, 1, 1},
+        {"offset 2^31 - 1", withStoredField(good, first, puzzleImageOffset, kMax), 0, 1, 1},
+        {"offset -1", withStoredField(good, second, puzzleImageOffset, -1), 0, 1, 1},
+        {"offset -2^31", withStoredField(good, first, finishedImageOffset, kMin), 0, 1, 1},
         {"range just past the end",
-         withFields(good, {{second, puzzleImageOffset, std::int32_t(good.size()) - 100}}), 0, 1, 1},
+         withStoredField(good, second, puzzleImageOffset, std::int32_t(good.size()) - 100), 0, 1,
+         1},
         {"record offset calling the first record the last",
-         withFields(good, {{first, recordOffset, kMax}}), 1, 1, 1},
-        {"record offset -1", withFields(good, {{first, recordOffset, -1}}), 0, 0, 1},
+         withStoredField(good, first, recordOffset, kMax), 1, 1, 1},
+        {"record offset -1", withStoredField(good, first, recordOffset, -1), 0, 0, 1},
         {"trailing zero bytes", plus(Bytes(10, 0)), 1, 1, 1},
         {"trailing start of a record", plus({0x7D, 0xFB, 0xFF, 0xFF, 1, 2, 3}), 1, 1, 1},
         {"a record of zeros", zeroRecord, 0, 0, 1},
@@ -100,14 +83,13 @@ TEST_F(PuzzleReader, HostileFilesFailInOneLineWithoutHarm) {
     };
 
     ToolOptions options;
-    options.workingDirectory = root();
     if (!sanitizedBuild())
         options.addressSpace = kAddressSpace;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         fs::remove_all(path("sandbox"));
         fs::create_directories(path("sandbox"));
-        writeFile("sandbox/hostile.adx", c.file);
+        write("sandbox/hostile.adx", c.file);
 
         const std::vector<std::pair<std::vector<std::string>, int>> commands = {
             {{"list", "sandbox/hostile.adx", "--json"}, c.list},
@@ -117,7 +99,7 @@ TEST_F(PuzzleReader, HostileFilesFailInOneLineWithoutHarm) {
         };
         for (const auto& [args, expected] : commands) {
             SCOPED_TRACE(args[0]);
-            const auto r = runAdxtool(args, options);
+            const auto r = run(args, {}, options);
             if (expected == 0) {
                 EXPECT_EQ(r.signal, 0);
                 EXPECT_EQ(r.exitCode, 0) << r.err;
@@ -132,17 +114,25 @@ TEST_F(PuzzleReader, HostileFilesFailInOneLineWithoutHarm) {
                 << entry;
         }
         if (c.extract != 0) {
-            EXPECT_FALSE(exists("sandbox/out/manifest.json"));
+            EXPECT_FALSE(has("sandbox/out/manifest.json"));
         }
     }
 }
 
-TEST_F(PuzzleReader, RefusesWhatIsNoRegularFile) {
+TEST_F(PuzzleReader, RefusesWhatIsNoPuzzleDataFileAndPrintsNothing) {
     fs::create_directory(path("folder.adx"));
+    write("text.txt", "adx and some more text than a header holds");
+    write("short.adx", "ADX");
     for (const std::string command : {"list", "extract", "verify"}) {
-        SCOPED_TRACE(command);
-        expectOneLineFailure(run({command, "folder.adx"}), 1);
-        expectOneLineFailure(run({command, "missing.adx"}), 1);
+        for (const std::string name : {"folder.adx", "missing.adx", ".", "text.txt", "short.adx"}) {
+            SCOPED_TRACE(command + " " + name);
+            std::vector<std::string> args = {command, name};
+            if (command == "list")
+                args.push_back("--json");
+            const auto r = run(args);
+            expectOneLineFailure(r, 1);
+            EXPECT_EQ(r.out, "");
+        }
     }
 }
 

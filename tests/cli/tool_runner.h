@@ -20,7 +20,7 @@ struct ToolRun {
 
 struct ToolOptions {
     std::string workingDirectory;              // empty: the test's own
-    std::string input;                         // fed on standard input (a pipe, no terminal)
+    std::string input;                         // on standard input (a pipe); under 64 KiB
     std::optional<std::uint64_t> addressSpace; // RLIMIT_AS for the child, in bytes
     std::string stdoutPath;                    // standard output to this file instead
 };

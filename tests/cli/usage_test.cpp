@@ -1,4 +1,4 @@
-// Command lines adxtool refuses, and its help, seen from outside.
+// Command lines adxtool refuses, its help, and output it cannot write, seen from outside.
 
 #include "cli/cli_fixture.h"
 
@@ -10,15 +10,24 @@ class Usage : public CliTest {};
 TEST_F(Usage, ErrorsExitTwoWithOneLineAndTheUsage) {
     const std::vector<std::vector<std::string>> cases = {
         {},
-        {"frobnicate"},
+        {"frobnicate", "f"},
         {"list"},
         {"list", "a.adx", "b.adx"},
         {"list", "a.adx", "--bogus"},
+        {"list", "a.adx", "--force"},
+        {"list", "a.adx", "--json=yes"},
+        {"list", "a.adx", "--json", "--json"},
+        {"list", "a.adx", "--password"},
+        {"list", "a.adx", "--password="},
+        {"verify", "a.adx", "--password", "x", "--password-file", "f"},
+        {"verify", "a.adx", "--json"},
         {"extract", "a.adx", "-o"},
         {"pack", "manifest.json"},
+        {"pack", "manifest.json", "-o", "x", "--password", "p"},
         {"pieces", "640x480", "--password", "x"},
+        {"pieces", "640x480", "-o", "d"},
         {"pieces", "99999999999x5"},
-        {"verify", "a.adx", "--password", "x", "--password-file", "f"},
+        {"--help", "list"},
     };
     for (const auto& args : cases) {
         std::string shown;
@@ -35,21 +44,17 @@ TEST_F(Usage, ErrorsExitTwoWithOneLineAndTheUsage) {
     }
 }
 
-TEST_F(Usage, HelpGoesToStandardOutput) {
+TEST_F(Usage, HelpGoesToStandardOutputAndAnOutputThatCannotBeWrittenIsAFailure) {
     const auto r = run({"--help"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err, "");
     for (const std::string command : {"list", "extract", "pack", "pieces", "verify"})
         EXPECT_NE(r.out.find("adxtool " + command), std::string::npos) << command;
-}
 
-TEST_F(Usage, OutputThatCannotBeWrittenIsAFailure) {
-    ToolOptions options;
-    options.stdoutPath = "/dev/full";
-    for (const auto& args : {std::vector<std::string>{"pieces", "640x480", "--json"}, {"--help"}}) {
-        const auto r = runAdxtool(args, options);
-        expectOneLineFailure(r, 1);
-    }
+    ToolOptions full;
+    full.stdoutPath = "/dev/full";
+    for (const auto& args : {std::vector<std::string>{"pieces", "640x480", "--json"}, {"--help"}})
+        expectOneLineFailure(run(args, {}, full), 1);
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 #include "puzzle/document.h"
+#include "support/documents.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 using namespace pdt::puzzle;
+using pdt::test::expectSameDocument;
 
 namespace {
 
@@ -29,27 +31,15 @@ std::vector<int> order(const Document& doc) {
     return v;
 }
 
-bool allZero(const PatternRecord& r) { return r == PatternRecord{}; }
-
 } // namespace
 
-TEST(Document, ResetLeavesOneEmptyPatternNamedNew) {
+TEST(Document, ResetLeavesOneEmptyPatternNamedNewAndKeepsReadyFlag) {
     Document doc = documentOf(5);
-    doc.state.dirty = true;
-    doc.state.password = "pw";
-    doc.state.vendorFlag = 1;
-    doc.state.currentPattern = 3;
-    doc.state.readyFlag = true;
+    doc.state = {4, 3, true, "pw", 1, "/x.ADX", true};
     ResetDocument(doc);
-    EXPECT_EQ(doc.state.lastIndex, 0);
-    EXPECT_EQ(doc.state.currentPattern, 0);
-    EXPECT_FALSE(doc.state.dirty);
-    EXPECT_EQ(doc.state.password, "");
-    EXPECT_EQ(doc.state.vendorFlag, 0);
-    EXPECT_EQ(doc.state.currentFilePath, "新規.ADX");
-    EXPECT_TRUE(doc.state.readyFlag);
-    for (const auto& r : doc.table)
-        EXPECT_TRUE(allZero(r));
+    Document expected;
+    expected.state = {0, 0, false, "", 0, "新規.ADX", true};
+    expectSameDocument(doc, expected);
 }
 
 TEST(Document, AppendStopsAt200AndKeepsWhatTheSlotHeld) {
@@ -59,7 +49,6 @@ TEST(Document, AppendStopsAt200AndKeepsWhatTheSlotHeld) {
     EXPECT_EQ(doc.pattern(1).auxWord, 100);
     while (AppendPattern(doc)) {
     }
-    EXPECT_EQ(doc.state.lastIndex, 199);
     EXPECT_EQ(doc.patternCount(), 200);
     EXPECT_FALSE(AppendPattern(doc));
     EXPECT_EQ(doc.state.lastIndex, 199);
@@ -71,44 +60,37 @@ TEST(Document, RemovingMovesLaterPatternsUpAndMarksTheVacatedSlot) {
     EXPECT_EQ(doc.state.lastIndex, 1);
     EXPECT_EQ(order(doc), (std::vector<int>{1, 2}));
     EXPECT_EQ(fieldText(doc.pattern(0).clearComment), "comment 1");
-    PatternRecord expected;
-    expected.pieceCount = 2;
-    expected.auxWord = 100;
-    EXPECT_EQ(doc.pattern(2), expected);
+    PatternRecord vacated;
+    vacated.pieceCount = 2;
+    vacated.auxWord = 100;
+    EXPECT_EQ(doc.pattern(2), vacated);
     // The next append starts from that slot as it stands.
     ASSERT_TRUE(AppendPattern(doc));
-    EXPECT_EQ(doc.pattern(2).pieceCount, 2);
-    EXPECT_EQ(doc.pattern(2).auxWord, 100);
-}
+    EXPECT_EQ(doc.pattern(2), vacated);
 
-TEST(Document, RemovingSeveralSelectedPatternsAdjustsTheLaterIndices) {
-    Document doc = documentOf(5);
-    const int selected[] = {1, 3};
-    ASSERT_TRUE(RemovePatterns(doc, selected));
-    EXPECT_EQ(order(doc), (std::vector<int>{0, 2, 4}));
-
-    Document other = documentOf(5);
-    const int first3[] = {0, 1, 2};
-    ASSERT_TRUE(RemovePatterns(other, first3));
-    EXPECT_EQ(order(other), (std::vector<int>{3, 4}));
-}
-
-TEST(Document, RemovingEveryPatternIsRefusedAndChangesNothing) {
-    Document doc = documentOf(3);
-    const Document before = doc;
-    const int all[] = {0, 1, 2};
-    EXPECT_FALSE(RemovePatterns(doc, all));
-    EXPECT_EQ(doc.table, before.table);
-    EXPECT_EQ(doc.state.lastIndex, 2);
+    // Several selected patterns; removing every one is refused and changes nothing.
+    const struct {
+        std::vector<int> selected;
+        std::vector<int> left;
+    } cases[] = {{{1, 3}, {0, 2, 4}}, {{0, 1, 2}, {3, 4}}, {{0, 1, 2, 3, 4}, {0, 1, 2, 3, 4}}};
+    for (const auto& c : cases) {
+        Document five = documentOf(5);
+        const Document before = five;
+        EXPECT_EQ(RemovePatterns(five, c.selected), c.selected.size() < 5);
+        EXPECT_EQ(order(five), c.left);
+        if (c.selected.size() == 5) {
+            EXPECT_EQ(five.table, before.table);
+        }
+    }
 }
 
 TEST(Document, SwapExchangesWholeRecords) {
     Document doc = documentOf(4);
     doc.pattern(2).sourceFiles[0] = "/pics/y.jpg";
+    const PatternRecord second = doc.pattern(2);
     SwapPatterns(doc, 1, 2);
     EXPECT_EQ(order(doc), (std::vector<int>{0, 2, 1, 3}));
-    EXPECT_EQ(doc.pattern(1).sourceFiles[0], "/pics/y.jpg");
-    EXPECT_EQ(fieldText(doc.pattern(1).clearComment), "comment 2");
+    EXPECT_EQ(doc.pattern(1), second);
 }
 
 TEST(Document, ClearImageEmptiesOnlyThatSlot) {
@@ -121,23 +103,20 @@ TEST(Document, ClearImageEmptiesOnlyThatSlot) {
     r.finishedImageSize = 2000;
     r.sourceFiles = {"/a.jpg", "/b.jpg"};
     r.rotation = 1;
+    PatternRecord expected = r;
+    expected.puzzleImageOffset = 0;
+    expected.puzzleImageSize = 0;
+    expected.sourceFiles[0] = "";
     ClearImage(doc, 0, kPuzzleSlot);
     EXPECT_EQ(fieldText(r.puzzleImagePath), "");
-    EXPECT_EQ(r.puzzleImageOffset, 0);
-    EXPECT_EQ(r.puzzleImageSize, 0);
-    EXPECT_EQ(r.sourceFiles[0], "");
-    EXPECT_EQ(fieldText(r.finishedImagePath), "C:\\b.jpg");
-    EXPECT_EQ(r.finishedImageSize, 2000);
-    EXPECT_EQ(r.sourceFiles[1], "/b.jpg");
-    EXPECT_EQ(r.pieceCount, 10);
-    EXPECT_EQ(r.rotation, 1);
+    expected.puzzleImagePath = r.puzzleImagePath;
+    EXPECT_EQ(r, expected);
 }
 
 TEST(Document, SlotSourceFollowsOffsetThenPath) {
     Document doc = documentOf(1);
     doc.state.currentFilePath = "/sets/a.ADX";
     PatternRecord& r = doc.pattern(0);
-
     EXPECT_EQ(SlotSource(doc, 0, kPuzzleSlot).kind, ImageSource::Kind::Empty);
 
     // A size without offset or path is still nothing to read.

@@ -14,6 +14,7 @@
 
 using namespace pdt::puzzle;
 using namespace pdt::test;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -42,18 +43,14 @@ TEST(AttachPicture, RecordsPathSizeAndNativeFile) {
     doc.pattern(1).pieceCount = 12;
     doc.pattern(1).finishedImageOffset = 5000;
     doc.pattern(1).puzzleImageOffset = 7000;
+    PatternRecord expected = doc.pattern(1);
+    setFieldText(expected.puzzleImagePath, *pdt::text::toCp932(path)); // not UTF-8
+    expected.puzzleImageOffset = 0;
+    expected.puzzleImageSize = 1234;
+    expected.sourceFiles[0] = path;
     ASSERT_FALSE(AttachPicture(doc, 1, kPuzzleSlot, path));
-    const PatternRecord& r = doc.pattern(1);
-    EXPECT_EQ(fieldText(r.puzzleImagePath), *pdt::text::toCp932(path));
-    EXPECT_NE(fieldText(r.puzzleImagePath), path) << "stored in code page 932, not UTF-8";
-    EXPECT_EQ(r.puzzleImageOffset, 0);
-    EXPECT_EQ(r.puzzleImageSize, 1234);
-    EXPECT_EQ(r.sourceFiles[0], path);
-    EXPECT_EQ(r.finishedImageOffset, 5000) << "the other slot is left alone";
-    EXPECT_EQ(r.pieceCount, 12);
-    const ImageSource src = SlotSource(doc, 1, kPuzzleSlot);
-    EXPECT_EQ(src.kind, ImageSource::Kind::WholeFile);
-    EXPECT_EQ(src.file, path);
+    EXPECT_EQ(doc.pattern(1), expected);
+    EXPECT_EQ(SlotSource(doc, 1, kPuzzleSlot).kind, ImageSource::Kind::WholeFile);
 
     // A file of zero bytes is attached with size 0.
     writeFile(dir / "zero.bmp", {});
@@ -64,18 +61,14 @@ TEST(AttachPicture, RecordsPathSizeAndNativeFile) {
 
 TEST(AttachPicture, RefusesAndChangesNothing) {
     TempDir dir;
-    std::filesystem::create_directory(dir / "folder.jpg");
+    fs::create_directory(dir / "folder.jpg");
     writeFile(dir / "x.jpg", pictureBytes(10));
     // 255 bytes fit the field with its terminator; 256 do not.
     const size_t room = 255 - (dir.path().size() + 1);
     const std::string longest = dir / std::string(room, 'l');
     writeFile(longest, pictureBytes(3));
 
-    struct Case {
-        std::string path;
-        UserMessage expected;
-    };
-    const Case cases[] = {
+    const std::pair<std::string, UserMessage> cases[] = {
         {dir / "missing.jpg", messages::PictureCannotBeOpened(ENOENT)},
         {dir / "folder.jpg", messages::PictureCannotBeOpened(EISDIR)},
         {"", messages::PictureCannotBeOpened(ENOENT)},
@@ -89,13 +82,11 @@ TEST(AttachPicture, RefusesAndChangesNothing) {
     Document doc = emptyDocument();
     ASSERT_FALSE(AttachPicture(doc, 0, kPuzzleSlot, dir / "x.jpg"));
     const Document before = doc;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path);
-        const auto refusal = AttachPicture(doc, 0, kPuzzleSlot, c.path);
-        ASSERT_TRUE(refusal);
-        EXPECT_EQ(*refusal, c.expected);
-        EXPECT_EQ(refusal->caption, "情報");
-        EXPECT_EQ(refusal->icon, MessageIcon::Error);
+    for (const auto& [path, expected] : cases) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(AttachPicture(doc, 0, kPuzzleSlot, path), expected);
+        EXPECT_EQ(expected.caption, "情報");
+        EXPECT_EQ(expected.icon, MessageIcon::Error);
         expectSameDocument(doc, before);
     }
     EXPECT_FALSE(AttachPicture(doc, 0, kFinishedSlot, longest));
@@ -103,14 +94,13 @@ TEST(AttachPicture, RefusesAndChangesNothing) {
 }
 
 TEST(ExtractPicture, TheRefusalsComeInTheirOrder) {
-    struct Case {
+    const struct {
         const char* name;
         std::int32_t offset;
         const char* path;
         std::int32_t size;
         const char* expected; // nullptr: allowed
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"empty slot", 0, "", 0, "この位置の画像はまだ連結されていません。"},
         {"attached, not saved", 0, "C:\\a.jpg", 10, "この位置の画像はまだ連結されていません。"},
         {"stored offset without path", 1174, "", 10, "この位置には画像が設定されていません。"},
@@ -118,7 +108,7 @@ TEST(ExtractPicture, TheRefusalsComeInTheirOrder) {
          "この位置の画像はファイルサイズが不正です。"},
         {"stored picture", 1174, "C:\\a.jpg", 10, nullptr},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Document doc = emptyDocument();
         PatternRecord& r = doc.pattern(0);
@@ -168,71 +158,53 @@ TEST(ExtractPicture, CopiesTheStoredBytesExactly) {
     EXPECT_EQ(x.message, (UserMessage{"ファイルを抽出しました。", "情報", MessageIcon::None}));
     EXPECT_EQ(readFile(dir / "out.jpg"), pictureFor(0, 1, 2000));
 
-    // An existing file is replaced by the complete copy.
-    writeFile(dir / "old.jpg", pictureBytes(99999, 9));
-    ASSERT_TRUE(ExtractPicture(doc, 1, kFinishedSlot, dir / "old.jpg").extracted);
-    EXPECT_EQ(readFile(dir / "old.jpg"), pictureFor(1, 1, 3000));
-    EXPECT_FALSE(exists(dir / "old.jpg$$$"));
+    // An existing file is replaced by the complete copy; the longest name still fits.
+    const std::string longest = dir / std::string(259 - (dir.path().size() + 1) - 3, 'x');
+    for (const std::string& target : {dir / "out.jpg", longest}) {
+        ASSERT_TRUE(ExtractPicture(doc, 1, kFinishedSlot, target).extracted);
+        EXPECT_EQ(readFile(target), pictureFor(1, 1, 3000));
+    }
+    EXPECT_EQ(dir.names().size(), 6u) << "no temporary file left";
+    // A device takes the bytes as they come.
+    EXPECT_TRUE(ExtractPicture(doc, 0, kFinishedSlot, "/dev/null").extracted);
 }
 
-TEST(ExtractPicture, ARangePastTheEndOrAnUnreadableFileWritesNothing) {
+// Every refusal and failure leaves the folder as it was: no partial file.
+TEST(ExtractPicture, FailuresWriteNothing) {
     TempDir dir;
     Document doc = savedDocument(dir);
-    std::filesystem::resize_file(dir / "a.ADX", 20 + 1154 + 1000 + 1999);
-    ExtractResult x = ExtractPicture(doc, 0, kFinishedSlot, dir / "out.jpg");
-    EXPECT_FALSE(x.extracted);
-    EXPECT_EQ(x.message, messages::PictureOutsideFile());
-    EXPECT_FALSE(exists(dir / "out.jpg"));
-
-    doc.pattern(0).puzzleImageOffset = -5;
-    EXPECT_EQ(ExtractPicture(doc, 0, kPuzzleSlot, dir / "out.jpg").message,
-              messages::PictureOutsideFile());
-
-    std::filesystem::remove(dir / "a.ADX");
-    x = ExtractPicture(doc, 1, kFinishedSlot, dir / "out.jpg");
-    EXPECT_FALSE(x.extracted);
-    EXPECT_EQ(x.message, messages::ExtractSourceUnreadable(ENOENT));
-    EXPECT_EQ(x.message.caption, "確認");
-    EXPECT_FALSE(exists(dir / "out.jpg"));
-}
-
-TEST(ExtractPicture, RefusesAFolderAndTheCurrentFileAsTarget) {
-    TempDir dir;
-    const Document doc = savedDocument(dir);
-    const Bytes current = readFile(dir / "a.ADX");
-    std::filesystem::create_directory(dir / "folder");
-    std::filesystem::create_hard_link(dir / "a.ADX", dir / "link.ADX");
-    EXPECT_EQ(ExtractPicture(doc, 0, kPuzzleSlot, dir / "folder").message,
-              messages::ExtractTargetIsFolder());
-    EXPECT_EQ(ExtractPicture(doc, 0, kPuzzleSlot, dir / "a.ADX").message,
-              messages::ExtractOverCurrentFile());
-    EXPECT_EQ(ExtractPicture(doc, 0, kPuzzleSlot, dir / "link.ADX").message,
-              messages::ExtractOverCurrentFile());
-    EXPECT_TRUE(readFile(dir / "a.ADX") == current);
-    const size_t room = 259 - (dir.path().size() + 1) - 3;
-    EXPECT_EQ(ExtractPicture(doc, 0, kPuzzleSlot, dir / std::string(room + 1, 'x')).message,
-              messages::ExtractNameTooLong());
-    EXPECT_TRUE(ExtractPicture(doc, 0, kPuzzleSlot, dir / std::string(room, 'x')).extracted);
-}
-
-TEST(ExtractPicture, DevFullAsTargetFailsAndStaysADevice) {
-    struct stat before {};
-    if (::stat("/dev/full", &before) != 0 || !S_ISCHR(before.st_mode))
-        GTEST_SKIP() << "no /dev/full here";
-    TempDir dir;
-    const Document doc = savedDocument(dir);
-    const ExtractResult x = ExtractPicture(doc, 0, kFinishedSlot, "/dev/full");
-    EXPECT_FALSE(x.extracted);
-    EXPECT_EQ(x.message, messages::ExtractFailed(ENOSPC));
-    EXPECT_EQ(x.message.text, "ファイルの抽出に失敗しました。\nディスクの空き容量が足りません。");
-    struct stat after {};
-    ASSERT_EQ(::stat("/dev/full", &after), 0);
-    EXPECT_TRUE(S_ISCHR(after.st_mode));
-    EXPECT_EQ(after.st_rdev, before.st_rdev);
-    EXPECT_FALSE(exists("/dev/full$$$"));
-
-    // /dev/null takes the bytes.
-    EXPECT_TRUE(ExtractPicture(doc, 0, kFinishedSlot, "/dev/null").extracted);
+    const auto refused = [&](int pattern, const std::string& target, const UserMessage& m) {
+        const auto files = filesIn(dir);
+        const ExtractResult x = ExtractPicture(doc, pattern, kFinishedSlot, target);
+        EXPECT_FALSE(x.extracted) << target;
+        EXPECT_EQ(x.message, m) << target;
+        EXPECT_TRUE(filesIn(dir) == files) << target;
+    };
+    fs::create_directory(dir / "folder");
+    refused(0, dir / "folder", messages::ExtractTargetIsFolder());
+    refused(0, dir / "a.ADX", messages::ExtractOverCurrentFile());
+    fs::create_hard_link(dir / "a.ADX", dir / "link.ADX");
+    refused(0, dir / "link.ADX", messages::ExtractOverCurrentFile());
+    refused(0, dir / std::string(259 - (dir.path().size() + 1) - 3 + 1, 'x'),
+            messages::ExtractNameTooLong());
+    struct stat device {};
+    if (::stat("/dev/full", &device) == 0 && S_ISCHR(device.st_mode)) {
+        refused(0, "/dev/full",
+                {"ファイルの抽出に失敗しました。\nディスクの空き容量が足りません。", "確認",
+                 MessageIcon::Error});
+        struct stat after {};
+        ASSERT_EQ(::stat("/dev/full", &after), 0);
+        EXPECT_TRUE(S_ISCHR(after.st_mode) && after.st_rdev == device.st_rdev);
+        EXPECT_FALSE(exists("/dev/full$$$"));
+    }
+    doc.pattern(0).finishedImageOffset = -5;
+    refused(0, dir / "out.jpg", messages::PictureOutsideFile());
+    doc.pattern(0).finishedImageOffset = 2174;
+    fs::resize_file(dir / "a.ADX", 2174 + 2000 - 1); // one byte short of that picture
+    refused(0, dir / "out.jpg", messages::PictureOutsideFile());
+    fs::remove(dir / "a.ADX");
+    refused(1, dir / "out.jpg", messages::ExtractSourceUnreadable(ENOENT));
+    EXPECT_EQ(messages::ExtractSourceUnreadable(ENOENT).caption, "確認");
 }
 
 // Every call of an extraction made to fail, alone and from there on: the target is the
@@ -255,10 +227,7 @@ TEST(ExtractPicture, AFaultAtAnyCallLeavesTheOldFileOrTheCompleteCopy) {
             SCOPED_TRACE((onward ? "from call " : "call ") + std::to_string(k));
             writeFile(dir / "out.jpg", old);
             FaultFileSystem fs;
-            if (onward)
-                fs.failFrom(k, ENOSPC);
-            else
-                fs.failCall(k, ENOSPC);
+            onward ? fs.failFrom(k, ENOSPC) : fs.failCall(k, ENOSPC);
             const ExtractResult x = ExtractPicture(doc, 1, kFinishedSlot, dir / "out.jpg", fs);
             const Bytes now = readFile(dir / "out.jpg");
             EXPECT_TRUE(now == old || now == copy);

@@ -14,7 +14,9 @@ namespace pdt::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline Bytes bytesOf(std::string_view s) { return Bytes(s.begin(), s.end()); }
+inline Bytes bytesOf(std::string_view s) {
+    return Bytes(s.begin(), s.end());
+}
 
 inline std::string hex(std::span<const std::uint8_t> b) {
     static const char* digits = "0123456789ABCDEF";
@@ -70,18 +72,19 @@ inline Bytes buildFile(std::vector<PatternSpec> patterns, std::string_view passw
     return out;
 }
 
-inline std::int32_t le32At(const Bytes& b, size_t pos) {
-    return std::int32_t(std::uint32_t(b[pos]) | std::uint32_t(b[pos + 1]) << 8 |
-                        std::uint32_t(b[pos + 2]) << 16 | std::uint32_t(b[pos + 3]) << 24);
-}
-
 // Reads an int32 field of the record at recordPos in a file, undoing the inversion.
 inline std::int32_t storedField(const Bytes& file, size_t recordPos, size_t fieldOffset) {
-    Bytes four(file.begin() + std::ptrdiff_t(recordPos + fieldOffset),
-               file.begin() + std::ptrdiff_t(recordPos + fieldOffset + 4));
-    for (auto& x : four)
-        x = std::uint8_t(~x);
-    return le32At(four, 0);
+    std::uint32_t v = 0;
+    for (size_t i = 0; i < 4; ++i)
+        v |= std::uint32_t(std::uint8_t(~file.at(recordPos + fieldOffset + i))) << (8 * i);
+    return std::int32_t(v);
+}
+
+// Rewrites an int32 field of the record at recordPos, keeping the inversion.
+inline Bytes withStoredField(Bytes file, size_t recordPos, size_t fieldOffset, std::int32_t v) {
+    for (size_t i = 0; i < 4; ++i)
+        file.at(recordPos + fieldOffset + i) = std::uint8_t(~(std::uint32_t(v) >> (8 * i)));
+    return file;
 }
 
 } // namespace pdt::test

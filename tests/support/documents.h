@@ -9,8 +9,18 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
+
+namespace pdt::puzzle {
+
+// A failing comparison shows the message, not its bytes.
+inline void PrintTo(const UserMessage& m, std::ostream* os) {
+    *os << '"' << m.text << "\" (" << m.caption << ", icon " << int(m.icon) << ')';
+}
+
+} // namespace pdt::puzzle
 
 namespace pdt::test {
 

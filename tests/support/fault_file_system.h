@@ -31,7 +31,6 @@ class FaultFileSystem final : public puzzle::FileSystem {
     struct Call {
         Op op;
         std::string path; // for calls that name a file
-        bool failed = false;
     };
 
     explicit FaultFileSystem(puzzle::FileSystem& inner = puzzle::NativeFileSystem())
@@ -51,12 +50,6 @@ class FaultFileSystem final : public puzzle::FileSystem {
     void failWritesShort(bool on) { shortWrites_ = on; }
 
     int calls() const { return int(log_.size()); }
-    int failures() const {
-        int n = 0;
-        for (const Call& c : log_)
-            n += c.failed ? 1 : 0;
-        return n;
-    }
     const std::vector<Call>& log() const { return log_; }
 
     puzzle::IoResult<puzzle::FileHandle> openRead(const std::string& path) override {
@@ -139,7 +132,7 @@ class FaultFileSystem final : public puzzle::FileSystem {
         const int n = int(log_.size()) + 1;
         const bool fail =
             !spared_.contains(op) && ((n >= first_ && n <= last_) || failingOps_.contains(op));
-        log_.push_back({op, std::move(path), fail});
+        log_.push_back({op, std::move(path)});
         return fail;
     }
 

@@ -25,12 +25,6 @@ class MemoryFileSystem final : public puzzle::FileSystem {
         const auto it = files_.find(name);
         return it == files_.end() ? nullptr : it->second.get();
     }
-    std::vector<std::string> names() const {
-        std::vector<std::string> out;
-        for (const auto& [name, data] : files_)
-            out.push_back(name);
-        return out;
-    }
     int openHandles() const { return int(open_.size()); }
 
     puzzle::IoResult<puzzle::FileHandle> openRead(const std::string& path) override {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -59,6 +60,21 @@ inline Bytes readFile(const std::string& path) {
     if (!in)
         return {};
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The regular files of a folder and their bytes (only the size, in decimal, for files over
+// 1 MiB: tests make those sparse), and its other entries with no bytes.
+inline std::map<std::string, Bytes> filesIn(const TempDir& dir) {
+    std::map<std::string, Bytes> files;
+    for (const auto& name : dir.names()) {
+        const std::filesystem::path p = dir / name;
+        const bool regular = std::filesystem::is_regular_file(p);
+        if (regular && std::filesystem::file_size(p) > (1u << 20))
+            files[name] = bytesOf(std::to_string(std::filesystem::file_size(p)));
+        else
+            files[name] = regular ? readFile(p) : Bytes{};
+    }
+    return files;
 }
 
 inline bool exists(const std::string& path) {

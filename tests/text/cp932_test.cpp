@@ -3,59 +3,56 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using pdt::test::hex;
 using namespace pdt::text;
 
-struct Vector {
-    const char* utf8;
-    const char* cp932Hex;
-    friend void PrintTo(const Vector& v, std::ostream* os) { *os << v.utf8; }
-};
-
-class Cp932Vectors : public testing::TestWithParam<Vector> {};
-
-TEST_P(Cp932Vectors, EncodeWithMicrosoftsMappingAndDecodeBack) {
-    const auto encoded = toCp932(GetParam().utf8);
-    ASSERT_TRUE(encoded.has_value());
-    EXPECT_EQ(hex(*encoded), GetParam().cp932Hex);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    KnownBytes, Cp932Vectors,
-    testing::Values(Vector{"新規.ADX", "90 56 8B 4B 2E 41 44 58"}, Vector{"①", "87 40"},
-                    Vector{"～", "81 60"}, Vector{"\\", "5C"},
-                    Vector{"ﾊﾟﾀｰﾝ", "CA DF C0 B0 DD"}, Vector{"ⅰ", "FA 40"},
-                    Vector{"¬", "81 CA"}, Vector{"", ""}));
-
-TEST(Cp932, RoundTripsTheEditorsOwnTexts) {
-    for (const char* s : {"新規.ADX", "①", "～", "\\", "ﾊﾟﾀｰﾝ", "ⅰ",
-                          "パズルデータ作成ツール Ver2.0", "ピース回転", "連結ﾌｧｲﾙ(*.ADX)"}) {
-        const auto encoded = toCp932(s);
-        ASSERT_TRUE(encoded.has_value()) << s;
-        EXPECT_EQ(fromCp932(*encoded), s);
+TEST(Cp932, EncodesWithMicrosoftsMappingAndDecodesBack) {
+    const std::tuple<const char*, const char*, const char*> vectors[] = {
+        {"新規.ADX", "90 56 8B 4B 2E 41 44 58", "新規.ADX"},
+        {"①", "87 40", "①"},
+        {"～", "81 60", "～"},
+        {"\\", "5C", "\\"},
+        {"ﾊﾟﾀｰﾝ", "CA DF C0 B0 DD", "ﾊﾟﾀｰﾝ"},
+        {"ⅰ", "FA 40", "ⅰ"},
+        {"¬", "81 CA", "￢"}, // one way: 81 CA is the full-width sign
+        {"", "", ""}};
+    for (const auto& [utf8, cp932Hex, back] : vectors) {
+        const auto encoded = toCp932(utf8);
+        ASSERT_TRUE(encoded.has_value()) << utf8;
+        EXPECT_EQ(hex(*encoded), cp932Hex) << utf8;
+        EXPECT_EQ(fromCp932(*encoded), back);
     }
+    for (const char* s : {"パズルデータ作成ツール Ver2.0", "ピース回転", "連結ﾌｧｲﾙ(*.ADX)"})
+        EXPECT_EQ(fromCp932(toCp932(s).value_or("")), s);
+    EXPECT_TRUE(isCp932Encodable("abc 日本語"));
 }
 
 TEST(Cp932, RefusesWhatItCannotHoldInsteadOfSubstituting) {
-    EXPECT_FALSE(toCp932("\xF0\x9F\x98\x80").has_value()); // U+1F600
-    EXPECT_FALSE(toCp932("abc\xF0\x9F\x98\x80").has_value());
-    EXPECT_FALSE(toCp932("한국어").has_value());
-    EXPECT_FALSE(toCp932("\xC3").has_value()); // cut UTF-8
-    EXPECT_FALSE(isCp932Encodable("é"));
-    EXPECT_TRUE(isCp932Encodable("abc 日本語"));
+    for (const char* s : {"\xF0\x9F\x98\x80", "abc\xF0\x9F\x98\x80", "한국어", "\xC3", "é"}) {
+        EXPECT_FALSE(toCp932(s).has_value()) << s;
+        EXPECT_FALSE(isCp932Encodable(s)) << s;
+    }
     // A refusal leaves nothing behind for the next conversion.
     EXPECT_EQ(toCp932("新規"), std::string("\x90\x56\x8B\x4B"));
-    EXPECT_EQ(fromCp932("\x81"), "\xEF\xBF\xBD");
-    EXPECT_EQ(fromCp932("\x90\x56"), "新");
 }
 
 TEST(Cp932, DecodingNeverFailsAndMarksBadBytes) {
-    EXPECT_EQ(fromCp932("\x81"), "\xEF\xBF\xBD");              // lead byte at the end
-    EXPECT_EQ(fromCp932("A\x80" "B"), "A\xEF\xBF\xBD" "B");    // 0x80 is unassigned
-    EXPECT_EQ(fromCp932("\xFF\xFF"), "\xEF\xBF\xBD\xEF\xBF\xBD");
-    // A bad trail byte costs only the lead byte: the ASCII after it survives.
-    EXPECT_EQ(fromCp932("\x81\x20" "x"), "\xEF\xBF\xBD x");
-    EXPECT_EQ(fromCp932(std::string_view("\x90\x56\x00\x41", 4)), std::string("新\0A", 5));
+    const std::string bad = "\xEF\xBF\xBD"; // U+FFFD
+    const std::pair<std::string, std::string> cases[] = {
+        {"\x81", bad}, // lead byte at the end
+        {"A\x80"
+         "B",
+         "A" + bad + "B"}, // 0x80 is unassigned
+        {"\xFF\xFF", bad + bad},
+        {"\x81\x20"
+         "x",
+         bad + " x"}, // a bad trail byte costs only the lead byte
+        {std::string("\x90\x56\x00\x41", 4), std::string("新\0A", 5)},
+    };
+    for (const auto& [cp932, utf8] : cases)
+        EXPECT_EQ(fromCp932(cp932), utf8) << hex(cp932);
 }
 
 TEST(Cp932, FieldTextStopsAtTheFirstNul) {
