@@ -101,7 +101,9 @@ void Cp932InputGuard::onTextChanged() {
     if (now == accepted_)
         return; // a format-only change
     const InputCheck check =
-        checkCp932Input(now, maxBytes_, multiLine_ ? LineBreaks::CrLf : LineBreaks::None);
+        refusesSpaces_ && now.contains(QLatin1Char(' '))
+            ? InputCheck::Space
+            : checkCp932Input(now, maxBytes_, multiLine_ ? LineBreaks::CrLf : LineBreaks::None);
     if (check == InputCheck::Accepted) {
         accepted_ = now;
         userModified_ = true;
@@ -113,8 +115,9 @@ void Cp932InputGuard::onTextChanged() {
     const int cursor = std::clamp(cursorPosition() - std::max(grown, 0), 0, int(accepted_.size()));
     restore(cursor);
 
-    const QString hint = check == InputCheck::NotCp932
-                             ? QString::fromUtf8(ui::kHintNotCp932)
+    const QString hint = check == InputCheck::NotCp932 ? QString::fromUtf8(ui::kHintNotCp932)
+                         : check == InputCheck::Space
+                             ? QString::fromUtf8(ui::kHintNoSpace)
                              : QString::fromUtf8(ui::kHintTooLong).arg(maxBytes_);
     QWidget* w = widget();
     QToolTip::showText(w->mapToGlobal(QPoint(0, w->height())), hint, w, QRect(), kHintMilliseconds);

@@ -18,7 +18,7 @@ class QWidget;
 
 namespace pdt::app {
 
-enum class InputCheck { Accepted, NotCp932, TooLong };
+enum class InputCheck { Accepted, NotCp932, TooLong, Space };
 
 enum class LineBreaks { None, CrLf };
 
@@ -42,6 +42,8 @@ class Cp932InputGuard : public QObject {
     // Sets the edit's text without a check and without counting as the user's change.
     void setText(const QString& text);
     QString text() const;
+    // A password ends at its first space when the file is read back, so it may hold none.
+    void setRefusesSpaces(bool refuse) { refusesSpaces_ = refuse; }
     // True once the user changed the text after the last setText().
     bool userModified() const { return userModified_; }
 
@@ -61,6 +63,7 @@ class Cp932InputGuard : public QObject {
     QPlainTextEdit* multiLine_ = nullptr;
     QLineEdit* singleLine_ = nullptr;
     int maxBytes_;
+    bool refusesSpaces_ = false;
     QString accepted_;
     bool programmatic_ = false;
     bool userModified_ = false;

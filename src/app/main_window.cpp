@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -56,7 +57,19 @@ MainWindow::MainWindow(DialogVariant variant, Prompts& prompts, QWidget* parent)
     clearGuard_ = new Cp932InputGuard(clearComment_, kCommentBytes);
     finishGuard_ = new Cp932InputGuard(finishComment_, kCommentBytes);
     passwordGuard_ = new Cp932InputGuard(password_, kPasswordBytes);
+    passwordGuard_->setRefusesSpaces(true);
     connectControls();
+
+    // A file dropped anywhere, the edits included, is the window's to open, never text
+    // to paste: that would put a path into the hidden password unnoticed.
+    for (QAbstractScrollArea* area : {static_cast<QAbstractScrollArea*>(clearComment_),
+                                      static_cast<QAbstractScrollArea*>(finishComment_)}) {
+        area->setAcceptDrops(false);
+        area->viewport()->setAcceptDrops(false);
+    }
+    password_->setAcceptDrops(false);
+    // A click below the last entry leaves the selection as it is, as in the original list.
+    patternList_->viewport()->installEventFilter(this);
 
     setAcceptDrops(true);
     postReset();
@@ -129,6 +142,15 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::Paint && doc_.state.readyFlag) {
             QPainter painter(centralWidget());
             preview::paintPreviews(painter, surfaces_);
+        }
+        return QMainWindow::eventFilter(watched, event);
+    }
+    if (watched == patternList_->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress ||
+            event->type() == QEvent::MouseButtonDblClick) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (!patternList_->itemAt(mouse->position().toPoint()))
+                return true;
         }
         return QMainWindow::eventFilter(watched, event);
     }

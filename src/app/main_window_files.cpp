@@ -72,10 +72,16 @@ void MainWindow::dropEvent(QDropEvent* event) {
         paths.push_back(url.toLocalFile());
     event->acceptProposedAction();
     const int slot = previewSlotAt(event->position().toPoint());
-    if (slot >= 0)
-        dropFilesOnPreview(paths, slot);
-    else
-        dropFiles(paths);
+    // Handled once the drag has ended: the prompts it may show must not run inside it.
+    QMetaObject::invokeMethod(
+        this,
+        [this, paths, slot] {
+            if (slot >= 0)
+                dropFilesOnPreview(paths, slot);
+            else
+                dropFiles(paths);
+        },
+        Qt::QueuedConnection);
 }
 
 bool MainWindow::openPuzzleDataFile(const QString& path) {
@@ -113,8 +119,11 @@ bool MainWindow::openPuzzleDataFile(const QString& path) {
     selectEntry(0, true);
     postShowPattern();
 
+    // After the first pattern is shown, and after the caller has cleared `dirty`.
     if (const auto warning = puzzle::DamageWarning(file))
-        prompts_.showMessage(this, *warning);
+        QMetaObject::invokeMethod(
+            this, [this, message = *warning] { prompts_.showMessage(this, message); },
+            Qt::QueuedConnection);
     return true;
 }
 

@@ -72,5 +72,6 @@ inline constexpr char kExtractFilter[] = "画像ﾌｧｲﾙ";
 inline constexpr char kSaveProgress[] = "保存しています...";
 inline constexpr char kHintNotCp932[] = "この文字は使えません（シフトJISにない文字です）。";
 inline constexpr char kHintTooLong[] = "これ以上入力できません（%1バイトまで）。";
+inline constexpr char kHintNoSpace[] = "パスワードに空白は使えません。";
 
 } // namespace pdt::app::ui

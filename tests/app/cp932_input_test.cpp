@@ -110,4 +110,8 @@ TEST(Cp932Input, PasswordEditTakesSixteenBytes) {
     EXPECT_EQ(edit->text(), QString::fromUtf8("ﾊﾟｽﾜｰﾄﾞ"));
     edit->insert(QString::fromUtf8("€"));
     EXPECT_EQ(edit->text(), QString::fromUtf8("ﾊﾟｽﾜｰﾄﾞ"));
+    // A space would end the password when the file is read back.
+    typeText(edit, " x");
+    EXPECT_EQ(edit->text(), QString::fromUtf8("ﾊﾟｽﾜｰﾄﾞx"));
+    EXPECT_EQ(QToolTip::text(), QString::fromUtf8("パスワードに空白は使えません。"));
 }

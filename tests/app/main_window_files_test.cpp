@@ -179,6 +179,17 @@ TEST_F(WindowFiles, ADroppedFileOpensAndLeavesTheDocumentClean) {
     EXPECT_EQ(w.state().currentFilePath, file.toStdString());
     EXPECT_FALSE(w.state().dirty);
     EXPECT_EQ(w.clearComment()->toPlainText(), QString::fromUtf8("一つ目"));
+
+    // Dropped on an edit, the file is opened all the same, never pasted in as text.
+    for (QWidget* edit : {static_cast<QWidget*>(w.finishComment()),
+                          static_cast<QWidget*>(w.password())}) {
+        w.typeInto(w.clearComment(), "unsaved");
+        w.dropFiles({file}, edit);
+        EXPECT_FALSE(w.state().dirty) << edit->objectName().toStdString();
+        EXPECT_EQ(w.clearComment()->toPlainText(), QString::fromUtf8("一つ目"));
+        EXPECT_EQ(w.password()->text(), "");
+        EXPECT_FALSE(w.finishComment()->toPlainText().contains(QStringLiteral("ADX")));
+    }
 }
 
 TEST_F(WindowFiles, SavingIsRefusedForTheFirstPatternWithoutPictures) {

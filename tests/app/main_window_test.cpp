@@ -126,6 +126,13 @@ TEST(MainWindow, DeletingKeepsOnePatternAndSelectsTheFirstEntry) {
     EXPECT_EQ(w.selectedRows(), std::vector<int>{0});
     EXPECT_EQ(w.state().currentPattern, 0);
     EXPECT_EQ(w.clearComment()->toPlainText(), "A");
+
+    // A click below the last entry selects nothing away: delete still has a pattern to act on.
+    QListWidget* l = w.list();
+    QTest::mouseClick(l->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(4, l->viewport()->height() - 4));
+    settle();
+    EXPECT_EQ(w.selectedRows(), std::vector<int>{0});
     // The vacated slot is what a deletion leaves.
     EXPECT_EQ(w.doc().pattern(3).pieceCount, 2);
     EXPECT_EQ(w.doc().pattern(3).auxWord, 100);

@@ -72,6 +72,9 @@ TEST(Open, ReplacesTheDocumentInOneStep) {
 
     writeFile(dir / "one.ADX", buildFile({pattern(1, 0)}, "", 1));
     EXPECT_EQ(openedInto(ReadPuzzleDataFile(dir / "one.ADX")).state.vendorFlag, 1);
+    // Any other byte there still means "on", so the next save writes 1.
+    writeFile(dir / "odd.ADX", buildFile({pattern(1, 0)}, "", 7));
+    EXPECT_EQ(openedInto(ReadPuzzleDataFile(dir / "odd.ADX")).state.vendorFlag, 1);
 }
 
 TEST(Open, Refusals) {
