@@ -45,7 +45,7 @@ bench: setup
 	$(MAKE) BUILD=build-bench BUILD_TYPE=Release configure
 	cmake --build build-bench -j $(JOBS) --target benchmarks
 	@for b in build-bench/bench/bench_*; do \
-	  [ -x "$$b" ] || continue; echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; \
+	  [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; \
 	done
 
 fuzz: setup

@@ -131,8 +131,10 @@ long runPeakMemoryProbe(const std::string& how, const std::string& warmUp, const
     char self[4096] = {};
     if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0)
         return -1;
-    const std::string command = "'" + std::string(self) + "' --peak-memory-probe " + how + " '" +
-                                warmUp + "' '" + a.path + "' '" + b.path + "'";
+    std::string command = "'";
+    for (const std::string& part : {std::string(self) + "' --peak-memory-probe " + how + " '",
+                                    warmUp + "' '", a.path + "' '", b.path + "'"})
+        command += part;
     FILE* out = popen(command.c_str(), "r");
     if (!out)
         return -1;
