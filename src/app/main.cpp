@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 #include "app/qt_prompts.h"
+#include "app/qt_translation.h"
 #include "app/start_up.h"
 
 #include <QApplication>
@@ -51,6 +52,7 @@ int saveScreenshot(pdt::app::MainWindow& window, const QString& file, qsizetype 
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    pdt::app::installQtJapanese(app);
     const pdt::app::StartOptions options =
         pdt::app::ParseStartArguments(QApplication::arguments().mid(1));
 

@@ -2,14 +2,20 @@
 
 #include "app/cp932_input.h"
 #include "app/dialog_builder.h"
+#include "app/editor_settings.h"
 #include "app/prompts.h"
 #include "app/ui_texts.h"
 #include "app/window_icon.h"
+#include "text/cp932.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
@@ -27,20 +33,35 @@ namespace pdt::app {
 using puzzle::Document;
 using puzzle::PatternRecord;
 
-MainWindow::MainWindow(DialogVariant variant, Prompts& prompts, QWidget* parent)
+namespace {
+
+// Copies of pictures that only old states of the history still need live here for the run.
+std::string historyFolder() {
+    static int windows = 0;
+    return QFile::encodeName(QDir::temp().filePath(QStringLiteral("puzzle-data-tool-%1-%2")
+                                                        .arg(QCoreApplication::applicationPid())
+                                                        .arg(++windows)))
+        .toStdString();
+}
+
+} // namespace
+
+MainWindow::MainWindow(DialogVariant variant, Prompts& prompts, EditorSettings* settings,
+                       QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      variant_(variant), prompts_(prompts) {
+      variant_(variant), prompts_(prompts),
+      ownSettings_(settings ? nullptr : std::make_unique<EditorSettings>()),
+      settings_(settings ? *settings : *ownSettings_), history_(historyFolder()) {
     const DialogTemplate& t = MainDialogTemplate(variant);
     setObjectName(QString::fromUtf8(t.name));
-    setWindowTitle(QString::fromUtf8(t.caption));
+    setWindowTitle(QString::fromUtf8(t.caption) + QStringLiteral("[*]"));
     setWindowIcon(makeWindowIcon());
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     buildDialog(t, client);
     setCentralWidget(client);
-    buildMenu();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     patternList_ = client->findChild<QListWidget*>(QStringLiteral("IDC_PATTERN_LIST"));
@@ -58,6 +79,10 @@ MainWindow::MainWindow(DialogVariant variant, Prompts& prompts, QWidget* parent)
     finishGuard_ = new Cp932InputGuard(finishComment_, kCommentBytes);
     passwordGuard_ = new Cp932InputGuard(password_, kPasswordBytes);
     passwordGuard_->setRefusesSpaces(true);
+    // The history is the one undo of the window: the edits' own would undo behind its back.
+    clearComment_->setUndoRedoEnabled(false);
+    finishComment_->setUndoRedoEnabled(false);
+    buildMenus();
     connectControls();
 
     // A file dropped anywhere, the edits included, is the window's to open, never text
@@ -76,24 +101,6 @@ MainWindow::MainWindow(DialogVariant variant, Prompts& prompts, QWidget* parent)
 }
 
 MainWindow::~MainWindow() = default;
-
-void MainWindow::buildMenu() {
-    // Menus take the prompt's proportional face, the one closest to the system menu font.
-    menuBar()->setFont(dialogFont(PasswordDialogTemplate()));
-    QMenu* file = menuBar()->addMenu(QString::fromUtf8(ui::kMenuFile));
-    file->setFont(menuBar()->font());
-    file->setObjectName(QStringLiteral("FileMenu"));
-    const auto add = [&](const char* text, const char* name, void (MainWindow::*handler)()) {
-        QAction* action = file->addAction(QString::fromUtf8(text));
-        action->setObjectName(QString::fromUtf8(name));
-        connect(action, &QAction::triggered, this, handler);
-    };
-    add(ui::kMenuNew, "IDM_NEW", &MainWindow::newDocument);
-    add(ui::kMenuOpen, "IDM_OPEN", &MainWindow::openFromMenu);
-    add(ui::kMenuSave, "IDM_SAVE", &MainWindow::save);
-    file->addSeparator();
-    add(ui::kMenuExit, "IDM_EXIT", &MainWindow::exitWithoutAsking);
-}
 
 void MainWindow::connectControls() {
     const auto button = [&](const char* name, void (MainWindow::*handler)()) {
@@ -120,20 +127,18 @@ void MainWindow::connectControls() {
 
     // Every notification of the edits counts as an edit: changes by the user, focus gained
     // or lost, and, for the password edit, also text set by the program.
-    connect(clearGuard_, &Cp932InputGuard::userChanged, this, &MainWindow::markDirty);
-    connect(finishGuard_, &Cp932InputGuard::userChanged, this, &MainWindow::markDirty);
+    connect(clearGuard_, &Cp932InputGuard::userChanged, this, [this] { onCommentChanged(0); });
+    connect(finishGuard_, &Cp932InputGuard::userChanged, this, [this] { onCommentChanged(1); });
+    connect(passwordGuard_, &Cp932InputGuard::userChanged, this, &MainWindow::onPasswordChanged);
     connect(password_, &QLineEdit::textChanged, this, &MainWindow::markDirty);
     for (QWidget* edit : {static_cast<QWidget*>(clearComment_),
                           static_cast<QWidget*>(finishComment_), static_cast<QWidget*>(password_)})
         edit->installEventFilter(this);
 
-    connect(rotation_, &QCheckBox::clicked, this, &MainWindow::markDirty);
+    connect(rotation_, &QCheckBox::clicked, this, &MainWindow::onRotationClicked);
     if (vendorInfo_)
         connect(vendorInfo_, &QCheckBox::clicked, this, &MainWindow::onVendorInfoClicked);
-    connect(minPieces_, &QComboBox::activated, this, [this] {
-        postCommit();
-        markDirty();
-    });
+    connect(minPieces_, &QComboBox::activated, this, &MainWindow::onPieceCountChosen);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -152,12 +157,23 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             if (!patternList_->itemAt(mouse->position().toPoint()))
                 return true;
         }
+        if (listDragEvent(event))
+            return true;
         return QMainWindow::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Undo and redo are the window's in the edits too: one history for everything.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo))
+            return true;
     }
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
         // Opening a menu takes no focus from a control on the original dialog either.
         if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
             markDirty();
+        // Leaving a box ends its burst of typing: the next text is a step of its own.
+        if (event->type() == QEvent::FocusOut)
+            history_.breakMerge();
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -195,6 +211,7 @@ void MainWindow::reset() {
     patternList_->setFocus();
     rebuildList(1);
     selectEntry(0, true);
+    markShownEntry();
 
     QWidget* client = centralWidget();
     preview::measurePreviewFrames(
@@ -208,13 +225,19 @@ void MainWindow::reset() {
     }
 
     doc_.state.readyFlag = true;
-    doc_.state.dirty = false;
+    history_.markClean();
+    setDirty(false);
+    updateTitle();
+    describePictures();
     repaintNow();
 }
 
 void MainWindow::commit() {
     PatternRecord& r = doc_.pattern(doc_.state.currentPattern);
-    r.pieceCount = pieces::CommittedPieceCount(pieceGridChoices_, minPieces_->currentIndex());
+    // With nothing offered (no puzzle picture, or one that offers no grid) the pattern keeps
+    // its count: the table's first entry belongs to some other picture.
+    if (minPieces_->count() > 0)
+        r.pieceCount = pieces::CommittedPieceCount(pieceGridChoices_, minPieces_->currentIndex());
     r.rotation = rotation_->isChecked() ? 1 : 0;
     storeComment(r.clearComment, *clearGuard_);
     storeComment(r.finishComment, *finishGuard_);
@@ -245,10 +268,59 @@ void MainWindow::showPattern() {
     finishGuard_->setText(fromStoredComment(puzzle::fieldText(r.finishComment)));
     repaintNow();
     doc_.state.currentPattern = i;
+    markShownEntry();
+    describePictures();
+}
+
+void MainWindow::showPatternNow(int index) {
+    selectOnly({index}, index);
+    showPattern();
+}
+
+// The document was replaced as a whole: nothing on screen is worth committing, all of it
+// is drawn again from the document.
+void MainWindow::showRestoredDocument(int pattern) {
+    rebuildList(doc_.patternCount());
+    const int shown = std::clamp(pattern, 0, doc_.state.lastIndex);
+    selectOnly({shown}, shown);
+    showPattern();
+    showPasswordText();
+    if (vendorInfo_)
+        vendorInfo_->setChecked(doc_.state.vendorFlag != 0);
+    updateTitle();
+    setDirty(!history_.isClean());
+}
+
+void MainWindow::setDirty(bool dirty) {
+    doc_.state.dirty = dirty;
+    setWindowModified(dirty);
+}
+
+void MainWindow::updateTitle() {
+    const std::string& file = doc_.state.currentFilePath;
+    if (file.empty() || file == puzzle::kNewDocumentName) {
+        setWindowTitle(QString::fromUtf8(ui::kWindowTitle) + QStringLiteral("[*]"));
+        return;
+    }
+    setWindowTitle(QString::fromUtf8(ui::kTitleWithFile)
+                       .arg(QString::fromUtf8(ui::kToolName),
+                            QFile::decodeName(QByteArray::fromStdString(file))) +
+                   QStringLiteral("[*]"));
 }
 
 void MainWindow::newDocument() {
-    postReset();
+    // The reset runs where the original posts it; the step is recorded right before it.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            recordStep(ui::kStepNew, doc_.state.currentPattern);
+            reset();
+        },
+        Qt::QueuedConnection);
+}
+
+void MainWindow::exitFromMenu() {
+    close();
 }
 
 void MainWindow::exitWithoutAsking() {
@@ -271,6 +343,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::onListSelectionChanged() {
+    history_.breakMerge();
     postCommit();
     postShowPattern();
 }
@@ -278,73 +351,62 @@ void MainWindow::onListSelectionChanged() {
 // The box and the flag are kept equal rather than the flag inverted, so that what is saved
 // is always what the box shows.
 void MainWindow::onVendorInfoClicked() {
-    doc_.state.vendorFlag = vendorInfo_->isChecked() ? 1 : 0;
-    markDirty();
-}
-
-void MainWindow::addPattern() {
-    patternList_->setFocus();
-    if (doc_.patternCount() >= puzzle::kMaxPatterns)
-        return;
-    commit();
-    puzzle::AppendPattern(doc_);
-    appendListEntry(doc_.state.lastIndex + 1);
-    for (int row = 0; row < doc_.state.lastIndex; ++row)
-        selectEntry(row, false);
-    selectEntry(doc_.state.lastIndex, true);
-    postShowPattern();
-    markDirty();
-}
-
-void MainWindow::deletePatterns() {
-    if (doc_.patternCount() == 1)
-        return;
-    const std::vector<int> selected = selectedRows();
-    if (selected.empty())
-        return;
-    // The table keeps at least one pattern: with every entry selected nothing is removed.
-    if (!puzzle::RemovePatterns(doc_, selected))
-        return;
-    const int next = std::max(selected.front() - 1, 0);
-    rebuildList(doc_.patternCount());
-    selectEntry(next, true);
-    postShowPattern();
-    markDirty();
-}
-
-void MainWindow::moveUp() {
-    if (doc_.patternCount() == 1)
-        return;
-    const std::vector<int> selected = selectedRows();
-    if (selected.empty() || selected.front() == 0)
-        return;
-    for (const int s : selected) {
-        puzzle::SwapPatterns(doc_, s - 1, s);
-        selectEntry(s, false);
-        selectEntry(s - 1, true);
+    const std::uint8_t flag = vendorInfo_->isChecked() ? 1 : 0;
+    if (flag != doc_.state.vendorFlag) {
+        recordStep(ui::kStepVendorInfo, doc_.state.currentPattern);
+        doc_.state.vendorFlag = flag;
     }
-    postShowPattern();
     markDirty();
 }
 
-void MainWindow::moveDown() {
-    if (doc_.patternCount() == 1)
-        return;
-    const std::vector<int> selected = selectedRows();
-    if (selected.empty() || selected.back() == doc_.state.lastIndex)
-        return;
-    for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
-        puzzle::SwapPatterns(doc_, *it, *it + 1);
-        selectEntry(*it, false);
-        selectEntry(*it + 1, true);
+void MainWindow::onRotationClicked() {
+    const std::uint8_t rotation = rotation_->isChecked() ? 1 : 0;
+    PatternRecord& r = doc_.pattern(doc_.state.currentPattern);
+    if (rotation != r.rotation) {
+        recordStep(ui::kStepRotation, doc_.state.currentPattern);
+        r.rotation = rotation;
     }
-    postShowPattern();
     markDirty();
+}
+
+void MainWindow::onPieceCountChosen() {
+    const std::int16_t count =
+        pieces::CommittedPieceCount(pieceGridChoices_, minPieces_->currentIndex());
+    if (count != doc_.pattern(doc_.state.currentPattern).pieceCount)
+        recordStep(ui::kStepPieceCount, doc_.state.currentPattern);
+    postCommit();
+    markDirty();
+}
+
+// Typing is stored as it happens, one step per burst in one box of one pattern.
+void MainWindow::onCommentChanged(int box) {
+    markDirty();
+    const Cp932InputGuard& guard = box == 0 ? *clearGuard_ : *finishGuard_;
+    const std::optional<std::string> bytes = toStoredComment(guard.text());
+    if (!bytes)
+        return;
+    const int i = doc_.state.currentPattern;
+    PatternRecord& r = doc_.pattern(i);
+    puzzle::TextField& field = box == 0 ? r.clearComment : r.finishComment;
+    if (puzzle::fieldText(field) == *bytes)
+        return;
+    recordStep(box == 0 ? ui::kStepClearComment : ui::kStepFinishComment, i,
+               QStringLiteral("comment %1 %2").arg(i).arg(box));
+    puzzle::setFieldText(field, *bytes);
+}
+
+void MainWindow::onPasswordChanged() {
+    const std::optional<std::string> bytes = text::toCp932(password_->text().toStdString());
+    if (!bytes || *bytes == doc_.state.password)
+        return;
+    recordStep(ui::kStepPassword, doc_.state.currentPattern, QStringLiteral("password"));
+    doc_.state.password = *bytes;
 }
 
 void MainWindow::rebuildList(int count) {
     const QSignalBlocker quiet(patternList_);
     patternList_->clear();
+    markedEntry_ = -1;
     for (int n = 1; n <= count; ++n)
         appendListEntry(n);
 }
@@ -365,6 +427,15 @@ void MainWindow::selectEntry(int row, bool selected) {
         patternList_->setCurrentItem(item, QItemSelectionModel::NoUpdate);
 }
 
+void MainWindow::selectOnly(const std::vector<int>& rows, int caret) {
+    const QSignalBlocker quiet(patternList_);
+    patternList_->clearSelection();
+    for (const int row : rows)
+        selectEntry(row, true);
+    if (QListWidgetItem* item = patternList_->item(caret))
+        patternList_->setCurrentItem(item, QItemSelectionModel::NoUpdate);
+}
+
 int MainWindow::caretRow() const {
     const int row = patternList_->currentRow();
     return row < 0 || row > doc_.state.lastIndex ? 0 : row;
@@ -376,6 +447,26 @@ std::vector<int> MainWindow::selectedRows() const {
         rows.push_back(patternList_->row(item));
     std::sort(rows.begin(), rows.end());
     return rows;
+}
+
+void MainWindow::markShownEntry() {
+    const int shown = doc_.state.currentPattern;
+    if (shown == markedEntry_)
+        return;
+    if (QListWidgetItem* old = patternList_->item(markedEntry_)) {
+        QFont font = old->font();
+        font.setBold(false);
+        old->setFont(font);
+        old->setData(Qt::AccessibleDescriptionRole, QVariant());
+    }
+    markedEntry_ = -1;
+    if (QListWidgetItem* item = patternList_->item(shown)) {
+        QFont font = item->font();
+        font.setBold(true);
+        item->setFont(font);
+        item->setData(Qt::AccessibleDescriptionRole, QString::fromUtf8(ui::kShownEntry));
+        markedEntry_ = shown;
+    }
 }
 
 } // namespace pdt::app

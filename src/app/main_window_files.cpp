@@ -1,6 +1,8 @@
-// The main window's file commands: open (menu, drop, command line) and save.
+// The main window's file commands: open (menu, recent files, drop, command line), save and
+// save as.
 
 #include "app/cp932_input.h"
+#include "app/file_kinds.h"
 #include "app/main_window.h"
 #include "app/prompts.h"
 #include "app/ui_texts.h"
@@ -9,9 +11,10 @@
 #include "text/cp932.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
@@ -21,26 +24,39 @@ namespace pdt::app {
 
 namespace {
 
-std::string nativePath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-QString displayPath(const std::string& native) {
-    return QFile::decodeName(QByteArray::fromStdString(native));
-}
-
-std::vector<FileFilter> puzzleDataFilters() {
-    return {{ui::kPuzzleDataFilter, ui::kPuzzleDataPattern}};
+bool isNewDocument(const puzzle::Document& doc) {
+    return doc.state.currentFilePath.empty() ||
+           doc.state.currentFilePath == puzzle::kNewDocumentName;
 }
 
 } // namespace
 
+QString MainWindow::startFolder(EditorSettings::Folder kind) const {
+    const QString remembered = settings_.lastFolder(kind);
+    if (!remembered.isEmpty() && QFileInfo(remembered).isDir())
+        return remembered;
+    if (!isNewDocument(doc_))
+        return QFileInfo(displayPath(doc_.state.currentFilePath)).absolutePath();
+    return QString();
+}
+
+void MainWindow::rememberFolder(EditorSettings::Folder kind, const QString& chosenFile) {
+    settings_.setLastFolder(kind, QFileInfo(chosenFile).absolutePath());
+}
+
 bool MainWindow::choosePuzzleDataFile() {
-    const FileDialogRequest request{ui::kOpenTitle, puzzleDataFilters(), lastOpenChoice_};
+    // The previous choice is offered again, as before; the first time, the folder last used.
+    QString proposed = lastOpenChoice_;
+    if (proposed.isEmpty()) {
+        const QString folder = startFolder(EditorSettings::Folder::PuzzleData);
+        proposed = folder.isEmpty() ? QString() : folder + QLatin1Char('/');
+    }
+    const FileDialogRequest request{ui::kOpenTitle, puzzleDataFilters(), proposed};
     const std::optional<QString> chosen = prompts_.chooseOpenFile(this, request);
     if (!chosen)
         return false;
     lastOpenChoice_ = *chosen;
+    rememberFolder(EditorSettings::Folder::PuzzleData, *chosen);
     return true;
 }
 
@@ -48,7 +64,19 @@ void MainWindow::openFromMenu() {
     if (!choosePuzzleDataFile())
         return;
     if (openPuzzleDataFile(lastOpenChoice_))
-        doc_.state.dirty = false;
+        setDirty(false);
+}
+
+void MainWindow::openRecentFile(const QString& path) {
+    if (!QFileInfo(path).isFile()) {
+        settings_.removeRecentFile(path);
+        fillRecentMenu();
+        prompts_.showMessage(this, {QString::fromUtf8(ui::kRecentMissing).arg(path).toStdString(),
+                                    ui::kCaptionInformation, puzzle::MessageIcon::Error});
+        return;
+    }
+    if (openPuzzleDataFile(path))
+        setDirty(false);
 }
 
 void MainWindow::dropFiles(const QStringList& paths) {
@@ -58,7 +86,7 @@ void MainWindow::dropFiles(const QStringList& paths) {
         return;
     }
     if (openPuzzleDataFile(paths.front()))
-        doc_.state.dirty = false;
+        setDirty(false);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -71,17 +99,25 @@ void MainWindow::dropEvent(QDropEvent* event) {
     for (const QUrl& url : event->mimeData()->urls())
         paths.push_back(url.toLocalFile());
     event->acceptProposedAction();
-    const int slot = previewSlotAt(event->position().toPoint());
+    const QPoint at = event->position().toPoint();
+    const int slot = previewSlotAt(at);
+    const bool onList = listContains(at);
     // Handled once the drag has ended: the prompts it may show must not run inside it.
     QMetaObject::invokeMethod(
         this,
-        [this, paths, slot] {
+        [this, paths, slot, onList] {
             if (slot >= 0)
                 dropFilesOnPreview(paths, slot);
+            else if (onList)
+                dropFilesOnList(paths);
             else
                 dropFiles(paths);
         },
         Qt::QueuedConnection);
+}
+
+bool MainWindow::listContains(const QPoint& windowPos) const {
+    return patternList_->rect().contains(patternList_->mapFrom(this, windowPos));
 }
 
 bool MainWindow::openPuzzleDataFile(const QString& path) {
@@ -104,20 +140,23 @@ bool MainWindow::openPuzzleDataFile(const QString& path) {
             return false;
     }
 
+    // The document replaced is one undo away.
+    recordStep(ui::kStepOpen, doc_.state.currentPattern);
     puzzle::ApplyOpenedFile(doc_, file);
     // Without the vendor box nothing can show or set the flag: this variant saves 0.
     if (!vendorInfo_)
         doc_.state.vendorFlag = 0;
+    history_.markClean();
 
     patternList_->setFocus();
     rebuildList(doc_.patternCount());
-    setWindowTitle(QString::fromUtf8(ui::kTitleWithFile)
-                       .arg(QString::fromUtf8(ui::kToolName), displayPath(file.path)));
+    updateTitle();
     if (vendorInfo_)
         vendorInfo_->setChecked(doc_.state.vendorFlag != 0);
     showPasswordText();
     selectEntry(0, true);
     postShowPattern();
+    settings_.addRecentFile(QFileInfo(path).absoluteFilePath());
 
     // After the first pattern is shown, and after the caller has cleared `dirty`.
     if (const auto warning = puzzle::DamageWarning(file))
@@ -141,35 +180,98 @@ std::optional<std::string> MainWindow::passwordForSave() const {
     return text::toCp932(password_->text().toStdString());
 }
 
-void MainWindow::save() {
+bool MainWindow::checkBeforeSave() {
     commit();
-    if (const auto refusal = puzzle::CheckPatternsBeforeSave(doc_)) {
-        prompts_.showMessage(this, *refusal);
+    const auto refusal = puzzle::CheckPatternsBeforeSave(doc_);
+    if (!refusal)
+        return true;
+    prompts_.showMessage(this, *refusal);
+    // The pattern the message names is shown, so the author can give it its picture.
+    for (int i = 0; i <= doc_.state.lastIndex; ++i) {
+        const puzzle::PatternRecord& r = doc_.pattern(i);
+        if (std::int64_t(r.puzzleImageSize) + r.finishedImageSize == 0) {
+            showPatternNow(i);
+            break;
+        }
+    }
+    return false;
+}
+
+void MainWindow::saveOverwrite() {
+    if (isNewDocument(doc_)) {
+        saveAs();
         return;
     }
-    const FileDialogRequest request{ui::kSaveTitle, puzzleDataFilters(),
-                                    displayPath(doc_.state.currentFilePath)};
+    if (!checkBeforeSave())
+        return;
+    saveTo(displayPath(doc_.state.currentFilePath));
+}
+
+void MainWindow::saveAs() {
+    if (!checkBeforeSave())
+        return;
+    // A document with a file proposes that file; a new one its bare name in the folder
+    // last used.
+    QString proposed = displayPath(doc_.state.currentFilePath);
+    if (isNewDocument(doc_)) {
+        const QString folder = startFolder(EditorSettings::Folder::PuzzleData);
+        if (!folder.isEmpty())
+            proposed = QDir(folder).filePath(proposed);
+    }
+    const FileDialogRequest request{ui::kSaveTitle, puzzleDataFilters(), proposed};
     const std::optional<QString> chosen = prompts_.chooseSaveFile(this, request);
     if (!chosen)
         return;
+    rememberFolder(EditorSettings::Folder::PuzzleData, *chosen);
+    // Replacing another existing file is asked first; the current file is the author's own.
+    const QString target = displayPath(puzzle::TargetNameFor(nativePath(*chosen)));
+    const QFileInfo targetInfo(target);
+    const QFileInfo currentInfo(displayPath(doc_.state.currentFilePath));
+    const bool current = !isNewDocument(doc_) && currentInfo.exists() &&
+                         targetInfo.canonicalFilePath() == currentInfo.canonicalFilePath();
+    if (targetInfo.exists() && !current) {
+        const Question replace{QString::fromUtf8(ui::kConfirmReplace)
+                                   .arg(QDir::toNativeSeparators(target))
+                                   .toStdString(),
+                               ui::kCaptionConfirmation, puzzle::MessageIcon::Information, false};
+        if (!prompts_.ask(this, replace))
+            return;
+    }
+    saveTo(*chosen);
+}
+
+bool MainWindow::saveTo(const QString& chosen) {
     const std::optional<std::string> password = passwordForSave();
     if (!password) {
         prompts_.showMessage(
             this, {ui::kHintNotCp932, ui::kCaptionInformation, puzzle::MessageIcon::Error});
-        return;
+        return false;
     }
 
+    const std::string target = puzzle::TargetNameFor(nativePath(chosen));
+    // Older states may name pictures in a file this save replaces: the history keeps what
+    // they need before it is gone.
+    const puzzle::History::SavePreparation preparation = history_.prepareSave(doc_, target);
     puzzle::SaveResult result;
     {
         const std::unique_ptr<ProgressReport> progress = prompts_.beginSaveProgress(this);
         result = puzzle::SavePuzzleDataFile(
-            doc_, nativePath(*chosen), *password,
+            doc_, nativePath(chosen), *password,
             [&](std::uint64_t done, std::uint64_t total) { return progress->update(done, total); });
+    }
+    if (result.saved) {
+        history_.completeSave(preparation, doc_);
+        history_.markClean();
+        updateHistoryActions();
+        settings_.addRecentFile(displayPath(doc_.state.currentFilePath));
+        updateTitle();
+        describePictures();
     }
     if (result.message)
         prompts_.showMessage(this, *result.message);
     if (result.saved)
-        doc_.state.dirty = false;
+        setDirty(false);
+    return result.saved;
 }
 
 } // namespace pdt::app

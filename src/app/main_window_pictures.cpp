@@ -1,35 +1,28 @@
 // The main window's pictures: the two previews, the piece-count choices of the puzzle
-// picture, and the add, extract and delete commands of both slots.
+// picture, and the add, extract and delete commands of both slots. Picture commands act on
+// the pattern shown, wherever the list's caret is.
 
+#include "app/file_kinds.h"
 #include "app/main_window.h"
+#include "app/picture_refusal.h"
 #include "app/prompts.h"
 #include "app/ui_texts.h"
 #include "preview/picture_decoder.h"
 #include "puzzle/pictures.h"
 
 #include <QComboBox>
-#include <QFile>
+#include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
+#include <QLocale>
 
 namespace pdt::app {
 
 namespace {
 
-std::string nativePath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-std::vector<FileFilter> pictureFilters() {
-    return {{ui::kPictureFilterUsable, ui::kPictureFilterUsablePattern},
-            {ui::kPictureFilterBitmap, ui::kPictureFilterBitmapPattern},
-            {ui::kPictureFilterJpeg, ui::kPictureFilterJpegPattern},
-            {ui::kPictureFilterGif, ui::kPictureFilterGifPattern}};
-}
-
-// What the file reader takes for a puzzle data file: the magic "ADX" in its first bytes.
-bool startsLikePuzzleDataFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) && f.read(3) == QByteArrayLiteral("ADX");
+puzzle::UserMessage smallPictureMessage() {
+    return {std::string(pieces::kSmallPictureText), std::string(pieces::kSmallPictureCaption),
+            puzzle::MessageIcon::None};
 }
 
 } // namespace
@@ -66,9 +59,7 @@ void MainWindow::fillPieceChoices(int index) {
         puzzle::ClearImage(doc_, index, puzzle::kPuzzleSlot);
         preview::blankSurface(surfaces_.puzzleSurface);
         repaintNow();
-        prompts_.showMessage(this, {std::string(pieces::kSmallPictureText),
-                                    std::string(pieces::kSmallPictureCaption),
-                                    puzzle::MessageIcon::None});
+        prompts_.showMessage(this, smallPictureMessage());
         return;
     }
 }
@@ -84,42 +75,70 @@ bool MainWindow::refuseSeveralPatterns() {
 void MainWindow::addImage(int slot) {
     if (refuseSeveralPatterns())
         return;
-    const FileDialogRequest request{ui::kOpenTitle, pictureFilters(), lastPictureChoice_};
+    // The previous choice is offered again, as before; the first time, the folder last used.
+    QString proposed = lastPictureChoice_;
+    if (proposed.isEmpty()) {
+        const QString folder = startFolder(EditorSettings::Folder::Picture);
+        proposed = folder.isEmpty() ? QString() : folder + QLatin1Char('/');
+    }
+    const FileDialogRequest request{ui::kOpenTitle, pictureFilters(), proposed};
     if (const std::optional<QString> chosen = prompts_.chooseOpenFile(this, request)) {
         lastPictureChoice_ = *chosen;
-        attachPictureFile(caretRow(), slot, *chosen);
+        rememberFolder(EditorSettings::Folder::Picture, *chosen);
+        attachPictureFile(doc_.state.currentPattern, slot, *chosen);
     }
     // Also after a cancelled dialog: the command counts as an edit.
     markDirty();
 }
 
+// Only a picture that can be shown is attached, and a puzzle picture only when it offers
+// piece counts: a refused picture changes nothing, not even the picture it would replace.
 bool MainWindow::attachPictureFile(int index, int slot, const QString& path) {
-    if (const auto refusal = puzzle::AttachPicture(doc_, index, slot, nativePath(path))) {
+    const std::string native = nativePath(path);
+    if (const auto problem = pictureRefusal(native)) {
+        prompts_.showMessage(this, *problem);
+        return false;
+    }
+    if (slot == puzzle::kPuzzleSlot) {
+        const QSize size = preview::pictureSizeOfFile(native);
+        pieces::PieceGridTable scratch{};
+        if (pieces::FillPieceChoices(scratch, size.width(), size.height()).outcome !=
+            pieces::PieceChoices::Outcome::Accepted) {
+            prompts_.showMessage(this, smallPictureMessage());
+            return false;
+        }
+    }
+    const puzzle::Document before = doc_;
+    if (const auto refusal = puzzle::AttachPicture(doc_, index, slot, native)) {
         prompts_.showMessage(this, *refusal);
         return false;
     }
+    recordStep(before, ui::kStepAttachPicture, index);
     renderSlot(index, slot);
     // A finished picture leaves the choices as they are.
     if (slot == puzzle::kPuzzleSlot)
         fillPieceChoices(index);
+    describePictures();
     return true;
 }
 
 void MainWindow::extractImage(int slot) {
     if (refuseSeveralPatterns())
         return;
-    const int index = caretRow();
+    const int index = doc_.state.currentPattern;
     if (const auto refusal = puzzle::CheckExtract(doc_, index, slot)) {
         prompts_.showMessage(this, *refusal);
         return;
     }
-    const FileDialogRequest request{
-        ui::kSaveTitle,
-        {{ui::kExtractFilter, ""}},
-        QString::fromStdString(puzzle::DefaultExtractName(doc_, index, slot))};
+    QString proposed = QString::fromStdString(puzzle::DefaultExtractName(doc_, index, slot));
+    const QString folder = startFolder(EditorSettings::Folder::Extract);
+    if (!folder.isEmpty())
+        proposed = QDir(folder).filePath(proposed);
+    const FileDialogRequest request{ui::kSaveTitle, {{ui::kExtractFilter, ""}}, proposed};
     const std::optional<QString> chosen = prompts_.chooseSaveFile(this, request);
     if (!chosen)
         return;
+    rememberFolder(EditorSettings::Folder::Extract, *chosen);
     const puzzle::ExtractResult result =
         puzzle::ExtractPicture(doc_, index, slot, nativePath(*chosen));
     prompts_.showMessage(this, result.message);
@@ -127,10 +146,40 @@ void MainWindow::extractImage(int slot) {
 
 // No selection-count test here, and the piece count and its choices stay as they are.
 void MainWindow::deleteImage(int slot) {
-    puzzle::ClearImage(doc_, caretRow(), slot);
+    const int index = doc_.state.currentPattern;
+    const puzzle::PatternRecord& r = doc_.pattern(index);
+    if (puzzle::slotSize(r, slot) != 0 || puzzle::slotOffset(r, slot) != 0 ||
+        !puzzle::fieldText(puzzle::slotPath(r, slot)).empty())
+        recordStep(ui::kStepDeletePicture, index);
+    puzzle::ClearImage(doc_, index, slot);
     preview::blankSurface(surfaces_.forSlot(slot));
     repaintNow();
+    describePictures();
     markDirty();
+}
+
+void MainWindow::describePictures() {
+    const int index = doc_.state.currentPattern;
+    for (const auto& [frame, slot] :
+         {std::pair{puzzleFrame_, puzzle::kPuzzleSlot}, {finishedFrame_, puzzle::kFinishedSlot}}) {
+        const puzzle::ImageSource source = puzzle::SlotSource(doc_, index, slot);
+        QString text;
+        if (source.kind != puzzle::ImageSource::Kind::Empty) {
+            const QSize size =
+                source.kind == puzzle::ImageSource::Kind::CurrentFileRange
+                    ? preview::pictureSizeOfRange(source.file, source.offset, source.size)
+                    : preview::pictureSizeOfFile(source.file);
+            const QString name =
+                QString::fromStdString(puzzle::DefaultExtractName(doc_, index, slot));
+            text = QString::fromUtf8(ui::kPictureInfo)
+                       .arg(name.isEmpty() ? QFileInfo(displayPath(source.file)).fileName() : name)
+                       .arg(size.width())
+                       .arg(size.height())
+                       .arg(QLocale(QLocale::Japanese).formattedDataSize(source.size));
+        }
+        frame->setToolTip(text);
+        frame->setAccessibleDescription(text);
+    }
 }
 
 int MainWindow::previewSlotAt(const QPoint& windowPos) const {
@@ -152,7 +201,7 @@ void MainWindow::dropFilesOnPreview(const QStringList& paths, int slot) {
     }
     if (refuseSeveralPatterns())
         return;
-    attachPictureFile(caretRow(), slot, paths.front());
+    attachPictureFile(doc_.state.currentPattern, slot, paths.front());
     markDirty();
 }
 

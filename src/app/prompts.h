@@ -6,6 +6,7 @@
 #include "puzzle/user_message.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -65,6 +66,8 @@ class Prompts {
                                                   const FileDialogRequest& request) = 0;
     virtual std::optional<QString> chooseSaveFile(QWidget* owner,
                                                   const FileDialogRequest& request) = 0;
+    // Several existing files at once; empty when the user cancelled.
+    virtual QStringList chooseOpenFiles(QWidget* owner, const FileDialogRequest& request) = 0;
     // Runs the password prompt until `check` accepts an entry (true) or the user cancels
     // or closes it (false). A message `check` returns is shown owned by the prompt.
     virtual bool askPassword(QWidget* owner, const PasswordCheck& check) = 0;

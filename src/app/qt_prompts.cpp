@@ -112,6 +112,12 @@ std::optional<QString> QtPrompts::chooseSaveFile(QWidget* owner, const FileDialo
     return chosen;
 }
 
+QStringList QtPrompts::chooseOpenFiles(QWidget* owner, const FileDialogRequest& request) {
+    return QFileDialog::getOpenFileNames(owner, QString::fromStdString(request.title),
+                                         request.proposed, qtFileFilter(request.filters), nullptr,
+                                         kFileDialogOptions);
+}
+
 bool QtPrompts::askPassword(QWidget* owner, const PasswordCheck& check) {
     PasswordDialog dialog(owner, check, *this);
     return dialog.exec() == QDialog::Accepted;

@@ -14,6 +14,7 @@ class QtPrompts : public Prompts {
                                           const FileDialogRequest& request) override;
     std::optional<QString> chooseSaveFile(QWidget* owner,
                                           const FileDialogRequest& request) override;
+    QStringList chooseOpenFiles(QWidget* owner, const FileDialogRequest& request) override;
     bool askPassword(QWidget* owner, const PasswordCheck& check) override;
     std::unique_ptr<ProgressReport> beginSaveProgress(QWidget* owner) override;
 };

@@ -9,13 +9,30 @@ inline constexpr char kWindowTitle[] = "パズルデータ作成ツール Ver2.0
 inline constexpr char kToolName[] = "パズルデータ作成ツール";
 inline constexpr char kTitleWithFile[] = "%1 (%2)"; // tool name, full path
 inline constexpr char kPatternEntryFormat[] = "%3d ﾊﾟﾀｰﾝ";
+inline constexpr char kShownEntry[] = "表示中のパターン"; // the entry of the pattern shown
 
 // Menu.
 inline constexpr char kMenuFile[] = "ﾌｧｲﾙ(&F)";
 inline constexpr char kMenuNew[] = "新規作成(&N)";
 inline constexpr char kMenuOpen[] = "開く(&O)...";
-inline constexpr char kMenuSave[] = "保存(&A)...";
+inline constexpr char kMenuSaveOver[] = "上書き保存(&S)";
+inline constexpr char kMenuSaveAs[] = "名前を付けて保存(&A)...";
+inline constexpr char kMenuRecent[] = "最近使ったファイル(&R)";
 inline constexpr char kMenuExit[] = "ｱﾌﾟﾘｹｰｼｮﾝの終了(&Q)";
+inline constexpr char kMenuEdit[] = "編集(&E)";
+inline constexpr char kMenuUndo[] = "元に戻す(&U)";
+inline constexpr char kMenuRedo[] = "やり直し(&R)";
+inline constexpr char kUndoTip[] = "元に戻す: %1";
+inline constexpr char kRedoTip[] = "やり直し: %1";
+inline constexpr char kMenuDuplicate[] = "パターンの複製(&D)";
+inline constexpr char kMenuDeletePatterns[] = "パターンの削除(&L)";
+inline constexpr char kMenuMoveUp[] = "パターンを上へ移動(&K)";
+inline constexpr char kMenuMoveDown[] = "パターンを下へ移動(&J)";
+inline constexpr char kMenuAddFromPictures[] = "画像から新しいパターンを追加(&P)...";
+inline constexpr char kMenuView[] = "表示(&V)";
+inline constexpr char kMenuThumbnails[] = "サムネイルを表示(&T)";
+inline constexpr char kMenuLargePuzzle[] = "パズル中のＣＧを大きく表示(&B)";
+inline constexpr char kMenuLargeFinished[] = "完成した時のＣＧを大きく表示(&C)";
 
 // Main dialog controls.
 inline constexpr char kMoveUp[] = "↑上へ";
@@ -73,5 +90,39 @@ inline constexpr char kSaveProgress[] = "保存しています...";
 inline constexpr char kHintNotCp932[] = "この文字は使えません（シフトJISにない文字です）。";
 inline constexpr char kHintTooLong[] = "これ以上入力できません（%1バイトまで）。";
 inline constexpr char kHintNoSpace[] = "パスワードに空白は使えません。";
+
+// Added by this editor: what each change is called in the undo and redo commands.
+inline constexpr char kStepAddPattern[] = "パターンの追加";
+inline constexpr char kStepDeletePatterns[] = "パターンの削除";
+inline constexpr char kStepMovePatterns[] = "パターンの移動";
+inline constexpr char kStepDuplicatePattern[] = "パターンの複製";
+inline constexpr char kStepAddPictures[] = "画像からパターンを追加";
+inline constexpr char kStepAttachPicture[] = "画像の追加";
+inline constexpr char kStepDeletePicture[] = "画像の削除";
+inline constexpr char kStepPieceCount[] = "ピース数の変更";
+inline constexpr char kStepRotation[] = "ピース回転の変更";
+inline constexpr char kStepClearComment[] = "パズル完成後のコメントの入力";
+inline constexpr char kStepFinishComment[] = "完成ＣＧ表示後のコメントの入力";
+inline constexpr char kStepPassword[] = "パスワードの変更";
+inline constexpr char kStepVendorInfo[] = "ベンダー情報付加の変更";
+inline constexpr char kStepNew[] = "新規作成";
+inline constexpr char kStepOpen[] = "ファイルを開く";
+
+// Added by this editor: why a command did nothing, and what a desktop program asks.
+inline constexpr char kCannotDeleteAll[] = "すべてのパターンを削除することはできません。";
+inline constexpr char kPatternLimit[] = "パターンは２００個までしか追加できません。";
+inline constexpr char kPatternLimitSome[] =
+    "パターンは２００個までしか追加できません。残りの画像は追加されませんでした。";
+inline constexpr char kPicturesRefused[] = "次の画像は追加できませんでした。\n%1";
+inline constexpr char kCaptionConfirmation[] = "確認";
+inline constexpr char kConfirmReplace[] = "%1 は既に存在します。\n置き換えますか？";
+inline constexpr char kRecentMissing[] =
+    "ファイルが見つかりません。最近使ったファイルの一覧から削除しました。\n%1";
+inline constexpr char kPictureNotKnown[] =
+    "このファイルは画像として読み込めないため、設定できません（ＢＭＰ・ＪＰＥＧ・ＧＩＦが使えます）。";
+inline constexpr char kPictureDamaged[] =
+    "この画像は壊れているか途中で切れているため、設定できません。";
+inline constexpr char kPictureTooLarge[] = "この画像は大きすぎるため、設定できません。";
+inline constexpr char kPictureInfo[] = "%1  %2×%3ピクセル  %4";
 
 } // namespace pdt::app::ui

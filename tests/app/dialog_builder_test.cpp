@@ -189,25 +189,6 @@ TEST(MainDialogLayout, DecorationLetClicksThrough) {
     EXPECT_EQ(w.window->centralWidget()->childAt(inList), w.list()->viewport());
 }
 
-TEST(MainDialogLayout, MenuHoldsTheFourCommandsAndASeparator) {
-    EditorWindow w;
-    const QList<QAction*> top = w.window->menuBar()->actions();
-    ASSERT_EQ(top.size(), 1);
-    EXPECT_EQ(top[0]->text(), QString::fromUtf8("ﾌｧｲﾙ(&F)"));
-    const QList<QAction*> items = top[0]->menu()->actions();
-    ASSERT_EQ(items.size(), 5);
-    const std::pair<const char*, const char*> expected[] = {
-        {"IDM_NEW", "新規作成(&N)"},         {"IDM_OPEN", "開く(&O)..."},
-        {"IDM_SAVE", "保存(&A)..."},         {"", ""},
-        {"IDM_EXIT", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&Q)"},
-    };
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(items[i]->objectName().toStdString(), expected[i].first);
-        EXPECT_EQ(items[i]->text(), QString::fromUtf8(expected[i].second));
-    }
-    EXPECT_TRUE(items[3]->isSeparator());
-}
-
 TEST(PasswordDialogLayout, IsBuiltFromItsTemplate) {
     FakePrompts prompts;
     PasswordDialog dialog(

@@ -51,6 +51,7 @@ class FakePrompts : public app::Prompts {
     // File dialog answers; an empty one cancels the dialog.
     std::deque<QString> openChoices;
     std::deque<QString> saveChoices;
+    std::deque<QStringList> openManyChoices;
     // One entry list per password prompt: each is typed and confirmed in turn; when all
     // are refused the prompt is cancelled.
     std::deque<std::vector<QString>> passwordEntries;
@@ -80,6 +81,17 @@ class FakePrompts : public app::Prompts {
     std::optional<QString> chooseSaveFile(QWidget*, const app::FileDialogRequest& r) override {
         saveRequests.push_back(r);
         return next(saveChoices, "save");
+    }
+
+    QStringList chooseOpenFiles(QWidget*, const app::FileDialogRequest& r) override {
+        openRequests.push_back(r);
+        if (openManyChoices.empty()) {
+            ADD_FAILURE() << "unexpected open dialog for several files";
+            return {};
+        }
+        QStringList choice = openManyChoices.front();
+        openManyChoices.pop_front();
+        return choice;
     }
 
     bool askPassword(QWidget*, const app::PasswordCheck& check) override {

@@ -79,7 +79,7 @@ TEST_F(WindowFiles, OpeningReplacesTheDocumentAndShowsPatternOne) {
     EXPECT_EQ(w.state().lastIndex, 2);
     EXPECT_EQ(w.state().currentPattern, 0);
     EXPECT_EQ(w.state().currentFilePath, file.toStdString());
-    EXPECT_EQ(w.window->windowTitle(), QString::fromUtf8("パズルデータ作成ツール (%1)").arg(file));
+    EXPECT_EQ(w.title(), QString::fromUtf8("パズルデータ作成ツール (%1)").arg(file));
     EXPECT_FALSE(w.state().dirty);
     EXPECT_EQ(w.clearComment()->toPlainText(), QString::fromUtf8("一つ目"));
     EXPECT_TRUE(w.rotation()->isChecked());

@@ -146,7 +146,8 @@ TEST_F(WindowPictures, ANewSetAuthoredFromScratchIsSavedInTheLayoutReopensAndExt
             const app::FileDialogRequest& asked = reopened.prompts.saveRequests.back();
             EXPECT_EQ(asked.title, "保存");
             EXPECT_EQ(asked.filters, (std::vector<app::FileFilter>{{"画像ﾌｧｲﾙ", ""}}));
-            EXPECT_EQ(asked.proposed, QFileInfo(pictures[k][s]).fileName());
+            // The stored name, in the folder of the set it comes from.
+            EXPECT_EQ(asked.proposed, path(QFileInfo(pictures[k][s]).fileName()));
             EXPECT_EQ(reopened.prompts.messages,
                       std::vector<ShownMessage>{shown("ファイルを抽出しました。")});
             EXPECT_EQ(readFile(target), readFile(pictures[k][s]));
@@ -161,10 +162,9 @@ TEST_F(WindowPictures, ANewSetAuthoredFromScratchIsSavedInTheLayoutReopensAndExt
     EXPECT_EQ(reopened.doc().pattern(1).pieceCount, 9);
 }
 
-TEST_F(WindowPictures, APuzzlePictureOffersItsPieceCountsOrIsRefused) {
+TEST_F(WindowPictures, APuzzlePictureOffersItsPieceCountsOrIsRefusedChangingNothing) {
     EditorWindow w;
     w.typeInto(w.finishComment(), "kept");
-    w.window->commit();
     addPicture(w, 1, picture("done.bmp", 300, 300));
     const QString square = picture("square.bmp", 200, 200);
     addPicture(w, 0, square);
@@ -175,40 +175,45 @@ TEST_F(WindowPictures, APuzzlePictureOffersItsPieceCountsOrIsRefused) {
     EXPECT_EQ(w.minPieces()->currentIndex(), 0);
     EXPECT_EQ(QApplication::focusWidget(), w.list()) << "the focus goes back to the list";
     EXPECT_FALSE(allWhite(surface(w, 0)));
+    w.choosePieceCount("25");
 
-    addPicture(w, 0, picture("narrow.bmp", 150, 400));
-    EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>{kTooSmall});
-    EXPECT_EQ(puzzle::fieldText(r.puzzleImagePath), "");
-    EXPECT_EQ(r.puzzleImageOffset, 0);
-    EXPECT_EQ(r.puzzleImageSize, 0);
-    EXPECT_EQ(w.minPieces()->count(), 0);
-    EXPECT_TRUE(allWhite(surface(w, 0)));
-    EXPECT_TRUE(allWhite(shownInFrame(w, 0).copy(4, 4, 20, 20)));
-    // The finished picture and the other details are never touched.
-    EXPECT_TRUE(w.state().dirty);
+    // Too small for pieces, or admitting no grid: refused before anything changes, so the
+    // picture it would have replaced stays with its choices.
+    for (const QString& refused : {picture("narrow.bmp", 150, 400), picture("band.jpg", 20000, 200, "jpeg")}) {
+        SCOPED_TRACE(refused.toStdString());
+        w.prompts.messages.clear();
+        addPicture(w, 0, refused);
+        EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>{kTooSmall});
+        EXPECT_EQ(puzzle::fieldText(r.puzzleImagePath), QFile::encodeName(square).toStdString());
+        EXPECT_EQ(r.puzzleImageSize, QFileInfo(square).size());
+        EXPECT_EQ(w.pieceChoices(), kSquareCounts);
+        EXPECT_EQ(w.minPieces()->currentText(), "25");
+        EXPECT_FALSE(allWhite(surface(w, 0)));
+    }
     EXPECT_EQ(puzzle::fieldText(r.finishComment), "kept");
     EXPECT_NE(r.finishedImageSize, 0);
-    EXPECT_FALSE(allWhite(surface(w, 1)));
 }
 
-TEST_F(WindowPictures, AnEmptyChoiceListCommitsTheFirstGridOfTheLastEnumeration) {
+TEST_F(WindowPictures, NoPathStoresACountThePuzzlePictureDoesNotOffer) {
     EditorWindow w;
-    // 199 x 300 is refused, yet its working size 200 x 301 left 3 x 5 first in the table.
-    addPicture(w, 0, picture("narrow.bmp", 199, 300));
-    ASSERT_EQ(w.prompts.messages, std::vector<ShownMessage>{kTooSmall});
+    // A pattern without a puzzle picture keeps its count: nothing is offered to choose from.
+    addPicture(w, 1, picture("done.bmp", 300, 300));
     w.window->commit();
-    EXPECT_EQ(w.doc().pattern(0).pieceCount, 15);
+    EXPECT_EQ(w.doc().pattern(0).pieceCount, 0);
 
-    // A pattern without a puzzle picture shows no choices and commits the smallest grid
-    // left by the pattern shown before it.
+    // A picture, then one that is refused, then a save: the count is one the first offers.
     addPicture(w, 0, picture("wide.bmp", 640, 480));
     w.choosePieceCount("48");
+    addPicture(w, 0, picture("other.png", 300, 300, "png"));
+    ASSERT_EQ(w.prompts.messages.size(), 1u);
     w.click("IDC_ADD_PATTERN");
-    EXPECT_EQ(w.doc().pattern(0).pieceCount, 48);
-    EXPECT_EQ(w.minPieces()->count(), 0);
+    addPicture(w, 1, picture("done2.bmp", 300, 300));
     w.clickRow(0);
-    EXPECT_EQ(w.doc().pattern(1).pieceCount, 6);
-    EXPECT_EQ(w.minPieces()->currentText(), "48") << "the stored count comes back selected";
+    w.saveAs(path("set.ADX"));
+    EditorWindow reopened;
+    reopened.open(path("set.ADX"));
+    EXPECT_EQ(reopened.doc().pattern(0).pieceCount, 48);
+    EXPECT_EQ(reopened.doc().pattern(1).pieceCount, 0) << "not a count of another picture";
 }
 
 TEST_F(WindowPictures, ThePieceChoicesComeFromThePuzzlePictureWhateverTheFinishedOne) {
@@ -309,7 +314,7 @@ TEST_F(WindowPictures, DeletingAPictureBlanksItsPreviewAndCountsAsAnEdit) {
         addPicture(w, 0, red);
         addPicture(w, 1, red);
         w.choosePieceCount("12");
-        w.saveAs(path("set.ADX"));
+        w.saveAs(path(QString("set%1.ADX").arg(slot)));
         ASSERT_FALSE(w.state().dirty);
         EXPECT_TRUE(isRed(centreOf(shownInFrame(w, slot))));
 
@@ -372,12 +377,12 @@ TEST_F(WindowPictures, ExtractingRefusesInItsOrderBeforeAnyDialog) {
     w.saveAs(path("saved.ADX"));
     extract(w, 1, ""); // cancelled
     ASSERT_EQ(w.prompts.saveRequests.size(), 2u);
-    EXPECT_EQ(w.prompts.saveRequests[1].proposed, "photo.bmp");
+    EXPECT_EQ(w.prompts.saveRequests[1].proposed, path("photo.bmp"));
     EXPECT_EQ(w.prompts.messages, (std::vector<ShownMessage>{kNotJoined, kSaved}));
 
     w.open(file);
     extract(w, 1, path("done.bmp"));
-    EXPECT_EQ(w.prompts.saveRequests.back().proposed, "done.bmp");
+    EXPECT_EQ(QFileInfo(w.prompts.saveRequests.back().proposed).fileName(), "done.bmp");
     EXPECT_EQ(readFile(path("done.bmp")), pictureBytes(64));
 }
 
@@ -405,23 +410,37 @@ TEST_F(WindowPictures, ShowingAPatternDecodesEachPictureOnceAndRepaintsNeverDeco
     EXPECT_FALSE(allWhite(shownInFrame(w, 0)));
 }
 
-TEST_F(WindowPictures, AFileThatIsNoPictureLeavesAWhitePreviewAndNoMessage) {
+TEST_F(WindowPictures, APictureTheDecoderCannotReadIsRefusedChangingNothing) {
     const QString notAPicture = path("notes.bmp");
     writeFile(notAPicture, bytesOf("these are no pixels"));
+    Bytes cut = readFile(picture("whole.jpg", 640, 480, "jpeg"));
+    cut.resize(cut.size() / 2);
+    const QString truncated = path("cut.jpg");
+    writeFile(truncated, cut);
+    const ShownMessage notKnown = shown("このファイルは画像として読み込めないため、設定できません"
+                                        "（ＢＭＰ・ＪＰＥＧ・ＧＩＦが使えます）。",
+                                        MessageIcon::Error);
+    const ShownMessage damaged =
+        shown("この画像は壊れているか途中で切れているため、設定できません。", MessageIcon::Error);
+    const std::pair<QString, ShownMessage> cases[] = {
+        {notAPicture, notKnown},
+        {picture("photo.png", 300, 300, "png"), notKnown},
+        {truncated, damaged}};
     for (const int slot : {0, 1}) {
-        SCOPED_TRACE(slot);
         EditorWindow w;
         addPicture(w, 1 - slot, picture("other.bmp", 300, 300));
         addPicture(w, slot, picture("before.bmp", 300, 300, "bmp", QColor(Qt::red)));
+        const auto table = w.doc().table;
         const std::vector<QString> choices = w.pieceChoices();
-        ASSERT_FALSE(choices.empty());
-        addPicture(w, slot, notAPicture);
-        EXPECT_TRUE(w.prompts.messages.empty());
-        // Attached all the same: whether it is a picture shows only when it is decoded.
-        EXPECT_EQ(puzzle::slotSize(w.doc().pattern(0), slot), 19);
-        EXPECT_TRUE(allWhite(surface(w, slot)));
-        EXPECT_FALSE(allWhite(surface(w, 1 - slot)));
-        EXPECT_EQ(w.pieceChoices(), slot == 0 ? std::vector<QString>{} : choices);
+        for (const auto& [file, message] : cases) {
+            SCOPED_TRACE(file.toStdString() + " slot " + std::to_string(slot));
+            w.prompts.messages.clear();
+            addPicture(w, slot, file);
+            EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>{message});
+            EXPECT_TRUE(w.doc().table == table);
+            EXPECT_TRUE(isRed(centreOf(surface(w, slot))));
+            EXPECT_EQ(w.pieceChoices(), choices);
+        }
     }
 }
 
@@ -449,7 +468,9 @@ TEST_F(WindowPictures, EveryResetLeavesTwoWhiteSurfacesOfTheFrameSize) {
 
 TEST_F(WindowPictures, SurfacesThatCannotBeMadeAreReportedAndTheWindowCloses) {
     FakePrompts prompts;
-    app::MainWindow window(app::DialogVariant::PZ_BIND, prompts);
+    QTemporaryDir settingsFolder;
+    app::EditorSettings settings(settingsFolder.filePath(QStringLiteral("settings.ini")));
+    app::MainWindow window(app::DialogVariant::PZ_BIND, prompts, &settings);
     window.setSurfaceCreation([](preview::PreviewSurfaces&, int, int) { return false; });
     window.show();
     // Nothing to paint before the first reset.
@@ -485,18 +506,19 @@ TEST_F(WindowPictures, APictureDroppedOnAFrameIsAttachedToThatSlot) {
     // Small puzzle pictures are refused as when added.
     w.dropFiles({picture("small.bmp", 150, 400)}, frames[0]);
     EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>{kTooSmall});
-    EXPECT_EQ(w.doc().pattern(0).puzzleImageSize, 0);
+    EXPECT_EQ(w.doc().pattern(0).puzzleImageSize, QFileInfo(wide).size());
 
-    // What is no picture gets the window's answers: two files, on the list or on a frame; a
-    // file that is neither; a picture dropped elsewhere (opened as a puzzle data file).
+    // What is no picture gets the window's answers: two files, beside the list or on a
+    // frame; a file that is neither; a picture dropped elsewhere (opened as a puzzle data
+    // file).
     w.prompts.messages.clear();
     const auto before = w.doc().table;
     const QString text = path("notes.txt");
     writeFile(text, bytesOf("not a picture, and longer than a file header"));
-    w.dropFiles({wide, tall});
+    w.dropFiles({wide, tall}, w.password());
     w.dropFiles({wide, tall}, frames[0]);
     w.dropFiles({text}, frames[1]);
-    w.dropFiles({wide});
+    w.dropFiles({wide}, w.password());
     const ShownMessage oneFile = shown("ドロップできるファイルは １つです。", MessageIcon::Error);
     EXPECT_EQ(w.prompts.messages,
               (std::vector<ShownMessage>{oneFile, oneFile, kNotAJoinedFile, kNotAJoinedFile}));

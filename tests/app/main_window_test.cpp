@@ -35,7 +35,7 @@ void expectFreshDocument(const EditorWindow& w) {
 TEST(MainWindow, StartsAsOneEmptyPatternAndNewDiscardsEditsWithoutAQuestion) {
     EditorWindow w;
     expectFreshDocument(w);
-    EXPECT_EQ(w.window->windowTitle(), QString::fromUtf8("パズルデータ作成ツール Ver2.0"));
+    EXPECT_EQ(w.title(), QString::fromUtf8("パズルデータ作成ツール Ver2.0"));
     EXPECT_EQ(w.window->minimumSize(), w.window->maximumSize()) << "the window is not resizable";
     EXPECT_FALSE(w.window->windowIcon().pixmap(32, 32).isNull());
 
@@ -138,15 +138,15 @@ TEST(MainWindow, DeletingKeepsOnePatternAndSelectsTheFirstEntry) {
     EXPECT_EQ(w.doc().pattern(3).auxWord, 100);
 }
 
-TEST(MainWindow, MovingAndDeletingShowWithoutStoringWhatWasTyped) {
+TEST(MainWindow, MovingAndDeletingStoreWhatWasTypedFirst) {
     struct Case {
         const char* button;
         std::vector<std::string> order; // stored comments afterwards
         int shown;                      // the pattern whose comment is on screen
     };
     const Case cases[] = {
-        {"IDC_MOVE_DOWN", {"B", "A", "C"}, 1},
-        {"IDC_MOVE_UP", {"B", "A", "C"}, 0},
+        {"IDC_MOVE_DOWN", {"B", "typed", "C"}, 1},
+        {"IDC_MOVE_UP", {"typed", "A", "C"}, 0},
         {"IDC_DELETE_PATTERN", {"A", "C"}, 0},
     };
     for (const Case& c : cases) {
@@ -227,13 +227,23 @@ TEST(MainWindow, ClosingAsksOnlyAfterAnEditNotification) {
         EXPECT_TRUE(w.window->close());
         EXPECT_FALSE(w.window->isVisible());
     }
-    // The exit command closes without asking.
+    // The exit command asks the same question, only when there are unsaved changes.
     EditorWindow w;
     w.typeInto(w.clearComment(), "unsaved");
     ASSERT_TRUE(w.state().dirty);
+    w.prompts.answers = {false};
+    w.trigger("IDM_EXIT");
+    EXPECT_TRUE(w.window->isVisible());
+    ASSERT_EQ(w.prompts.questions.size(), 1u);
+    EXPECT_EQ(w.prompts.questions[0].text, "このプログラムを終了しますか？");
+    EXPECT_FALSE(w.prompts.questions[0].yesIsDefault);
+    w.prompts.answers = {true};
     w.trigger("IDM_EXIT");
     EXPECT_FALSE(w.window->isVisible());
-    EXPECT_TRUE(w.prompts.questions.empty());
+    EditorWindow clean;
+    clean.trigger("IDM_EXIT");
+    EXPECT_FALSE(clean.window->isVisible());
+    EXPECT_TRUE(clean.prompts.questions.empty());
 }
 
 TEST(MainWindow, VendorBoxAndFlagAgreeAfterEveryClick) {

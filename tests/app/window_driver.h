@@ -2,6 +2,7 @@
 // Drives a started editor window the way a user does: by the controls' object names, with
 // mouse clicks and key presses, letting queued operations run in between.
 
+#include "app/editor_settings.h"
 #include "app/main_window.h"
 #include "fake_prompts.h"
 #include "support/bytes.h"
@@ -19,6 +20,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 #include <QWindow>
@@ -98,10 +100,13 @@ inline void settle() {
 
 struct EditorWindow {
     FakePrompts prompts;
+    // Each window starts from settings of its own, never the user's.
+    QTemporaryDir settingsFolder;
+    app::EditorSettings settings{settingsFolder.filePath(QStringLiteral("settings.ini"))};
     std::unique_ptr<app::MainWindow> window;
 
     explicit EditorWindow(app::DialogVariant variant = app::DialogVariant::PZ_BIND) {
-        window = std::make_unique<app::MainWindow>(variant, prompts);
+        window = std::make_unique<app::MainWindow>(variant, prompts, &settings);
         window->show();
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -109,6 +114,8 @@ struct EditorWindow {
     }
 
     const puzzle::Document& doc() const { return window->document(); }
+    // The title as the window system shows it, the modified marker resolved.
+    QString title() const { return window->windowHandle()->title(); }
     const puzzle::EditorState& state() const { return window->document().state; }
 
     template <typename W> W* find(const char* name) const {
