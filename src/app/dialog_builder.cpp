@@ -133,6 +133,42 @@ QWidget* createControl(const ControlTemplate& c, QWidget* parent, QRect pixels) 
     return w;
 }
 
+bool isDecoration(ControlKind kind) {
+    return kind == ControlKind::GroupBox || kind == ControlKind::EtchedHorizontalLine ||
+           kind == ControlKind::EtchedVerticalLine;
+}
+
+// A label that grew to show its text may not run into the control beside it: it stops
+// short of it, and its letters close up (down to 85 %, then a pixel smaller) until the
+// text fits the room it has.
+void keepLabelsClearOfNeighbours(const BuiltDialog& built) {
+    for (const BuiltControl& b : built.controls) {
+        auto* label = qobject_cast<QLabel*>(b.widget);
+        if (!label || (b.control->style & kCentred))
+            continue;
+        const QRect own = label->geometry();
+        int room = own.width();
+        for (const BuiltControl& other : built.controls) {
+            const QRect r = other.widget->geometry();
+            if (other.widget == label || isDecoration(other.control->kind) || r.x() <= own.x() ||
+                r.bottom() < own.top() || r.top() > own.bottom())
+                continue;
+            room = std::min(room, r.x() - own.x() - 1);
+        }
+        if (room >= own.width())
+            continue;
+        label->resize(room, own.height());
+        QFont font = label->font();
+        for (int spacing = 99; spacing >= 85 &&
+                               QFontMetrics(font).horizontalAdvance(label->text()) > room;
+             --spacing)
+            font.setLetterSpacing(QFont::PercentageSpacing, spacing);
+        while (QFontMetrics(font).horizontalAdvance(label->text()) > room && font.pixelSize() > 8)
+            font.setPixelSize(font.pixelSize() - 1);
+        label->setFont(font);
+    }
+}
+
 } // namespace
 
 int MulDiv(int number, int numerator, int denominator) {
@@ -187,6 +223,7 @@ BuiltDialog buildDialog(const DialogTemplate& dialog, QWidget* client) {
     for (const BuiltControl& b : built.controls)
         if (b.control->kind == ControlKind::GroupBox)
             b.widget->lower();
+    keepLabelsClearOfNeighbours(built);
     return built;
 }
 

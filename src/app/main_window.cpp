@@ -95,6 +95,9 @@ MainWindow::MainWindow(DialogVariant variant, Prompts& prompts, EditorSettings* 
     password_->setAcceptDrops(false);
     // A click below the last entry leaves the selection as it is, as in the original list.
     patternList_->viewport()->installEventFilter(this);
+    // Entries are dragged to reorder their patterns; the drop itself is handled here.
+    patternList_->setDragDropMode(QAbstractItemView::InternalMove);
+    patternList_->setDefaultDropAction(Qt::MoveAction);
 
     setAcceptDrops(true);
     postReset();

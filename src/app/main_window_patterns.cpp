@@ -11,7 +11,7 @@
 #include "puzzle/pictures.h"
 
 #include <QApplication>
-#include <QCollator>
+#include <QRegularExpression>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -27,6 +27,36 @@ namespace {
 void tell(Prompts& prompts, QWidget* owner, const QString& text) {
     prompts.showMessage(owner,
                         {text.toStdString(), ui::kCaptionInformation, puzzle::MessageIcon::Information});
+}
+
+// File names compared as people read them: "p2" before "p10", letters in any case.
+bool beforeByName(const QString& a, const QString& b) {
+    const QString x = QFileInfo(a).fileName().toCaseFolded();
+    const QString y = QFileInfo(b).fileName().toCaseFolded();
+    qsizetype i = 0, j = 0;
+    while (i < x.size() && j < y.size()) {
+        if (x[i].isDigit() && y[j].isDigit()) {
+            qsizetype ei = i, ej = j;
+            while (ei < x.size() && x[ei].isDigit())
+                ++ei;
+            while (ej < y.size() && y[ej].isDigit())
+                ++ej;
+            const QString nx = x.mid(i, ei - i).remove(QRegularExpression("^0+"));
+            const QString ny = y.mid(j, ej - j).remove(QRegularExpression("^0+"));
+            if (nx.size() != ny.size())
+                return nx.size() < ny.size();
+            if (nx != ny)
+                return nx < ny;
+            i = ei;
+            j = ej;
+        } else {
+            if (x[i] != y[j])
+                return x[i] < y[j];
+            ++i;
+            ++j;
+        }
+    }
+    return x.size() - i < y.size() - j;
 }
 
 bool isBlank(const puzzle::PatternRecord& r) {
@@ -143,17 +173,27 @@ void MainWindow::movePatternsTo(int destination) {
 }
 
 bool MainWindow::listDragEvent(QEvent* event) {
-    if (event->type() != QEvent::Drop)
+    const auto type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
         return false;
-    auto* drop = static_cast<QDropEvent*>(event);
-    const QMimeData* data = drop->mimeData();
-    // Entries dragged inside the list; a drag from elsewhere is the window's.
-    const bool ours = drop->source() == patternList_ ||
-                      (!drop->source() && !data->hasUrls() &&
-                       data->hasFormat(QStringLiteral("application/x-qabstractitemmodeldatalist")));
-    if (!ours)
+    auto* drag = static_cast<QDropEvent*>(event);
+    const QMimeData* data = drag->mimeData();
+    // Entries dragged inside the list; files dragged from elsewhere are the window's.
+    const bool fromList = drag->source() == patternList_;
+    const bool entries = fromList || (!drag->source() && !data->hasUrls() &&
+                                      data->hasFormat(QStringLiteral(
+                                          "application/x-qabstractitemmodeldatalist")));
+    if (!entries)
         return false;
-    const QPoint at = drop->position().toPoint();
+    if (type != QEvent::Drop) {
+        // The list draws where the entries would land; a drag it did not start is taken
+        // here so that its drop arrives.
+        if (fromList)
+            return false;
+        drag->acceptProposedAction();
+        return true;
+    }
+    const QPoint at = drag->position().toPoint();
     int destination = patternList_->count();
     if (QListWidgetItem* item = patternList_->itemAt(at)) {
         const QRect rect = patternList_->visualItemRect(item);
@@ -161,8 +201,8 @@ bool MainWindow::listDragEvent(QEvent* event) {
     }
     // Copy, not move: the list must not remove the dragged entries itself; the entries are
     // rebuilt from the table once the drag is over.
-    drop->setDropAction(Qt::CopyAction);
-    drop->accept();
+    drag->setDropAction(Qt::CopyAction);
+    drag->accept();
     QMetaObject::invokeMethod(
         this, [this, destination] { movePatternsTo(destination); }, Qt::QueuedConnection);
     return true;
@@ -179,12 +219,7 @@ void MainWindow::addPatternsFromPictures() {
 
 void MainWindow::addPatternsFromFiles(const QStringList& paths) {
     QStringList files = paths;
-    QCollator byName;
-    byName.setNumericMode(true);
-    byName.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(files.begin(), files.end(), [&](const QString& a, const QString& b) {
-        return byName.compare(QFileInfo(a).fileName(), QFileInfo(b).fileName()) < 0;
-    });
+    std::stable_sort(files.begin(), files.end(), beforeByName);
 
     commit();
     const puzzle::Document before = doc_;

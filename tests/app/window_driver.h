@@ -106,6 +106,16 @@ struct EditorWindow {
     std::unique_ptr<app::MainWindow> window;
 
     explicit EditorWindow(app::DialogVariant variant = app::DialogVariant::PZ_BIND) {
+        start(variant);
+    }
+
+    // The next run of the editor: a new window with the same settings.
+    void restart() {
+        window.reset();
+        start(app::DialogVariant::PZ_BIND);
+    }
+
+    void start(app::DialogVariant variant) {
         window = std::make_unique<app::MainWindow>(variant, prompts, &settings);
         window->show();
         window->activateWindow();
@@ -175,12 +185,16 @@ struct EditorWindow {
         for (const QString& p : paths)
             urls.push_back(QUrl::fromLocalFile(p));
         data.setUrls(urls);
+        drop(data, on->mapTo(window.get(), on->rect().center()));
+    }
+
+    // Drops data at a point of the window, as the window system delivers it.
+    void drop(const QMimeData& data, QPoint at, Qt::DropAction action = Qt::CopyAction) {
         QWindow* target = window->windowHandle();
-        const QPointF at = on->mapTo(window.get(), on->rect().center());
-        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(at, action, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &enter);
         EXPECT_TRUE(enter.isAccepted());
-        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(at, action, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &drop);
         settle();
     }

@@ -1,0 +1,322 @@
+// The editor behaves as a desktop program: menus with shortcuts, keys in the list, save and
+// save as, recent files, remembered folders, reordering by drag, patterns from pictures,
+// Qt's own texts in Japanese, and a layout in which no text is hidden.
+
+#include "app/dialog_templates.h"
+#include "app/qt_translation.h"
+#include "support/picture_files.h"
+#include "window_driver.h"
+
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStyleOptionButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace pdt;
+using namespace pdt::test;
+
+namespace {
+
+class EditorHabits : public ::testing::Test {
+  protected:
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
+
+    QString picture(const QString& name, int w = 320, int h = 240) const {
+        EXPECT_TRUE(writePictureFile(path(name).toStdString(), w, h,
+                                     name.endsWith(".jpg") ? "jpeg" : "bmp"));
+        return path(name);
+    }
+
+    // A one-pattern set saved through the window, its comment `comment`.
+    QString savedSet(const QString& name, const char* comment) const {
+        EditorWindow w;
+        w.prompts.openChoices.push_back(picture(name + ".bmp"));
+        w.click("IDC_ADD_PUZZLE_IMAGE");
+        w.typeInto(w.clearComment(), comment);
+        w.saveAs(path(name + ".ADX"));
+        return path(name + ".ADX");
+    }
+};
+
+QAction* menuItem(const EditorWindow& w, const char* name) {
+    return w.find<QAction>(name);
+}
+
+} // namespace
+
+TEST_F(EditorHabits, MenusOfferEveryCommandWithItsShortcut) {
+    EditorWindow w;
+    const QList<QAction*> top = w.window->menuBar()->actions();
+    ASSERT_EQ(top.size(), 2);
+    EXPECT_EQ(top[0]->text(), QString::fromUtf8("ﾌｧｲﾙ(&F)"));
+    EXPECT_EQ(top[1]->text(), QString::fromUtf8("編集(&E)"));
+    const struct {
+        const char* name;
+        const char* text;
+        QString keys;
+    } items[] = {
+        {"IDM_NEW", "新規作成(&N)", "Ctrl+N"},
+        {"IDM_OPEN", "開く(&O)...", "Ctrl+O"},
+        {"IDM_SAVE_OVER", "上書き保存(&S)", "Ctrl+S"},
+        {"IDM_SAVE", "名前を付けて保存(&A)...", "Ctrl+Shift+S"},
+        {"IDM_EXIT", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&Q)", "Ctrl+Q"},
+        {"IDM_UNDO", "元に戻す(&U)", "Ctrl+Z"},
+        {"IDM_REDO", "やり直し(&R)", "Ctrl+Y; Ctrl+Shift+Z"},
+        {"IDM_DUPLICATE", "パターンの複製(&D)", "Ctrl+D"},
+        {"IDM_DELETE_PATTERNS", "パターンの削除(&L)", "Del"},
+        {"IDM_MOVE_UP", "パターンを上へ移動(&K)", "Ctrl+Up"},
+        {"IDM_MOVE_DOWN", "パターンを下へ移動(&J)", "Ctrl+Down"},
+    };
+    for (const auto& item : items) {
+        QAction* action = menuItem(w, item.name);
+        ASSERT_NE(action, nullptr) << item.name;
+        EXPECT_EQ(action->text(), QString::fromUtf8(item.text)) << item.name;
+        EXPECT_EQ(QKeySequence::listToString(action->shortcuts()), item.keys) << item.name;
+    }
+    const QList<QAction*> file = top[0]->menu()->actions();
+    EXPECT_EQ(file.first()->objectName(), "IDM_NEW");
+    EXPECT_EQ(file.last()->objectName(), "IDM_EXIT");
+    EXPECT_TRUE(file[file.size() - 2]->isSeparator());
+}
+
+TEST_F(EditorHabits, QtsOwnTextsAreJapanese) {
+    ASSERT_TRUE(app::installQtJapanese(*QCoreApplication::instance()))
+        << "Qt's Japanese translation is missing (qt6-translations-l10n)";
+    QMessageBox box(QMessageBox::Information, "終了", "?", QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove('&').left(3), QString::fromUtf8("はい("));
+    EXPECT_EQ(box.button(QMessageBox::No)->text().remove('&').left(4), QString::fromUtf8("いいえ("));
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
+    QStringList texts;
+    for (const QLabel* l : labels)
+        texts.push_back(l->text());
+    EXPECT_TRUE(texts.join('|').contains(QString::fromUtf8("ファイル名"))) << texts.join('|').toStdString();
+}
+
+TEST_F(EditorHabits, KeysInTheListDeleteMoveAndDuplicate) {
+    EditorWindow w;
+    w.prompts.openChoices.push_back(picture("a.bmp"));
+    w.click("IDC_ADD_PUZZLE_IMAGE");
+    w.makePatterns({"A", "B", "C"});
+    w.clickRow(0);
+    QListWidget* list = w.list();
+    list->setFocus();
+    const auto key = [&](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QTest::keyClick(list, k, m);
+        settle();
+    };
+    key(Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(w.storedClearComments(), (std::vector<std::string>{"B", "A", "C"}));
+    EXPECT_EQ(w.selectedRows(), std::vector<int>{1});
+    key(Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(w.storedClearComments(), (std::vector<std::string>{"B", "A", "A", "C"}));
+    EXPECT_EQ(w.doc().pattern(2).puzzleImageSize, w.doc().pattern(1).puzzleImageSize);
+    EXPECT_EQ(w.doc().pattern(2).sourceFiles, w.doc().pattern(1).sourceFiles);
+    EXPECT_EQ(w.state().currentPattern, 2);
+    key(Qt::Key_Up, Qt::ControlModifier);
+    key(Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(w.storedClearComments(), (std::vector<std::string>{"A", "B", "A", "C"}));
+    key(Qt::Key_Delete);
+    EXPECT_EQ(w.storedClearComments(), (std::vector<std::string>{"B", "A", "C"}));
+    // In a comment box, Delete is the box's own.
+    w.typeInto(w.clearComment(), "xy");
+    QTest::keyClick(w.clearComment(), Qt::Key_Home);
+    QTest::keyClick(w.clearComment(), Qt::Key_Delete);
+    settle();
+    EXPECT_EQ(w.clearComment()->toPlainText(), "y");
+    EXPECT_EQ(w.doc().patternCount(), 3);
+}
+
+TEST_F(EditorHabits, SaveOverwritesWithoutADialogAndSaveAsAsksBeforeReplacingAnotherFile) {
+    EditorWindow w;
+    // Without a file, saving asks for a name like save as.
+    w.prompts.openChoices.push_back(picture("a.bmp"));
+    w.click("IDC_ADD_PUZZLE_IMAGE");
+    w.prompts.saveChoices.push_back(path("set"));
+    w.trigger("IDM_SAVE_OVER");
+    ASSERT_EQ(w.prompts.saveRequests.size(), 1u);
+    EXPECT_EQ(w.state().currentFilePath, QFile::encodeName(path("set.ADX")).toStdString());
+    EXPECT_EQ(w.title(), QString::fromUtf8("パズルデータ作成ツール (%1)").arg(path("set.ADX")));
+
+    w.typeInto(w.clearComment(), "second");
+    EXPECT_EQ(w.title(), QString::fromUtf8("パズルデータ作成ツール (%1)*").arg(path("set.ADX")));
+    w.trigger("IDM_SAVE_OVER");
+    EXPECT_EQ(w.prompts.saveRequests.size(), 1u) << "no dialog with a current file";
+    EXPECT_FALSE(w.state().dirty);
+    EditorWindow check;
+    check.open(path("set.ADX"));
+    EXPECT_EQ(check.storedClearComment(0), "second");
+
+    // Save as to the current file asks nothing more; to another existing file it asks, and
+    // No keeps that file.
+    w.saveAs(path("set.ADX"));
+    EXPECT_TRUE(w.prompts.questions.empty());
+    const QString other = savedSet("other", "theirs");
+    const Bytes theirs = readFile(other);
+    w.prompts.answers = {false};
+    w.saveAs(path("other")); // the extension is added before the question
+    ASSERT_EQ(w.prompts.questions.size(), 1u);
+    EXPECT_EQ(w.prompts.questions[0].caption, "確認");
+    EXPECT_TRUE(QString::fromStdString(w.prompts.questions[0].text).contains(other));
+    EXPECT_FALSE(w.prompts.questions[0].yesIsDefault);
+    EXPECT_EQ(readFile(other), theirs);
+    w.prompts.answers = {true};
+    w.saveAs(other);
+    EXPECT_NE(readFile(other), theirs);
+    EXPECT_EQ(w.state().currentFilePath, QFile::encodeName(other).toStdString());
+}
+
+TEST_F(EditorHabits, RecentFilesAreTheLastEightKeptAcrossRunsAndMissingOnesDropped) {
+    QStringList sets;
+    for (int i = 0; i < 9; ++i)
+        sets.push_back(savedSet(QString("set%1").arg(i), "x"));
+    EditorWindow w;
+    for (const QString& set : sets)
+        w.open(set);
+
+    // The next run, with the same settings, offers them most recent first.
+    w.restart();
+    QMenu* menu = w.window->findChild<QMenu*>("RecentMenu");
+    menu->aboutToShow();
+    ASSERT_EQ(menu->actions().size(), 8);
+    EXPECT_EQ(menu->actions()[0]->data().toString(), sets[8]);
+    EXPECT_EQ(menu->actions()[7]->data().toString(), sets[1]);
+
+    // A file gone since is dropped when chosen, with a message naming it.
+    QFile::remove(sets[8]);
+    menu->actions()[0]->trigger();
+    settle();
+    ASSERT_EQ(w.prompts.messages.size(), 1u);
+    EXPECT_TRUE(QString::fromStdString(w.prompts.messages[0].text).contains(sets[8]));
+    EXPECT_EQ(w.state().currentFilePath, "新規.ADX");
+    menu->aboutToShow();
+    ASSERT_EQ(menu->actions().size(), 7);
+    menu->actions()[0]->trigger();
+    settle();
+    EXPECT_EQ(w.state().currentFilePath, QFile::encodeName(sets[7]).toStdString());
+}
+
+TEST_F(EditorHabits, DialogsStartInTheFolderLastUsedForTheirKind) {
+    QDir(dir.path()).mkpath("pictures");
+    QDir(dir.path()).mkpath("sets");
+    EditorWindow w;
+    w.prompts.openChoices.push_back(picture("pictures/photo.bmp"));
+    w.click("IDC_ADD_PUZZLE_IMAGE");
+    w.saveAs(path("sets/one.ADX"));
+
+    w.restart();
+    w.prompts.openRequests.clear();
+    w.prompts.openChoices = {"", ""};
+    w.trigger("IDM_OPEN");
+    w.click("IDC_ADD_PUZZLE_IMAGE");
+    ASSERT_EQ(w.prompts.openRequests.size(), 2u);
+    EXPECT_EQ(QFileInfo(w.prompts.openRequests[0].proposed).absolutePath(), path("sets"));
+    EXPECT_EQ(QFileInfo(w.prompts.openRequests[1].proposed).absolutePath(), path("pictures"));
+}
+
+TEST_F(EditorHabits, DraggingEntriesMovesTheirPatternsAsOneStep) {
+    EditorWindow w;
+    w.makePatterns({"A", "B", "C", "D"});
+    w.clickRow(0);
+    w.clickRow(1, Qt::ControlModifier);
+    // What the list puts on a drag of its selected entries, dropped on the lower half of D.
+    QListWidget* list = w.list();
+    std::unique_ptr<QMimeData> data(list->model()->mimeData(list->selectionModel()->selectedIndexes()));
+    const QRect d = list->visualItemRect(list->item(3));
+    w.drop(*data, list->viewport()->mapTo(w.window.get(), QPoint(d.center().x(), d.bottom() - 1)),
+           Qt::MoveAction);
+    EXPECT_EQ(w.storedClearComments(), (std::vector<std::string>{"C", "D", "A", "B"}));
+    EXPECT_EQ(w.selectedRows(), (std::vector<int>{2, 3}));
+    EXPECT_EQ(w.entries().size(), 4u);
+    w.trigger("IDM_UNDO");
+    EXPECT_EQ(w.storedClearComments(), (std::vector<std::string>{"A", "B", "C", "D"}));
+}
+
+TEST_F(EditorHabits, PicturesBecomePatternsInNameOrderAndRefusedOnesAreNamedAtTheEnd) {
+    const QStringList files = {picture("p10.bmp"), picture("p2.jpg"), picture("p1.bmp"),
+                               path("broken.bmp")};
+    writeFile(path("broken.bmp"), bytesOf("no picture here"));
+    EditorWindow w;
+    w.prompts.openManyChoices.push_back(files);
+    w.trigger("IDM_ADD_FROM_PICTURES");
+    // The new document's empty pattern takes the first picture.
+    ASSERT_EQ(w.doc().patternCount(), 3);
+    const char* order[] = {"p1.bmp", "p2.jpg", "p10.bmp"};
+    for (int i = 0; i < 3; ++i) {
+        const puzzle::PatternRecord& r = w.doc().pattern(i);
+        EXPECT_EQ(QFileInfo(QString::fromStdString(r.sourceFiles[0])).fileName(), order[i]);
+        EXPECT_EQ(r.sourceFiles[1], r.sourceFiles[0]);
+        EXPECT_EQ(r.pieceCount, 6) << "the smallest count a 320 x 240 picture offers";
+    }
+    ASSERT_EQ(w.prompts.messages.size(), 1u);
+    EXPECT_TRUE(QString::fromStdString(w.prompts.messages[0].text).contains("broken.bmp"));
+
+    // Dropped on the list, pictures do the same, up to 200 patterns.
+    for (int i = 3; i < 199; ++i)
+        w.window->addPattern();
+    settle();
+    w.prompts.messages.clear();
+    w.dropFiles({files[0], files[1]});
+    EXPECT_EQ(w.doc().patternCount(), 200);
+    EXPECT_EQ(w.prompts.messages.size(), 1u);
+}
+
+TEST_F(EditorHabits, PreviewsNameTheirPictures) {
+    EditorWindow w;
+    w.prompts.openChoices.push_back(picture("photo.bmp", 640, 480));
+    w.click("IDC_ADD_PUZZLE_IMAGE");
+    const QString info = w.find<QWidget>("IDC_PUZZLE_PREVIEW")->toolTip();
+    EXPECT_TRUE(info.startsWith("photo.bmp")) << info.toStdString();
+    EXPECT_TRUE(info.contains(QString::fromUtf8("640×480"))) << info.toStdString();
+    EXPECT_TRUE(w.find<QWidget>("IDC_FINISHED_PREVIEW")->toolTip().isEmpty());
+}
+
+TEST(EditorLayout, NoControlCoversAnotherAndNoTextIsClipped) {
+    for (const auto variant : {app::DialogVariant::PZ_BIND, app::DialogVariant::PZ_BIND2}) {
+        EditorWindow w(variant);
+        QWidget* client = w.window->centralWidget();
+        std::vector<QWidget*> controls;
+        for (QWidget* c : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const bool decoration = qobject_cast<QGroupBox*>(c) ||
+                                    (qobject_cast<QFrame*>(c) && !qobject_cast<QLabel*>(c) &&
+                                     !c->objectName().startsWith("IDC_"));
+            if (!decoration && c->isVisible())
+                controls.push_back(c);
+        }
+        for (QWidget* c : controls) {
+            const QFontMetrics m(c->font());
+            QString text;
+            int room = c->width();
+            if (auto* label = qobject_cast<QLabel*>(c)) {
+                text = label->text();
+            } else if (auto* button = qobject_cast<QAbstractButton*>(c)) {
+                text = button->text();
+                QStyleOptionButton option;
+                option.initFrom(button);
+                // What the style keeps for the box of a check box, or the frame of a button.
+                room -= qobject_cast<QCheckBox*>(c)
+                            ? c->style()->pixelMetric(QStyle::PM_IndicatorWidth, &option, c) +
+                                  c->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &option, c)
+                            : 2 * c->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, c);
+            }
+            EXPECT_LE(m.horizontalAdvance(text), room) << c->objectName().toStdString() << " "
+                                                       << text.toStdString();
+        }
+        for (size_t i = 0; i < controls.size(); ++i)
+            for (size_t j = i + 1; j < controls.size(); ++j)
+                EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry()))
+                    << controls[i]->objectName().toStdString() << " and "
+                    << controls[j]->objectName().toStdString();
+    }
+}
