@@ -98,6 +98,9 @@ TEST(MainWindow, AddingStopsAtTwoHundredPatterns) {
     w.click("IDC_ADD_PATTERN");
     EXPECT_EQ(w.list()->count(), 200);
     EXPECT_EQ(w.state().lastIndex, 199);
+    const ShownMessage limit{"パターンは２００個までしか追加できません。", "情報",
+                             puzzle::MessageIcon::Information, "PZ_BIND"};
+    EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>{limit});
     EXPECT_EQ(w.list()->item(0)->text(), QString::fromUtf8("  1 ﾊﾟﾀｰﾝ"));
     EXPECT_EQ(w.list()->item(9)->text(), QString::fromUtf8(" 10 ﾊﾟﾀｰﾝ"));
     EXPECT_EQ(w.list()->item(199)->text(), QString::fromUtf8("200 ﾊﾟﾀｰﾝ"));

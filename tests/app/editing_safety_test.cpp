@@ -1,0 +1,251 @@
+// Nothing an author does is lost: every change undoes and redoes, the unsaved state is
+// exact, an undo past a save never brings back the wrong picture, picture commands act on
+// the pattern shown, and commands that do nothing say why.
+
+#include "support/picture_files.h"
+#include "window_driver.h"
+
+#include <QDir>
+#include <QMenu>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace pdt;
+using namespace pdt::test;
+
+namespace {
+
+// What undo and redo bring back: the whole document, not the window's own state.
+struct Content {
+    puzzle::PatternTable table;
+    int lastIndex;
+    std::string password;
+    int vendorFlag;
+    std::string file;
+
+    explicit Content(const puzzle::Document& d)
+        : table(d.table), lastIndex(d.state.lastIndex), password(d.state.password),
+          vendorFlag(d.state.vendorFlag), file(d.state.currentFilePath) {}
+    bool operator==(const Content&) const = default;
+};
+
+class EditingSafety : public ::testing::Test {
+  protected:
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
+
+    QString picture(const QString& name, QColor colour = Qt::red) const {
+        QImage image(320, 240, QImage::Format_RGB32);
+        image.fill(colour);
+        EXPECT_TRUE(image.save(path(name), "BMP"));
+        return path(name);
+    }
+
+    static void attach(EditorWindow& w, int slot, const QString& file) {
+        w.prompts.openChoices.push_back(file);
+        w.click(slot == 0 ? "IDC_ADD_PUZZLE_IMAGE" : "IDC_ADD_FINISHED_IMAGE");
+    }
+
+    // Patterns A, B, C; B has both pictures, C a puzzle picture.
+    void threePatterns(EditorWindow& w) const {
+        w.makePatterns({"A", "B", "C"});
+        w.clickRow(1);
+        attach(w, 0, picture("b.bmp", Qt::green));
+        attach(w, 1, picture("b-done.bmp", Qt::blue));
+        w.clickRow(2);
+        attach(w, 0, picture("c.bmp", Qt::yellow));
+        w.clickRow(0);
+    }
+
+    static QRgb shownCentre(const EditorWindow& w, int slot) {
+        const QImage& s = slot == 0 ? w.window->previewSurfaces().puzzleSurface.image
+                                    : w.window->previewSurfaces().finishedSurface.image;
+        return s.pixel(s.width() / 2, s.height() / 2);
+    }
+};
+
+} // namespace
+
+TEST_F(EditingSafety, EveryChangeUndoesAndRedoesShowingThePatternItConcerns) {
+    PatternSpec stored;
+    puzzle::setFieldText(stored.record.clearComment, "opened");
+    stored.puzzle = pictureBytes(64);
+    writeFile(path("other.ADX"), buildFile({stored}));
+    const QString extra = picture("extra.bmp", Qt::cyan);
+
+    const struct {
+        const char* name;
+        std::function<void(EditorWindow&)> change;
+        int shown; // the pattern shown after the undo
+    } cases[] = {
+        {"add", [](EditorWindow& w) { w.click("IDC_ADD_PATTERN"); }, 2},
+        {"delete", [](EditorWindow& w) { w.clickRow(1), w.click("IDC_DELETE_PATTERN"); }, 1},
+        {"move up", [](EditorWindow& w) { w.clickRow(2), w.click("IDC_MOVE_UP"); }, 1},
+        {"move down", [](EditorWindow& w) { w.click("IDC_MOVE_DOWN"); }, 1},
+        {"duplicate", [](EditorWindow& w) { w.clickRow(1), w.trigger("IDM_DUPLICATE"); }, 2},
+        {"attach", [&](EditorWindow& w) { attach(w, 1, extra); }, 0},
+        {"delete picture",
+         [](EditorWindow& w) { w.clickRow(1), w.click("IDC_DELETE_FINISHED_IMAGE"); }, 1},
+        {"piece count", [](EditorWindow& w) { w.clickRow(2), w.choosePieceCount("12"); }, 2},
+        {"rotation", [](EditorWindow& w) { QTest::mouseClick(w.rotation(), Qt::LeftButton); }, 0},
+        {"comment", [](EditorWindow& w) { w.typeInto(w.finishComment(), "typed"); }, 0},
+        {"password", [](EditorWindow& w) { w.typeInto(w.password(), "pw"); }, 0},
+        {"vendor",
+         [](EditorWindow& w) {
+             QTest::mouseClick(w.find<QCheckBox>("IDC_VENDOR_INFO"), Qt::LeftButton);
+         },
+         0},
+        {"new", [](EditorWindow& w) { w.trigger("IDM_NEW"); }, 0},
+        {"open", [&](EditorWindow& w) { w.open(path("other.ADX")); }, 0},
+        {"drop", [&](EditorWindow& w) { w.dropFiles({path("other.ADX")}); }, 0},
+        {"pictures",
+         [&](EditorWindow& w) {
+             w.prompts.openManyChoices.push_back({extra});
+             w.trigger("IDM_ADD_FROM_PICTURES");
+         },
+         2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EditorWindow w(app::DialogVariant::PZ_BIND2);
+        threePatterns(w);
+        const Content before(w.doc());
+        c.change(w);
+        const Content after(w.doc());
+        ASSERT_FALSE(after == before) << "the change changed nothing";
+        EXPECT_TRUE(w.find<QAction>("IDM_UNDO")->isEnabled());
+
+        w.trigger("IDM_UNDO");
+        EXPECT_TRUE(Content(w.doc()) == before);
+        EXPECT_EQ(w.selectedRows(), std::vector<int>{c.shown});
+        EXPECT_EQ(w.state().currentPattern, c.shown);
+        EXPECT_EQ(w.clearComment()->toPlainText().toStdString(), w.storedClearComment(c.shown));
+        EXPECT_EQ(w.entries().size(), size_t(before.lastIndex + 1));
+        EXPECT_TRUE(w.find<QAction>("IDM_REDO")->isEnabled());
+
+        w.trigger("IDM_REDO");
+        EXPECT_TRUE(Content(w.doc()) == after);
+        EXPECT_TRUE(w.prompts.messages.empty());
+    }
+}
+
+TEST_F(EditingSafety, TypingIsOneStepPerBoxAndBurst) {
+    EditorWindow w;
+    w.clearComment()->setFocus();
+    typeText(w.clearComment(), "abc");
+    typeText(w.clearComment(), "def");
+    settle();
+    QAction* undo = w.find<QAction>("IDM_UNDO");
+    EXPECT_EQ(undo->toolTip(), QString::fromUtf8("元に戻す: パズル完成後のコメントの入力"));
+    w.finishComment()->setFocus();
+    typeText(w.finishComment(), "xyz");
+    w.clearComment()->setFocus(); // leaving a box ends its burst
+    typeText(w.clearComment(), "!");
+    settle();
+    EXPECT_EQ(w.storedClearComment(0), "abcdef!");
+
+    // Ctrl+Z in a box is the window's undo, one burst at a time.
+    QTest::keyClick(w.clearComment(), Qt::Key_Z, Qt::ControlModifier);
+    settle();
+    EXPECT_EQ(w.storedClearComment(0), "abcdef");
+    EXPECT_EQ(w.clearComment()->toPlainText(), "abcdef");
+    w.trigger("IDM_UNDO");
+    EXPECT_EQ(std::string(puzzle::fieldText(w.doc().pattern(0).finishComment)), "");
+    w.trigger("IDM_UNDO");
+    EXPECT_EQ(w.storedClearComment(0), "");
+    EXPECT_FALSE(undo->isEnabled());
+}
+
+TEST_F(EditingSafety, TheUnsavedStateIsExactAcrossUndoAndRedo) {
+    EditorWindow w;
+    attach(w, 0, picture("a.bmp"));
+    w.saveAs(path("set.ADX"));
+    ASSERT_FALSE(w.state().dirty);
+    w.typeInto(w.clearComment(), "changed");
+    w.list()->setFocus();
+    settle();
+    EXPECT_TRUE(w.title().endsWith('*'));
+    w.trigger("IDM_UNDO");
+    EXPECT_FALSE(w.state().dirty);
+    EXPECT_FALSE(w.title().endsWith('*'));
+    w.trigger("IDM_REDO");
+    EXPECT_TRUE(w.state().dirty);
+    w.trigger("IDM_UNDO");
+    w.trigger("IDM_UNDO"); // past the save: the picture is gone again
+    EXPECT_TRUE(w.state().dirty);
+    w.trigger("IDM_REDO");
+    EXPECT_TRUE(w.window->close()) << "back at the saved state: no question";
+    EXPECT_TRUE(w.prompts.questions.empty());
+}
+
+TEST_F(EditingSafety, UndoPastASaveNeverShowsOrSavesTheWrongBytes) {
+    EditorWindow w;
+    threePatterns(w);
+    attach(w, 0, picture("a.bmp", Qt::magenta));
+    w.saveAs(path("set.ADX"));
+    const Bytes original = readFile(path("set.ADX"));
+
+    // Pattern B leaves the file that is then saved over.
+    w.clickRow(1);
+    w.click("IDC_DELETE_PATTERN");
+    w.trigger("IDM_SAVE_OVER");
+    ASSERT_NE(readFile(path("set.ADX")), original);
+    w.trigger("IDM_UNDO");
+    ASSERT_EQ(w.doc().patternCount(), 3);
+    EXPECT_EQ(shownCentre(w, 0), QColor(Qt::green).rgb());
+    EXPECT_EQ(shownCentre(w, 1), QColor(Qt::blue).rgb());
+
+    w.trigger("IDM_SAVE_OVER");
+    EXPECT_EQ(readFile(path("set.ADX")), original);
+    w.saveAs(path("copy.ADX"));
+    EXPECT_EQ(readFile(path("copy.ADX")), original);
+}
+
+TEST_F(EditingSafety, PictureCommandsActOnThePatternShownWhereverTheCaret) {
+    EditorWindow w;
+    threePatterns(w);
+    w.clickRow(1);
+    // The caret wanders off without changing the selection.
+    w.list()->setFocus();
+    QTest::keyClick(w.list(), Qt::Key_End, Qt::ControlModifier);
+    settle();
+    ASSERT_EQ(w.list()->currentRow(), 2);
+    EXPECT_EQ(w.state().currentPattern, 1);
+    EXPECT_TRUE(w.list()->item(1)->font().bold()) << "the entry shown is marked";
+    EXPECT_FALSE(w.list()->item(2)->font().bold());
+
+    w.click("IDC_DELETE_PUZZLE_IMAGE");
+    EXPECT_EQ(w.doc().pattern(1).puzzleImageSize, 0);
+    EXPECT_NE(w.doc().pattern(2).puzzleImageSize, 0);
+    attach(w, 0, picture("new.bmp"));
+    EXPECT_EQ(QFileInfo(QString::fromStdString(w.doc().pattern(1).sourceFiles[0])).fileName(),
+              "new.bmp");
+}
+
+TEST_F(EditingSafety, CommandsThatDoNothingSayWhy) {
+    EditorWindow w;
+    const ShownMessage cannotDelete{"すべてのパターンを削除することはできません。", "情報",
+                                    puzzle::MessageIcon::Information, "PZ_BIND"};
+    w.click("IDC_DELETE_PATTERN");
+    w.makePatterns({"A", "B"});
+    w.list()->selectAll();
+    settle();
+    w.click("IDC_DELETE_PATTERN");
+    EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>(2, cannotDelete));
+    EXPECT_EQ(w.doc().patternCount(), 2);
+
+    // The save check shows the pattern it names.
+    w.prompts.messages.clear();
+    w.clickRow(0);
+    attach(w, 0, picture("a.bmp"));
+    w.trigger("IDM_SAVE");
+    EXPECT_EQ(w.prompts.messages,
+              std::vector<ShownMessage>{shown("ﾊﾟﾀｰﾝ2 のＣＧが抜けています。保存できません。",
+                                              puzzle::MessageIcon::Error)});
+    EXPECT_EQ(w.selectedRows(), std::vector<int>{1});
+    EXPECT_EQ(w.state().currentPattern, 1);
+    EXPECT_EQ(w.clearComment()->toPlainText(), "B");
+}
