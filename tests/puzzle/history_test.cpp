@@ -195,7 +195,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, HistoryClean,
 //
 // a.ADX holds A0..A2 and b.ADX B0, B1 (A1 with an empty path field, as other writers
 // store it). Script steps: "open F", "delete I", "rotate I" (toggles the rotation flag),
-// "save F" (prepareSave, save, completeSave, markClean, as the editor does), "undo",
+// "save F" (prepareSave, save, completeSave, markClean, as the editor does), "prepare F"
+// (a save that then fails: prepareSave alone), "undo",
 // "redo"; checks: "expect P..." (each picture's bytes and the bytes a save of the document
 // writes), "file F = P..." (a file's bytes), "path F" (the current file), "steps N",
 // "copies N" (files in the cache).
@@ -204,6 +205,10 @@ struct HazardCase {
     const char* script;
     bool copiesFail = false;
 };
+
+void PrintTo(const HazardCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class HistoryAcrossSaves : public testing::TestWithParam<HazardCase> {
   protected:
@@ -300,6 +305,8 @@ TEST_P(HistoryAcrossSaves, ShowsAndSavesTheBytesEachStateHad) {
                 ASSERT_TRUE(SavePuzzleDataFile(doc, file, doc.state.password).saved);
                 history.completeSave(prep, doc);
                 history.markClean();
+            } else if (w[0] == "prepare") {
+                history.prepareSave(doc, file);
             } else if (w[0] == "undo") {
                 ASSERT_TRUE(history.undo(doc));
             } else if (w[0] == "redo") {
@@ -340,6 +347,9 @@ INSTANTIATE_TEST_SUITE_P(
         HazardCase{"UndoPastASaveAs",
                    "open a; delete 0; save c; file c = A1 A2; undo; expect A0 A1 A2; path c;"
                    "save c; file c = A0 A1 A2; file a = A0 A1 A2; redo; expect A1 A2"},
+        HazardCase{"AFailedSaveChangesNothing",
+                   "open a; delete 1; prepare a; undo; expect A0 A1 A2; redo; expect A0 A2;"
+                   "save a; undo; expect A0 A1 A2; copies 1"},
         HazardCase{"RedoPastASave",
                    "open a; delete 1; undo; save a; redo; expect A0 A2; undo; expect A0 A1 A2"},
         HazardCase{"AStateFromBeforeAnOpenWhoseFileASaveReplaced",
