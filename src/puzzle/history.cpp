@@ -31,7 +31,9 @@ std::string extensionOf(std::string_view storedPath) {
     for (const char c : ext)
         if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')))
             return {};
-    return "." + std::string(ext);
+    std::string out(1, '.');
+    out.append(ext);
+    return out;
 }
 
 std::size_t heapOf(const std::string& s) {
@@ -291,17 +293,26 @@ void History::dropUnusedCopies(const Document* also) {
 }
 
 History::SavePreparation History::prepareSave(const Document& before, const std::string& target) {
+    return prepare(&before, TargetNameFor(target));
+}
+
+void History::protectFile(const Document& present, const std::string& path) {
+    completeSave(prepare(nullptr, path), present);
+}
+
+History::SavePreparation History::prepare(const Document* saved, const std::string& replaced) {
     SavePreparation prep;
     prep.version = version_;
     std::map<std::string, std::string> known;
-    const std::string savedFile = identityOf(before.state.currentFilePath, known);
-    const std::string targetFile = identityOf(TargetNameFor(target), known);
+    // Identities are never empty: without a saved document no state is of its file.
+    const std::string savedFile = saved ? identityOf(saved->state.currentFilePath, known) : "";
+    const std::string targetFile = identityOf(replaced, known);
 
     std::set<std::pair<std::int32_t, std::int32_t>> carried;
-    for (int p = 0; p <= before.state.lastIndex && p < kMaxPatterns; ++p) {
+    for (int p = 0; saved && p <= saved->state.lastIndex && p < kMaxPatterns; ++p) {
         for (int slot = 0; slot < 2; ++slot) {
-            const std::int32_t offset = slotOffset(before.pattern(p), slot);
-            const std::int32_t size = slotSize(before.pattern(p), slot);
+            const std::int32_t offset = slotOffset(saved->pattern(p), slot);
+            const std::int32_t size = slotSize(saved->pattern(p), slot);
             if (isRange(offset, size)) {
                 prep.carried.push_back({p, slot, offset, size});
                 carried.emplace(offset, size);

@@ -104,6 +104,11 @@ class History {
     // that lie beyond them. After a failed save call nothing: the old file is intact.
     void completeSave(const SavePreparation& prep, const Document& after);
 
+    // Before a file that is not a save's target is replaced (an extraction's target): the
+    // ranges that states name in it are copied out now, as for a save. `present` is the
+    // document as it is; it must not read from that file itself.
+    void protectFile(const Document& present, const std::string& path);
+
   private:
     using SharedRecord = std::shared_ptr<const PatternRecord>;
 
@@ -128,6 +133,8 @@ class History {
     std::optional<int> travel(std::deque<Step>& from, std::deque<Step>& to, Document& doc);
     void changed();
 
+    // Plans the copies for replacing `replaced`, the save of `saved` if any.
+    SavePreparation prepare(const Document* saved, const std::string& replaced);
     std::string identityOf(const std::string& path, std::map<std::string, std::string>& known);
     std::optional<std::string> copyRange(const std::string& file, std::int32_t offset,
                                          std::int32_t size, const std::string& extension);

@@ -196,7 +196,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, HistoryClean,
 // a.ADX holds A0..A2 and b.ADX B0, B1 (A1 with an empty path field, as other writers
 // store it). Script steps: "open F", "delete I", "rotate I" (toggles the rotation flag),
 // "save F" (prepareSave, save, completeSave, markClean, as the editor does), "prepare F"
-// (a save that then fails: prepareSave alone), "undo",
+// (a save that then fails: prepareSave alone), "extract F" (a picture extracted over F),
+// "undo",
 // "redo"; checks: "expect P..." (each picture's bytes and the bytes a save of the document
 // writes), "file F = P..." (a file's bytes), "path F" (the current file), "steps N",
 // "copies N" (files in the cache).
@@ -305,6 +306,9 @@ TEST_P(HistoryAcrossSaves, ShowsAndSavesTheBytesEachStateHad) {
                 ASSERT_TRUE(SavePuzzleDataFile(doc, file, doc.state.password).saved);
                 history.completeSave(prep, doc);
                 history.markClean();
+            } else if (w[0] == "extract") {
+                history.protectFile(doc, file);
+                writeFile(file, pictureBytes(5000, 99));
             } else if (w[0] == "prepare") {
                 history.prepareSave(doc, file);
             } else if (w[0] == "undo") {
@@ -355,6 +359,9 @@ INSTANTIATE_TEST_SUITE_P(
         HazardCase{"AStateFromBeforeAnOpenWhoseFileASaveReplaced",
                    "open a; delete 2; open b; save a; file a = B0 B1; undo; expect A0 A1; path a;"
                    "undo; expect A0 A1 A2; save d; file d = A0 A1 A2; steps 3"},
+        HazardCase{"AStateFromBeforeAnOpenWhoseFileAnExtractionReplaced",
+                   "open a; delete 2; open b; extract a; undo; expect A0 A1; undo;"
+                   "expect A0 A1 A2; steps 3"},
         HazardCase{"StatesWhoseCopyFailedAreForgottenWithAllOlderOnes",
                    "open a; delete 1; open b; rotate 0; save a; steps 1; copies 0; undo;"
                    "expect B0 B1; path a",
