@@ -373,8 +373,10 @@ void History::completeSave(const SavePreparation& prep, const Document& after) {
             moved.emplace(std::pair(c.offset, c.size), slotOffset(r, c.slot));
     }
 
-    // Records shared between states are rewritten once per file, and stay shared.
-    std::map<std::pair<std::string, const PatternRecord*>, SharedRecord> rewritten;
+    // Records shared between states are rewritten once per file, and stay shared. The
+    // originals are held too, so that no address is reused while it is a key.
+    std::map<std::pair<std::string, const PatternRecord*>, std::pair<SharedRecord, SharedRecord>>
+        rewritten;
     std::set<std::uint64_t> lost = prep.lost;
     for (auto* steps : {&undo_, &redo_}) {
         for (Step& step : *steps) {
@@ -389,7 +391,9 @@ void History::completeSave(const SavePreparation& prep, const Document& after) {
             const SavePreparation::StatePlan& p = plan->second;
             for (SharedRecord& record : s.records) {
                 auto [it, fresh] = rewritten.try_emplace({p.file, record.get()});
+                SharedRecord& result = it->second.second;
                 if (fresh) {
+                    it->second.first = record;
                     PatternRecord r = *record;
                     bool ok = true;
                     for (int slot = 0; slot < 2 && ok; ++slot) {
@@ -409,14 +413,13 @@ void History::completeSave(const SavePreparation& prep, const Document& after) {
                         }
                     }
                     if (ok)
-                        it->second =
-                            r == *record ? record : std::make_shared<const PatternRecord>(r);
+                        result = r == *record ? record : std::make_shared<const PatternRecord>(r);
                 }
-                if (!it->second) {
+                if (!result) {
                     lost.insert(s.id);
                     break;
                 }
-                record = it->second;
+                record = result;
             }
             if (p.ofSavedFile)
                 s.currentFilePath = after.state.currentFilePath;
