@@ -54,3 +54,8 @@ fuzz: setup
 
 clean:
 	rm -rf build build-asan build-bench build-fuzz
+
+# The widget-free core cross-built for Windows with MinGW-w64, its tests run under Wine.
+.PHONY: test-windows
+test-windows:
+	@JOBS=$(JOBS) CTEST_ARGS="$(CTEST_ARGS)" scripts/test-windows build-windows

@@ -1,10 +1,12 @@
 // The document engine on real files: saving 400 pictures against a plain concatenation of
-// the same files, the memory a save holds, and opening a 200-pattern file.
+// the same files, the memory a save holds, opening a 200-pattern file, and the memory and
+// speed of the undo history.
 //
 // The pictures (about 400 MB, mixed sizes) are generated in a folder under /tmp that is
 // removed at exit. With less free space the set is scaled down, and the run says so.
 #include "puzzle/document.h"
 #include "puzzle/format.h"
+#include "puzzle/history.h"
 #include "puzzle/open.h"
 #include "puzzle/pictures.h"
 #include "puzzle/save.h"
@@ -335,6 +337,77 @@ BENCHMARK(BM_OpenTwoHundredPatterns)
     ->Arg(1 << 20)
     ->Arg(5 << 20)
     ->Unit(benchmark::kMicrosecond);
+
+// A 200-pattern set with every text field full and a picture file for each slot: the
+// largest records an author can make.
+Document fullTwoHundredPatternSet() {
+    Document doc;
+    ResetDocument(doc);
+    for (int k = 0; k < kMaxPatterns; ++k) {
+        if (k > 0)
+            AppendPattern(doc);
+        PatternRecord& r = doc.pattern(k);
+        const std::string n = std::to_string(k);
+        for (int slot = 0; slot < 2; ++slot) {
+            r.sourceFiles[size_t(slot)] = "/home/author/pictures/a set of puzzles/pattern-" + n +
+                                          "-" + char('a' + slot) + ".jpg";
+            setFieldText(slotPath(r, slot), std::string(255, char('a' + k % 26)));
+            slotSize(r, slot) = 100000 + k;
+        }
+        setFieldText(r.clearComment, std::string(256, char('A' + k % 26)));
+        setFieldText(r.finishComment, std::string(256, char('a' + k % 26)));
+        r.pieceCount = 12;
+    }
+    return doc;
+}
+
+// 100 steps on a 200-pattern set, each recorded before its change: memoryBytes and the
+// heap the history really holds, and the time of record, undo and redo. Arg 0: each step
+// edits one pattern's comment (typing, a piece count, a picture); arg 1: each step changes
+// every record (an open, a move of every pattern), the most a step can hold.
+void BM_HistoryOfHundredSteps(benchmark::State& state) {
+    constexpr int kSteps = 100;
+    const bool everyRecord = state.range(0) == 1;
+    static BenchFolder folder;
+    const Document start = fullTwoHundredPatternSet();
+    double recordSeconds = 0;
+    double undoSeconds = 0;
+    double redoSeconds = 0;
+    std::int64_t heap = 0;
+    std::size_t reported = 0;
+    for (auto _ : state) {
+        Document doc = start;
+        const std::int64_t heapBefore = liveHeap.load();
+        History history(folder.dir + "/cache");
+        recordSeconds += secondsOf([&] {
+            for (int step = 0; step < kSteps; ++step) {
+                history.record(doc, "コメントの入力", step % kMaxPatterns);
+                for (int k = 0; k < (everyRecord ? kMaxPatterns : 1); ++k)
+                    doc.pattern((step + k) % kMaxPatterns).clearComment[0] = char(step);
+            }
+        });
+        heap = std::max(heap, liveHeap.load() - heapBefore);
+        reported = std::max(reported, history.memoryBytes());
+        if (history.stepCount() != kSteps)
+            state.SkipWithError("steps were lost");
+        undoSeconds += secondsOf([&] {
+            while (history.undo(doc)) {
+            }
+        });
+        redoSeconds += secondsOf([&] {
+            while (history.redo(doc)) {
+            }
+        });
+        benchmark::DoNotOptimize(doc.table.data());
+    }
+    const double calls = double(state.iterations()) * kSteps;
+    state.counters["memoryBytes_MB"] = double(reported) / 1e6;
+    state.counters["heap_MB"] = double(heap) / 1e6;
+    state.counters["record_us"] = recordSeconds / calls * 1e6;
+    state.counters["undo_us"] = undoSeconds / calls * 1e6;
+    state.counters["redo_us"] = redoSeconds / calls * 1e6;
+}
+BENCHMARK(BM_HistoryOfHundredSteps)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

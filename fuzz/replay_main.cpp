@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
         std::ifstream in(p, std::ios::binary);
         const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
                                       std::istreambuf_iterator<char>()};
-        std::fprintf(stderr, "%s\n", p.c_str());
+        std::fprintf(stderr, "%s\n", p.string().c_str());
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     }
     std::fprintf(stderr, "%zu inputs replayed\n", inputs.size());

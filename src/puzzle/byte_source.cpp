@@ -1,10 +1,15 @@
 #include "puzzle/byte_source.h"
 
 #include <algorithm>
+
+#ifdef _WIN32
+#include "puzzle/file_system.h"
+#else
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace pdt::puzzle {
 
@@ -14,6 +19,8 @@ bool MemoryByteSource::readAt(std::uint64_t offset, std::span<std::uint8_t> out)
     std::copy_n(bytes_.begin() + std::ptrdiff_t(offset), out.size(), out.begin());
     return true;
 }
+
+#ifndef _WIN32
 
 std::unique_ptr<FileByteSource> FileByteSource::open(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -41,5 +48,33 @@ bool FileByteSource::readAt(std::uint64_t offset, std::span<std::uint8_t> out) {
     }
     return true;
 }
+
+#else // _WIN32
+
+// The native file system already reads through UTF-16 names and OVERLAPPED offsets and
+// refuses what is not a file on a disk.
+std::unique_ptr<FileByteSource> FileByteSource::open(const std::string& path) {
+    FileSystem& fs = NativeFileSystem();
+    const auto file = fs.openRead(path);
+    if (!file.ok())
+        return nullptr;
+    const auto size = fs.size(file.value);
+    if (!size.ok()) {
+        fs.close(file.value);
+        return nullptr;
+    }
+    return std::unique_ptr<FileByteSource>(new FileByteSource(file.value, size.value));
+}
+
+FileByteSource::~FileByteSource() {
+    NativeFileSystem().close(fd_);
+}
+
+bool FileByteSource::readAt(std::uint64_t offset, std::span<std::uint8_t> out) {
+    const auto r = NativeFileSystem().readAt(fd_, offset, out);
+    return r.ok() && r.value == out.size();
+}
+
+#endif
 
 } // namespace pdt::puzzle

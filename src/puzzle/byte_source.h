@@ -37,8 +37,9 @@ public:
     bool readAt(std::uint64_t offset, std::span<std::uint8_t> out) override;
 
 private:
-    FileByteSource(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
-    int fd_;
+    // A descriptor, or on Windows a FileSystem handle.
+    FileByteSource(std::intptr_t fd, std::uint64_t size) : fd_(fd), size_(size) {}
+    std::intptr_t fd_;
     std::uint64_t size_;
 };
 

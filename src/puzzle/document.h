@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace pdt::puzzle {
 
@@ -57,6 +58,19 @@ bool RemovePatterns(Document& doc, std::span<const int> selectedIncreasing);
 
 void SwapPatterns(Document& doc, int i, int j);
 
+// Inserts a copy of pattern i (0 <= i <= lastIndex) right after it: pictures, comments,
+// piece count, rotation, everything. Later patterns move down one. False, changing
+// nothing, at 200 patterns or for an index outside the document.
+bool DuplicatePattern(Document& doc, int i);
+
+// Moves the selected patterns (increasing, each within the document), keeping their order,
+// so that they land before the pattern that was at `destination` (0..patternCount;
+// patternCount means the end), as a drag in the list does. Returns their new indices, or
+// nothing (and changes nothing) for a selection or destination outside the document.
+// Slots above lastIndex are untouched.
+std::vector<int> MovePatterns(Document& doc, std::span<const int> selectedIncreasing,
+                              int destination);
+
 // Empties a slot: path, offset and size. Everything else of the pattern stays.
 void ClearImage(Document& doc, int i, int slot);
 
@@ -64,11 +78,14 @@ void ClearImage(Document& doc, int i, int slot);
 struct ImageSource {
     enum class Kind { Empty, CurrentFileRange, WholeFile };
     Kind kind = Kind::Empty;
-    std::string file;          // native path: currentFilePath or the picture's own file
-    std::int64_t offset = 0;   // CurrentFileRange only
-    std::int64_t size = 0;     // the size the record holds
+    std::string file;        // native path: currentFilePath or the picture's own file
+    std::int64_t offset = 0; // CurrentFileRange only
+    std::int64_t size = 0;   // the size the record holds
 };
 
+// Offset 0 with a native source file is a picture file even when the path field is empty
+// (a picture that was stored without a path and has since been copied out of its file).
 ImageSource SlotSource(const Document& doc, int i, int slot);
+ImageSource SlotSource(const PatternRecord& r, const std::string& currentFilePath, int slot);
 
 } // namespace pdt::puzzle

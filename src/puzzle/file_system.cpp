@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -195,12 +196,21 @@ FileSystem& NativeFileSystem() {
 
 namespace {
 
-std::wstring widen(const std::string& utf8) {
-    if (utf8.empty())
-        return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring w(size_t(n > 0 ? n : 0), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), w.data(), n);
+#ifndef ERROR_DISK_QUOTA_EXCEEDED // not in every SDK's headers
+#define ERROR_DISK_QUOTA_EXCEEDED 1295L
+#endif
+
+// The UTF-16 form of a UTF-8 path; nothing for text that is not UTF-8 or holds a NUL,
+// which would otherwise open a file of another name.
+std::optional<std::wstring> widen(const std::string& utf8) {
+    if (utf8.empty() || utf8.find('\0') != std::string::npos)
+        return std::nullopt;
+    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), int(utf8.size()),
+                                      nullptr, 0);
+    if (n <= 0)
+        return std::nullopt;
+    std::wstring w(size_t(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), int(utf8.size()), w.data(), n);
     return w;
 }
 
@@ -208,20 +218,39 @@ int errnoOf(DWORD code) {
     switch (code) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
         return ENOENT;
     case ERROR_ACCESS_DENIED:
+    case ERROR_PRIVILEGE_NOT_HELD:
         return EACCES;
+    case ERROR_WRITE_PROTECT:
+        return EROFS;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
         return ENOSPC;
+    case ERROR_DISK_QUOTA_EXCEEDED:
+        return EDQUOT;
+    case ERROR_FILE_TOO_LARGE:
+        return EFBIG;
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
         return EEXIST;
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE:
         return EBUSY;
     case ERROR_FILENAME_EXCED_RANGE:
         return ENAMETOOLONG;
+    case ERROR_DIRECTORY:
+        return ENOTDIR;
+    case ERROR_INVALID_NAME:
+        return EINVAL;
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return EMFILE;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return ENOMEM;
     default:
         return EIO;
     }
@@ -234,36 +263,70 @@ FileHandle fileOf(HANDLE h) {
     return reinterpret_cast<FileHandle>(h);
 }
 
+bool isDirectory(const std::wstring& path) {
+    const DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// CreateFileW on a UTF-8 path; the error is an errno value. A folder is EISDIR, as on
+// other systems, not the access denial Windows reports for it.
+IoResult<FileHandle> openFile(const std::string& path, DWORD access, DWORD share, DWORD disposition,
+                              DWORD flags) {
+    const auto wide = widen(path);
+    if (!wide)
+        return IoResult<FileHandle>::failure(path.empty() ? ENOENT : EINVAL);
+    const HANDLE h =
+        CreateFileW(wide->c_str(), access, share, nullptr, disposition, flags, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD e = GetLastError();
+        if (e == ERROR_ACCESS_DENIED && isDirectory(*wide))
+            return IoResult<FileHandle>::failure(EISDIR);
+        return IoResult<FileHandle>::failure(errnoOf(e));
+    }
+    return {fileOf(h), 0};
+}
+
+// True for a file on a disk that is neither a folder nor a reparse point (a link).
+bool isRegularFile(HANDLE h) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    return GetFileType(h) == FILE_TYPE_DISK && GetFileInformationByHandle(h, &info) &&
+           !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+}
+
 class WindowsFileSystem final : public FileSystem {
   public:
     IoResult<FileHandle> openRead(const std::string& path) override {
-        const HANDLE h = CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE)
-            return IoResult<FileHandle>::failure(errnoOf(GetLastError()));
-        if (GetFileType(h) != FILE_TYPE_DISK) {
-            CloseHandle(h);
+        // Others may read, and may rename or replace the file as they could elsewhere (the
+        // open handle keeps reading the old one); nobody writes to it meanwhile.
+        auto r = openFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL);
+        if (r.ok() && GetFileType(handleOf(r.value)) != FILE_TYPE_DISK) {
+            CloseHandle(handleOf(r.value));
             return IoResult<FileHandle>::failure(EINVAL);
         }
-        return {fileOf(h), 0};
+        return r;
     }
 
     IoResult<FileHandle> create(const std::string& path, CreateMode mode) override {
-        const DWORD how = mode == CreateMode::Exclusive ? CREATE_NEW : CREATE_ALWAYS;
-        const HANDLE h =
-            CreateFileW(widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, how,
-                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-        if (h == INVALID_HANDLE_VALUE)
-            return IoResult<FileHandle>::failure(errnoOf(GetLastError()));
-        return {fileOf(h), 0};
+        // FILE_FLAG_OPEN_REPARSE_POINT: a link of that name is opened itself, never its target.
+        auto r = openFile(path, GENERIC_WRITE, FILE_SHARE_READ,
+                          mode == CreateMode::Exclusive ? CREATE_NEW : CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT);
+        if (r.ok() && !isRegularFile(handleOf(r.value))) {
+            CloseHandle(handleOf(r.value));
+            return IoResult<FileHandle>::failure(EINVAL);
+        }
+        return r;
     }
 
     IoResult<FileHandle> openDevice(const std::string& path) override {
-        const HANDLE h = CreateFileW(widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE)
-            return IoResult<FileHandle>::failure(errnoOf(GetLastError()));
-        return {fileOf(h), 0};
+        auto r = openFile(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL);
+        if (r.ok() && GetFileType(handleOf(r.value)) == FILE_TYPE_DISK) {
+            CloseHandle(handleOf(r.value));
+            return IoResult<FileHandle>::failure(EINVAL);
+        }
+        return r;
     }
 
     IoResult<std::uint64_t> size(FileHandle file) override {
@@ -277,6 +340,8 @@ class WindowsFileSystem final : public FileSystem {
                                  std::span<std::uint8_t> out) override {
         std::size_t done = 0;
         while (done < out.size()) {
+            // On a handle opened without FILE_FLAG_OVERLAPPED the offset of an OVERLAPPED
+            // makes ReadFile a positioned, synchronous read.
             OVERLAPPED at{};
             const std::uint64_t pos = offset + done;
             at.Offset = DWORD(pos);
@@ -284,9 +349,10 @@ class WindowsFileSystem final : public FileSystem {
             DWORD n = 0;
             const DWORD want = DWORD(std::min<std::size_t>(out.size() - done, 1u << 30));
             if (!ReadFile(handleOf(file), out.data() + done, want, &n, &at)) {
-                if (GetLastError() == ERROR_HANDLE_EOF)
+                const DWORD e = GetLastError();
+                if (e == ERROR_HANDLE_EOF)
                     break;
-                return {done, errnoOf(GetLastError())};
+                return {done, errnoOf(e)};
             }
             if (n == 0)
                 break;
@@ -310,6 +376,7 @@ class WindowsFileSystem final : public FileSystem {
     }
 
     IoStatus sync(FileHandle file) override {
+        // Never retried, for the same reason as fsync elsewhere.
         if (!FlushFileBuffers(handleOf(file)))
             return {errnoOf(GetLastError())};
         return {};
@@ -322,21 +389,21 @@ class WindowsFileSystem final : public FileSystem {
     }
 
     IoStatus rename(const std::string& from, const std::string& to) override {
-        const std::wstring wfrom = widen(from);
-        const std::wstring wto = widen(to);
+        const auto wfrom = widen(from);
+        const auto wto = widen(to);
+        if (!wfrom || !wto)
+            return {EINVAL};
+        // One rename that replaces the target (atomic on NTFS), written through before it
+        // returns. ReplaceFileW would keep the old file's attributes but can fail halfway,
+        // with the target renamed away.
+        constexpr DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
         // A reader (a virus scanner, an indexer) may hold the target for a moment.
         for (int attempt = 0;; ++attempt) {
-            const bool exists = GetFileAttributesW(wto.c_str()) != INVALID_FILE_ATTRIBUTES;
-            const BOOL done = exists
-                                  ? ReplaceFileW(wto.c_str(), wfrom.c_str(), nullptr,
-                                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-                                  : MoveFileExW(wfrom.c_str(), wto.c_str(), MOVEFILE_WRITE_THROUGH);
-            if (done)
+            if (MoveFileExW(wfrom->c_str(), wto->c_str(), flags))
                 return {};
             const DWORD e = GetLastError();
-            if (e != ERROR_SHARING_VIOLATION && e != ERROR_UNABLE_TO_REMOVE_REPLACED &&
-                e != ERROR_LOCK_VIOLATION)
-                return {errnoOf(e)};
+            if (e != ERROR_SHARING_VIOLATION && e != ERROR_LOCK_VIOLATION)
+                return {e == ERROR_ACCESS_DENIED && isDirectory(*wto) ? EISDIR : errnoOf(e)};
             if (attempt == 4)
                 return {EBUSY};
             Sleep(50u << attempt);
@@ -344,37 +411,47 @@ class WindowsFileSystem final : public FileSystem {
     }
 
     IoStatus remove(const std::string& path) override {
-        if (!DeleteFileW(widen(path).c_str()))
-            return {errnoOf(GetLastError())};
+        const auto wide = widen(path);
+        if (!wide)
+            return {EINVAL};
+        // A link is removed itself, as DeleteFileW does; a folder is not a file to remove.
+        if (!DeleteFileW(wide->c_str())) {
+            const DWORD e = GetLastError();
+            return {e == ERROR_ACCESS_DENIED && isDirectory(*wide) ? EISDIR : errnoOf(e)};
+        }
         return {};
     }
 
-    // ReplaceFileW and MOVEFILE_WRITE_THROUGH already make the rename durable.
+    // MOVEFILE_WRITE_THROUGH already made the rename durable; Windows cannot flush a folder.
     IoStatus syncDirectory(const std::string&) override { return {}; }
 
     IoResult<FileStatus> status(const std::string& path) override {
-        const HANDLE h = CreateFileW(widen(path).c_str(), 0,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (h == INVALID_HANDLE_VALUE) {
-            const DWORD e = GetLastError();
-            if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND)
+        // No access asked for: this only looks, whoever has the file open.
+        const auto r = openFile(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+        if (!r.ok()) {
+            if (r.error == ENOENT)
                 return {FileStatus{}, 0};
-            return IoResult<FileStatus>::failure(errnoOf(e));
+            return IoResult<FileStatus>::failure(r.error);
         }
-        BY_HANDLE_FILE_INFORMATION info{};
-        const BOOL ok = GetFileInformationByHandle(h, &info);
-        const DWORD type = GetFileType(h);
-        CloseHandle(h);
-        if (!ok)
-            return IoResult<FileStatus>::failure(errnoOf(GetLastError()));
+        const HANDLE h = handleOf(r.value);
         FileStatus s;
-        s.kind = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileStatus::Kind::Directory
-                 : type == FILE_TYPE_DISK                           ? FileStatus::Kind::Regular
-                                                                    : FileStatus::Kind::Other;
-        s.size = std::uint64_t(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
-        s.device = info.dwVolumeSerialNumber;
-        s.inode = std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+        s.kind = FileStatus::Kind::Other; // a device, a pipe, a console
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (GetFileType(h) == FILE_TYPE_DISK) {
+            if (!GetFileInformationByHandle(h, &info)) {
+                const DWORD e = GetLastError();
+                CloseHandle(h);
+                return IoResult<FileStatus>::failure(errnoOf(e));
+            }
+            s.kind = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                         ? FileStatus::Kind::Directory
+                         : FileStatus::Kind::Regular;
+            s.size = std::uint64_t(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
+            s.device = info.dwVolumeSerialNumber;
+            s.inode = std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+        }
+        CloseHandle(h);
         return {s, 0};
     }
 };

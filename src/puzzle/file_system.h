@@ -6,10 +6,17 @@
 // Paths are native: UTF-8 on every platform (the Windows implementation widens them).
 // Errors are errno values; the Windows implementation maps its own codes onto them.
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
+
+// The Windows C runtime has no number for an exceeded disk quota; it gets the one
+// Windows sockets use, so that it still reads as what it is.
+#if defined(_WIN32) && !defined(EDQUOT)
+#define EDQUOT 10069
+#endif
 
 namespace pdt::puzzle {
 

@@ -2,6 +2,7 @@
 // Every text the engine gives the user, in one place. Texts are UTF-8; the editor shows
 // them in message boxes, adxtool prints them.
 
+#include "puzzle/file_system.h" // the errno values, EDQUOT on Windows too
 #include "puzzle/user_message.h"
 
 #include <string>

@@ -2,13 +2,33 @@
 
 #include <cerrno>
 #include <climits>
+#include <string_view>
 
 namespace pdt::puzzle {
+
+#ifdef _WIN32
+namespace {
+// The length of UTF-8 text in UTF-16 units, the measure of Windows' names.
+std::size_t utf16Length(std::string_view utf8) {
+    std::size_t n = 0;
+    for (const char c : utf8) {
+        const auto b = static_cast<unsigned char>(c);
+        n += (b & 0xC0) == 0x80 ? 0 : b >= 0xF0 ? 2 : 1;
+    }
+    return n;
+}
+} // namespace
+#endif
 
 std::optional<std::string> TemporaryNameFor(const std::string& target) {
     std::string temporary = target + kTemporarySuffix;
     if (temporary.size() > kMaxTemporaryNameBytes)
         return std::nullopt;
+#ifdef _WIN32
+    // Windows' file systems take 255 UTF-16 units in one name.
+    if (utf16Length(FileNameOf(temporary)) > 255)
+        return std::nullopt;
+#endif
 #if defined(NAME_MAX) && defined(PATH_MAX)
     if (FileNameOf(temporary).size() > NAME_MAX || temporary.size() >= PATH_MAX)
         return std::nullopt;

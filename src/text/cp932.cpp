@@ -8,6 +8,7 @@
 #endif
 
 #include <cstring>
+#include <utility>
 
 namespace pdt::text {
 
@@ -19,48 +20,102 @@ std::string_view fieldText(std::string_view field) {
 #ifdef _WIN32
 
 namespace {
-std::wstring widen(UINT codePage, DWORD flags, std::string_view in) {
+
+constexpr UINT kCp932 = 932;
+
+// Characters that code page 932 holds only as the bytes of another one: the JIS forms of
+// signs that Microsoft's table has in full width. Linux's converter takes them one way;
+// Windows only as best fit, which WC_NO_BEST_FIT_CHARS turns off along with the lossy
+// ones. Each is stored as the character its bytes stand for.
+constexpr std::pair<wchar_t, wchar_t> kOneWay[] = {
+    {L'\u00A2', L'\uFFE0'}, {L'\u00A3', L'\uFFE1'}, {L'\u00A5', L'\u005C'},
+    {L'\u00AC', L'\uFFE2'}, {L'\u2014', L'\u2015'}, {L'\u2016', L'\u2225'},
+    {L'\u203E', L'\u007E'}, {L'\u2212', L'\uFF0D'}, {L'\u301C', L'\uFF5E'},
+};
+
+// Strict: nothing when the bytes are not valid in the code page.
+std::optional<std::wstring> widen(UINT codePage, std::string_view in) {
     if (in.empty())
-        return {};
-    const int n = MultiByteToWideChar(codePage, flags, in.data(), int(in.size()), nullptr, 0);
+        return std::wstring();
+    const int n =
+        MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, in.data(), int(in.size()), nullptr, 0);
     if (n <= 0)
-        return {};
+        return std::nullopt;
     std::wstring out(size_t(n), L'\0');
-    MultiByteToWideChar(codePage, flags, in.data(), int(in.size()), out.data(), n);
+    MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, in.data(), int(in.size()), out.data(), n);
     return out;
 }
 
-std::string narrow(UINT codePage, std::wstring_view in, BOOL* usedDefault) {
+std::string toUtf8(std::wstring_view in) {
     if (in.empty())
         return {};
-    const int n = WideCharToMultiByte(codePage, 0, in.data(), int(in.size()), nullptr, 0,
-                                      nullptr, usedDefault);
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, in.data(), int(in.size()), nullptr, 0, nullptr, nullptr);
     std::string out(size_t(n > 0 ? n : 0), '\0');
-    WideCharToMultiByte(codePage, 0, in.data(), int(in.size()), out.data(), n, nullptr,
-                        usedDefault);
+    WideCharToMultiByte(CP_UTF8, 0, in.data(), int(in.size()), out.data(), n, nullptr, nullptr);
     return out;
 }
+
+// The code page's own reading of each character, so that a bad sequence becomes U+FFFD
+// and costs only its first byte, exactly as on Linux (the system would put its default
+// character there). Of the single bytes beyond ASCII only the half-width katakana are
+// text; Windows also maps 0x80, 0xA0 and 0xFD-0xFF, to control and private characters.
+std::wstring decode(std::string_view cp932) {
+    std::wstring wide;
+    wide.reserve(cp932.size());
+    for (size_t i = 0; i < cp932.size();) {
+        const auto b = static_cast<unsigned char>(cp932[i]);
+        wchar_t c[2];
+        if (b < 0x80) {
+            wide += wchar_t(b);
+            ++i;
+        } else if (i + 1 < cp932.size() && IsDBCSLeadByteEx(kCp932, b) &&
+                   MultiByteToWideChar(kCp932, MB_ERR_INVALID_CHARS, cp932.data() + i, 2, c, 2) ==
+                       1) {
+            wide += c[0];
+            i += 2;
+        } else if (b >= 0xA1 && b <= 0xDF &&
+                   MultiByteToWideChar(kCp932, MB_ERR_INVALID_CHARS, cp932.data() + i, 1, c, 2) ==
+                       1) {
+            wide += c[0];
+            ++i;
+        } else {
+            wide += L'\uFFFD';
+            ++i;
+        }
+    }
+    return wide;
+}
+
 } // namespace
 
 std::optional<std::string> toCp932(std::string_view utf8) {
-    if (utf8.empty())
-        return std::string();
-    const std::wstring wide = widen(CP_UTF8, MB_ERR_INVALID_CHARS, utf8);
-    if (wide.empty())
+    auto wide = widen(CP_UTF8, utf8);
+    if (!wide)
         return std::nullopt;
+    if (wide->empty())
+        return std::string();
+    for (wchar_t& c : *wide)
+        for (const auto& [from, to] : kOneWay)
+            if (c == from)
+                c = to;
+    // No best fit: a character the code page lacks is refused, never stored as a lookalike.
     BOOL usedDefault = FALSE;
-    std::string out = narrow(932, wide, &usedDefault);
-    // Best-fit mappings would also slip through, so check the way back as well.
-    if (usedDefault || widen(932, 0, out) != wide)
+    const int n = WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide->data(), int(wide->size()),
+                                      nullptr, 0, nullptr, &usedDefault);
+    if (n <= 0 || usedDefault)
+        return std::nullopt;
+    std::string out(size_t(n), '\0');
+    WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide->data(), int(wide->size()), out.data(),
+                        n, nullptr, &usedDefault);
+    // What is stored must read back as it was written.
+    if (usedDefault || decode(out) != *wide)
         return std::nullopt;
     return out;
 }
 
 std::string fromCp932(std::string_view cp932) {
-    // Without MB_ERR_INVALID_CHARS the system turns bad sequences into U+FFFD itself
-    // (or the code page's default character, which the round trip below replaces).
-    const std::wstring wide = widen(932, 0, cp932);
-    return narrow(CP_UTF8, wide, nullptr);
+    return toUtf8(decode(cp932));
 }
 
 #else
@@ -114,6 +169,11 @@ iconv_t converter(bool toCp932) {
 } // namespace
 
 std::optional<std::string> toCp932(std::string_view utf8) {
+    // The converter drops the language tags U+E0000..U+E007F without a word; they cannot
+    // be stored either.
+    if (utf8.find("\xF3\xA0\x80") != std::string_view::npos ||
+        utf8.find("\xF3\xA0\x81") != std::string_view::npos)
+        return std::nullopt;
     const iconv_t cd = converter(true);
     if (cd == iconv_t(-1))
         return std::nullopt;

@@ -8,7 +8,9 @@
 
 #include <filesystem>
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 using namespace pdt::puzzle;
 using namespace pdt::test;
@@ -88,7 +90,12 @@ TEST(Open, Refusals) {
     writeFile(dir / "header.ADX", cut(good, 20));
     writeFile(dir / "cutpicture.ADX", cut(good, good.size() - 1));
     std::filesystem::create_directory(dir / "folder.ADX");
-    ASSERT_EQ(::mkfifo((dir / "pipe.ADX").c_str(), 0600), 0); // refused without waiting
+#ifdef _WIN32
+    const char* const notAFile = "NUL"; // a device, in every folder
+#else
+    const char* const notAFile = "pipe.ADX";
+    ASSERT_EQ(::mkfifo((dir / notAFile).c_str(), 0600), 0); // refused without waiting
+#endif
 
     const std::pair<const char*, UserMessage> cases[] = {
         {"lower.ADX",
@@ -97,7 +104,7 @@ TEST(Open, Refusals) {
          {"ファイルを開けませんでした。\nファイルまたはフォルダが見つかりません。", "情報",
           MessageIcon::Error}},
         {"folder.ADX", messages::CannotOpen(EISDIR)},
-        {"pipe.ADX", messages::CannotOpen(EINVAL)},
+        {notAFile, messages::CannotOpen(EINVAL)},
         {"empty.ADX", messages::TooShort()},
         {"short.ADX", messages::TooShort()},
         {"header.ADX",

@@ -10,14 +10,44 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace pdt::test {
 
+// Paths in tests are UTF-8 like the engine's. The standard library reads a narrow path in
+// the ANSI code page on Windows, so there they go through UTF-16.
+inline std::filesystem::path fsPath(const std::string& utf8) {
+#ifdef _WIN32
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+#else
+    return utf8;
+#endif
+}
+
+inline std::string utf8Of(const std::filesystem::path& p) {
+    const std::u8string u = p.u8string();
+    return std::string(u.begin(), u.end());
+}
+
 class TempDir {
   public:
+#ifdef _WIN32
+    TempDir() {
+        // No mkdtemp: random names until one is new.
+        std::random_device random;
+        const auto base = std::filesystem::temp_directory_path();
+        for (int attempt = 0; path_.empty(); ++attempt) {
+            const auto p = base / ("pdt-" + std::to_string(random()));
+            if (std::filesystem::create_directory(p))
+                path_ = utf8Of(p);
+            else if (attempt == 100)
+                throw std::runtime_error("no temporary folder");
+        }
+    }
+#else
     TempDir() {
         const char* base = std::getenv("TMPDIR");
         std::string pattern = std::string(base && *base ? base : "/tmp") + "/pdt-XXXXXX";
@@ -25,21 +55,26 @@ class TempDir {
             throw std::runtime_error("mkdtemp failed");
         path_ = pattern;
     }
+#endif
     ~TempDir() {
         std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
+        std::filesystem::remove_all(fsPath(path_), ec);
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    const std::string& path() const {
+        return path_;
+    }
+    std::string operator/(const std::string& name) const {
+        return path_ + "/" + name;
+    }
 
     // The names in the folder, sorted.
     std::vector<std::string> names() const {
         std::vector<std::string> out;
-        for (const auto& e : std::filesystem::directory_iterator(path_))
-            out.push_back(e.path().filename().string());
+        for (const auto& e : std::filesystem::directory_iterator(fsPath(path_)))
+            out.push_back(utf8Of(e.path().filename()));
         std::sort(out.begin(), out.end());
         return out;
     }
@@ -49,14 +84,14 @@ class TempDir {
 };
 
 inline void writeFile(const std::string& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(fsPath(path), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
 }
 
 inline Bytes readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(fsPath(path), std::ios::binary);
     if (!in)
         return {};
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -67,19 +102,19 @@ inline Bytes readFile(const std::string& path) {
 inline std::map<std::string, Bytes> filesIn(const TempDir& dir) {
     std::map<std::string, Bytes> files;
     for (const auto& name : dir.names()) {
-        const std::filesystem::path p = dir / name;
+        const std::filesystem::path p = fsPath(dir / name);
         const bool regular = std::filesystem::is_regular_file(p);
         if (regular && std::filesystem::file_size(p) > (1u << 20))
             files[name] = bytesOf(std::to_string(std::filesystem::file_size(p)));
         else
-            files[name] = regular ? readFile(p) : Bytes{};
+            files[name] = regular ? readFile(dir / name) : Bytes{};
     }
     return files;
 }
 
 inline bool exists(const std::string& path) {
     std::error_code ec;
-    return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+    return std::filesystem::exists(std::filesystem::symlink_status(fsPath(path), ec));
 }
 
 } // namespace pdt::test

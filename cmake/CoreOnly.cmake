@@ -1,0 +1,26 @@
+# The widget-free core (text, puzzle, pieces), its tests and the fuzz replays, without Qt:
+# the part of the project that builds for Windows with MinGW-w64.
+include_directories(${CMAKE_SOURCE_DIR}/src)
+
+add_subdirectory(src/text)
+add_subdirectory(src/puzzle)
+add_subdirectory(src/pieces)
+
+if(PDT_BUILD_TESTS)
+  if(CMAKE_CROSSCOMPILING)
+    # No GoogleTest is packaged for the target: build it from Debian's sources.
+    set(PDT_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources to build for the target")
+    if(NOT EXISTS ${PDT_GTEST_SOURCE_DIR}/CMakeLists.txt)
+      message(FATAL_ERROR "No GoogleTest sources in ${PDT_GTEST_SOURCE_DIR} (Debian package googletest)")
+    endif()
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(${PDT_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    foreach(lib gtest gtest_main gmock gmock_main)
+      # Its own warnings are not ours to fix.
+      target_compile_options(${lib} PRIVATE -w)
+    endforeach()
+  endif()
+  add_subdirectory(fuzz)
+  enable_testing()
+  add_subdirectory(tests)
+endif()

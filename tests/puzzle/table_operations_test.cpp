@@ -1,0 +1,128 @@
+// Duplicating and moving patterns, as the list's commands and drags use them.
+#include "puzzle/document.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace pdt::puzzle;
+
+namespace {
+
+// n patterns told apart by pieceCount (10 + k), each with a comment, a picture range and a
+// picture file, and a leftover slot above them that an earlier deletion marked.
+Document documentOf(int n) {
+    Document doc;
+    ResetDocument(doc);
+    for (int k = 0; k < n; ++k) {
+        if (k > 0)
+            AppendPattern(doc);
+        PatternRecord& r = doc.pattern(k);
+        r.pieceCount = std::int16_t(10 + k);
+        r.rotation = std::uint8_t(k % 2);
+        setFieldText(r.clearComment, "clear " + std::to_string(k));
+        r.puzzleImageOffset = 1000 * (k + 1);
+        r.puzzleImageSize = 10 + k;
+        setFieldText(r.finishedImagePath, "C:\\p" + std::to_string(k) + ".jpg");
+        r.finishedImageSize = 20 + k;
+        r.sourceFiles[1] = "/pictures/p" + std::to_string(k) + ".jpg";
+    }
+    if (n < kMaxPatterns) {
+        doc.pattern(n).pieceCount = 2;
+        doc.pattern(n).auxWord = 100;
+    }
+    return doc;
+}
+
+// The patterns by their original numbers; a record that is not a whole copy of an
+// original shows as -1.
+std::vector<int> order(const Document& doc, const Document& original) {
+    std::vector<int> v;
+    for (int i = 0; i < doc.patternCount(); ++i) {
+        const int k = doc.pattern(i).pieceCount - 10;
+        v.push_back(k >= 0 && k < original.patternCount() && doc.pattern(i) == original.pattern(k)
+                        ? k
+                        : -1);
+    }
+    return v;
+}
+
+void expectSlotsAboveUnchanged(const Document& doc, const Document& original, int from) {
+    for (int i = from; i < kMaxPatterns; ++i)
+        EXPECT_TRUE(doc.pattern(i) == original.pattern(i)) << "slot " << i;
+}
+
+} // namespace
+
+struct DuplicateCase {
+    int patterns;
+    int index;
+    bool done;
+    std::vector<int> order;
+};
+
+class Duplicate : public testing::TestWithParam<DuplicateCase> {};
+
+TEST_P(Duplicate, InsertsAWholeCopyAfterThePatternOrChangesNothing) {
+    const DuplicateCase& c = GetParam();
+    const Document original = documentOf(c.patterns);
+    Document doc = original;
+    EXPECT_EQ(DuplicatePattern(doc, c.index), c.done);
+    if (!c.done) {
+        EXPECT_TRUE(doc.table == original.table);
+        EXPECT_EQ(doc.state.lastIndex, original.state.lastIndex);
+        return;
+    }
+    EXPECT_EQ(order(doc, original), c.order);
+    expectSlotsAboveUnchanged(doc, original, c.patterns + 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Duplicate,
+                         testing::Values(DuplicateCase{4, 1, true, {0, 1, 1, 2, 3}},
+                                         DuplicateCase{4, 3, true, {0, 1, 2, 3, 3}},
+                                         DuplicateCase{1, 0, true, {0, 0}},
+                                         DuplicateCase{200, 5, false, {}},
+                                         DuplicateCase{4, 4, false, {}},
+                                         DuplicateCase{4, -1, false, {}}));
+
+TEST(Duplicate, FillsTheTableToExactly200) {
+    const Document original = documentOf(199);
+    Document doc = original;
+    ASSERT_TRUE(DuplicatePattern(doc, 198));
+    EXPECT_EQ(doc.patternCount(), 200);
+    EXPECT_TRUE(doc.pattern(199) == original.pattern(198));
+    EXPECT_FALSE(DuplicatePattern(doc, 0));
+}
+
+struct MoveCase {
+    std::vector<int> selected;
+    int destination;
+    std::vector<int> placed; // empty: refused, nothing changes
+    std::vector<int> order;
+};
+
+class Move : public testing::TestWithParam<MoveCase> {};
+
+TEST_P(Move, PutsTheSelectionBeforeTheDestinationInItsOrder) {
+    const MoveCase& c = GetParam();
+    const Document original = documentOf(5);
+    Document doc = original;
+    EXPECT_EQ(MovePatterns(doc, c.selected, c.destination), c.placed);
+    const std::vector<int> unchanged = {0, 1, 2, 3, 4};
+    EXPECT_EQ(order(doc, original), c.placed.empty() ? unchanged : c.order);
+    EXPECT_EQ(doc.state.lastIndex, 4);
+    expectSlotsAboveUnchanged(doc, original, 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Move,
+    testing::Values(
+        MoveCase{{1, 3}, 0, {0, 1}, {1, 3, 0, 2, 4}}, MoveCase{{0, 1}, 5, {3, 4}, {2, 3, 4, 0, 1}},
+        MoveCase{{3}, 1, {1}, {0, 3, 1, 2, 4}}, MoveCase{{0, 2, 4}, 3, {1, 2, 3}, {1, 0, 2, 4, 3}},
+        MoveCase{{1}, 2, {1}, {0, 1, 2, 3, 4}},                              // onto itself
+        MoveCase{{1, 2}, 2, {1, 2}, {0, 1, 2, 3, 4}},                        // inside the selection
+        MoveCase{{4}, 0, {0}, {4, 0, 1, 2, 3}}, MoveCase{{2, 1}, 0, {}, {}}, // not increasing
+        MoveCase{{5}, 0, {}, {}}, // past the last pattern
+        MoveCase{{1}, 6, {}, {}}, // past the end
+        MoveCase{{}, 0, {}, {}}));
