@@ -139,6 +139,8 @@ void MainWindow::extractImage(int slot) {
     if (!chosen)
         return;
     rememberFolder(EditorSettings::Folder::Extract, *chosen);
+    // The file replaced may be one an older state reads its pictures from.
+    history_.protectFile(doc_, nativePath(*chosen));
     const puzzle::ExtractResult result =
         puzzle::ExtractPicture(doc_, index, slot, nativePath(*chosen));
     prompts_.showMessage(this, result.message);
