@@ -99,7 +99,8 @@ void LargeView::showPicture(int slot, const puzzle::ImageSource& source, int pie
     setWindowTitle(QString::fromUtf8(ui::kLargeViewTitle)
                        .arg(QString::fromUtf8(slot_ == 0 ? ui::kPuzzleImage : ui::kFinishedImage)));
     setAccessibleName(windowTitle());
-    setSource(source);
+    source_ = source;
+    refreshSource();
     show();
     raise();
     activateWindow();
@@ -113,15 +114,23 @@ void LargeView::setPieceCount(int pieceCount) {
     if (pieceCount == pieceCount_)
         return;
     pieceCount_ = pieceCount;
-    refreshOverlay();
+    if (isVisible())
+        refreshOverlay();
 }
 
 void LargeView::setSource(const puzzle::ImageSource& source) {
     source_ = source;
-    pictureSize_ = preview::pictureSizeOf(source);
+    // A closed view catches up when it is shown again.
+    if (!isVisible())
+        return;
+    refreshSource();
+    requestSurface();
+}
+
+void LargeView::refreshSource() {
+    pictureSize_ = preview::pictureSizeOf(source_);
     surfaceCurrent_ = false;
     refreshOverlay();
-    requestSurface();
 }
 
 void LargeView::requestSurface() {

@@ -24,9 +24,10 @@ class LargeView : public QWidget {
     // Shows, raises and activates the window with a slot's picture (0: the puzzle picture,
     // with the grid of pieceCount; 1: the finished picture).
     void showPicture(int slot, const puzzle::ImageSource& source, int pieceCount);
-    // The piece count chosen in the main window changed.
+    // The piece count chosen in the main window (that of the shown pattern) changed.
     void setPieceCount(int pieceCount);
-    // The shown pattern changed: the same slot, another picture.
+    // The shown pattern changed: the same slot, another picture. Cheap while the view is
+    // closed, so the window may call it on every show.
     void setSource(const puzzle::ImageSource& source);
 
     int slot() const { return slot_; }
@@ -48,6 +49,7 @@ class LargeView : public QWidget {
     void paintCanvas(QPainter& painter);
     void canvasResized();
     void requestSurface();
+    void refreshSource();
     void refreshOverlay();
 
     QWidget* canvas_ = nullptr;

@@ -96,7 +96,8 @@ PreviewLoader::PreviewLoader(QObject* parent)
 
 PreviewLoader::PreviewLoader(DecodeFunction decode, int threads, QObject* parent)
     : QObject(parent), decode_(std::move(decode)), threads_(std::max(threads, 1)) {
-    pool_.setMaxThreadCount(threads_);
+    // Room for the decodes that are stopping beside those that work.
+    pool_.setMaxThreadCount(2 * threads_);
     pool_.setObjectName(QStringLiteral("PreviewLoader"));
     idleTimer_.setSingleShot(true);
     connect(&idleTimer_, &QTimer::timeout, this, &PreviewLoader::schedule);
@@ -113,13 +114,15 @@ PreviewLoader::~PreviewLoader() {
 PreviewLoader::Job& PreviewLoader::want(const SurfaceKey& key, const puzzle::ImageSource& source,
                                         Priority priority) {
     auto it = jobs_.find(key);
-    if (it == jobs_.end()) {
-        it = jobs_.insert(key, Job{});
-        it->id = nextId_++;
-        it->source = source;
+    if (it != jobs_.end()) {
+        it->priority = std::max(it->priority, priority);
+        return *it;
     }
-    it->priority = std::max(it->priority, priority);
-    return *it;
+    Job job;
+    job.id = nextId_++;
+    job.source = source;
+    job.priority = priority;
+    return *jobs_.insert(key, std::move(job));
 }
 
 PreviewLoader::Answer PreviewLoader::load(const puzzle::ImageSource& source,
@@ -154,8 +157,9 @@ void PreviewLoader::cancel(Ticket ticket) {
 }
 
 void PreviewLoader::drop(QHash<SurfaceKey, Job>::iterator it) {
-    // A running decode still holds its worker until it notices; `running_` counts it.
     it->cancelled->store(true);
+    if (it->running)
+        ++stopping_;
     jobs_.erase(it);
 }
 
@@ -193,7 +197,9 @@ int PreviewLoader::busyCount() const {
 }
 
 void PreviewLoader::schedule() {
-    while (running_ < threads_) {
+    // A stopping decode gives its worker back within one read, so the next picture starts
+    // beside it at once instead of after it: the author's last key is served first.
+    while (running_ - stopping_ < threads_ && running_ < 2 * threads_) {
         auto next = jobs_.end();
         for (auto it = jobs_.begin(); it != jobs_.end(); ++it) {
             if (!it->running && (next == jobs_.end() || it->priority > next->priority ||
@@ -250,7 +256,9 @@ void PreviewLoader::finished(quint64 id, const SurfaceKey& key, const PictureSur
     const auto it = jobs_.find(key);
     // A job that was dropped is gone, or replaced by a newer one for the same surface; its
     // result may be a decode that stopped half-way, so it is neither kept nor delivered.
-    if (it != jobs_.end() && it->id == id) {
+    if (it == jobs_.end() || it->id != id) {
+        --stopping_;
+    } else {
         const std::vector<Ticket> tickets = std::move(it->tickets);
         jobs_.erase(it);
         cache_.insert(key, surface);

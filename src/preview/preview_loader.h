@@ -117,7 +117,8 @@ class PreviewLoader : public QObject {
     QHash<SurfaceKey, Job> jobs_; // queued or running, and still wanted
     QHash<Ticket, SurfaceKey> tickets_;
     std::vector<Request> prefetch_;
-    int running_ = 0; // workers in use, cancelled decodes that have not returned included
+    int running_ = 0;  // workers in use, stopping ones included
+    int stopping_ = 0; // running decodes that were dropped and have not returned yet
     quint64 nextId_ = 1;
     Ticket nextTicket_ = 1;
     QElapsedTimer sinceShown_;
