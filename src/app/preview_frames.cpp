@@ -25,12 +25,12 @@ PreviewFrames::PreviewFrames(preview::PreviewLoader& loader, preview::PreviewSur
     }
 }
 
-preview::SurfaceSpec PreviewFrames::frameSpec() const {
+preview::SurfaceShape PreviewFrames::frameShape() const {
     return {preview::SurfaceLayout::Frame, QSize(surfaces_.frameWidth, surfaces_.frameHeight)};
 }
 
 void PreviewFrames::show(int slot, const puzzle::ImageSource& source) {
-    channels_[slot == 0 ? 0 : 1]->show(source, frameSpec());
+    channels_[slot == 0 ? 0 : 1]->show(source, frameShape());
 }
 
 void PreviewFrames::clear(int slot) {
@@ -41,7 +41,7 @@ void PreviewFrames::clear(int slot) {
 void PreviewFrames::prefetch(const std::vector<puzzle::ImageSource>& sources) {
     std::vector<preview::PreviewLoader::Request> requests;
     for (const puzzle::ImageSource& s : sources)
-        requests.emplace_back(s, frameSpec());
+        requests.emplace_back(s, frameShape());
     loader_.prefetch(std::move(requests));
 }
 

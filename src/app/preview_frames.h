@@ -39,7 +39,7 @@ class PreviewFrames : public QObject {
     void shown(int slot);
 
   private:
-    preview::SurfaceSpec frameSpec() const;
+    preview::SurfaceShape frameShape() const;
     void place(int slot, const preview::PictureSurface& surface);
 
     preview::PreviewLoader& loader_;

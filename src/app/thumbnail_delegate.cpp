@@ -30,7 +30,7 @@ void ThumbnailDelegate::setThumbnailsShown(bool shown) {
     view_->viewport()->update();
 }
 
-preview::SurfaceSpec ThumbnailDelegate::specFor(const QWidget* widget) const {
+preview::SurfaceShape ThumbnailDelegate::shapeFor(const QWidget* widget) const {
     const qreal ratio = widget ? widget->devicePixelRatioF() : 1.0;
     return {preview::SurfaceLayout::Fitted, (QSizeF(kThumbnailBox) * ratio).toSize()};
 }
@@ -64,13 +64,13 @@ void ThumbnailDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     const QRect box = style->subElementRect(QStyle::SE_ItemViewItemDecoration, &opt, widget);
 
     const puzzle::ImageSource source = sourceOfRow_(index.row());
-    const preview::SurfaceSpec spec = specFor(widget);
+    const preview::SurfaceShape shape = shapeFor(widget);
     const std::optional<preview::PictureIdentity> picture = preview::identifyPicture(source);
     if (!picture)
         return;
-    const std::optional<preview::PictureSurface> surface = loader_.cache().find({*picture, spec});
+    const std::optional<preview::PictureSurface> surface = loader_.cache().find({*picture, shape});
     if (!surface) {
-        loader_.fetch(source, spec);
+        loader_.fetch(source, shape);
         painter->fillRect(QRect(box.topLeft(), kThumbnailBox), kPlaceholder);
         return;
     }

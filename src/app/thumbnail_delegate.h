@@ -35,7 +35,7 @@ class ThumbnailDelegate : public QStyledItemDelegate {
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
   private:
-    preview::SurfaceSpec specFor(const QWidget* widget) const;
+    preview::SurfaceShape shapeFor(const QWidget* widget) const;
 
     preview::PreviewLoader& loader_;
     SourceOfRow sourceOfRow_;

@@ -50,8 +50,8 @@ std::optional<PictureIdentity> identifyPicture(const puzzle::ImageSource& source
 size_t qHash(const SurfaceKey& key, size_t seed) {
     const PictureIdentity& p = key.picture;
     return qHashMulti(seed, QByteArrayView(p.file.data(), qsizetype(p.file.size())), p.fileSize,
-                      p.modified, p.offset, p.size, int(key.spec.layout), key.spec.size.width(),
-                      key.spec.size.height());
+                      p.modified, p.offset, p.size, int(key.shape.layout), key.shape.size.width(),
+                      key.shape.size.height());
 }
 
 QSize fittedSize(QSize stored, QSize bounds) {

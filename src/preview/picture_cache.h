@@ -37,16 +37,16 @@ enum class SurfaceLayout : std::uint8_t {
     Fitted, // the picture alone, as large as fits inside `size` with its aspect kept
 };
 
-struct SurfaceSpec {
+struct SurfaceShape {
     SurfaceLayout layout = SurfaceLayout::Frame;
     QSize size;
 
-    bool operator==(const SurfaceSpec&) const = default;
+    bool operator==(const SurfaceShape&) const = default;
 };
 
 struct SurfaceKey {
     PictureIdentity picture;
-    SurfaceSpec spec;
+    SurfaceShape shape;
 
     bool operator==(const SurfaceKey&) const = default;
 };

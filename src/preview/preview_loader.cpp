@@ -69,10 +69,10 @@ QSize pictureSizeOf(const puzzle::ImageSource& source) {
 }
 
 PictureSurface makeSurface(const DecodeFunction& decode, const puzzle::ImageSource& source,
-                           const SurfaceSpec& spec, const CancelFlag& cancelled) {
-    const QSize size = spec.size;
+                           const SurfaceShape& shape, const CancelFlag& cancelled) {
+    const QSize size = shape.size;
     const WantedSize wanted =
-        spec.layout == SurfaceLayout::Frame
+        shape.layout == SurfaceLayout::Frame
             ? previewDrawnSize(size.width(), size.height())
             : WantedSize([size](QSize stored) { return fittedSize(stored, size); });
     const DecodedPicture picture = decode(source, wanted, cancelled);
@@ -80,7 +80,7 @@ PictureSurface makeSurface(const DecodeFunction& decode, const puzzle::ImageSour
         return {};
     PictureSurface surface;
     surface.storedSize = QSize(picture.decodedWidth, picture.decodedHeight);
-    if (spec.layout == SurfaceLayout::Frame) {
+    if (shape.layout == SurfaceLayout::Frame) {
         surface.image = QImage(size, QImage::Format_RGB32);
         drawPreviewPicture(surface.image, picture);
     } else {
@@ -126,13 +126,13 @@ PreviewLoader::Job& PreviewLoader::want(const SurfaceKey& key, const puzzle::Ima
 }
 
 PreviewLoader::Answer PreviewLoader::load(const puzzle::ImageSource& source,
-                                          const SurfaceSpec& spec, Priority priority) {
+                                          const SurfaceShape& shape, Priority priority) {
     if (priority == Priority::Shown)
         sinceShown_.start();
     const std::optional<PictureIdentity> picture = identifyPicture(source);
-    if (!picture || spec.size.isEmpty())
+    if (!picture || shape.size.isEmpty())
         return {PictureSurface{}, 0};
-    const SurfaceKey key{*picture, spec};
+    const SurfaceKey key{*picture, shape};
     if (std::optional<PictureSurface> surface = cache_.find(key))
         return {std::move(surface), 0};
     const Ticket ticket = nextTicket_++;
@@ -163,12 +163,12 @@ void PreviewLoader::drop(QHash<SurfaceKey, Job>::iterator it) {
     jobs_.erase(it);
 }
 
-void PreviewLoader::fetch(const puzzle::ImageSource& source, const SurfaceSpec& spec,
+void PreviewLoader::fetch(const puzzle::ImageSource& source, const SurfaceShape& shape,
                           Priority priority) {
     const std::optional<PictureIdentity> picture = identifyPicture(source);
-    if (!picture || spec.size.isEmpty())
+    if (!picture || shape.size.isEmpty())
         return;
-    const SurfaceKey key{*picture, spec};
+    const SurfaceKey key{*picture, shape};
     if (cache_.find(key))
         return;
     want(key, source, priority).keep = true;
@@ -182,11 +182,11 @@ void PreviewLoader::prefetch(std::vector<Request> requests) {
 }
 
 std::optional<PictureSurface> PreviewLoader::cached(const puzzle::ImageSource& source,
-                                                    const SurfaceSpec& spec) {
+                                                    const SurfaceShape& shape) {
     const std::optional<PictureIdentity> picture = identifyPicture(source);
     if (!picture)
         return std::nullopt;
-    return cache_.find(SurfaceKey{*picture, spec});
+    return cache_.find(SurfaceKey{*picture, shape});
 }
 
 int PreviewLoader::busyCount() const {
@@ -220,12 +220,12 @@ void PreviewLoader::schedule() {
             return;
         }
         while (!prefetch_.empty()) {
-            const auto [source, spec] = std::move(prefetch_.back());
+            const auto [source, shape] = std::move(prefetch_.back());
             prefetch_.pop_back();
             const std::optional<PictureIdentity> picture = identifyPicture(source);
-            if (!picture || spec.size.isEmpty())
+            if (!picture || shape.size.isEmpty())
                 continue;
-            const SurfaceKey key{*picture, spec};
+            const SurfaceKey key{*picture, shape};
             if (cache_.find(key))
                 continue;
             Job& job = want(key, source, Priority::Prefetch);
@@ -244,7 +244,7 @@ void PreviewLoader::start(const SurfaceKey& key, Job& job) {
         [this, decode = decode_, source = job.source, key, id = job.id, cancelled = job.cancelled] {
             PictureSurface surface;
             if (!*cancelled)
-                surface = makeSurface(decode, source, key.spec, *cancelled);
+                surface = makeSurface(decode, source, key.shape, *cancelled);
             QMetaObject::invokeMethod(
                 this, [this, id, key, surface = std::move(surface)] { finished(id, key, surface); },
                 Qt::QueuedConnection);
@@ -292,13 +292,13 @@ SurfaceChannel::~SurfaceChannel() {
         loader_->cancel(ticket_);
 }
 
-bool SurfaceChannel::show(const puzzle::ImageSource& source, const SurfaceSpec& spec,
+bool SurfaceChannel::show(const puzzle::ImageSource& source, const SurfaceShape& shape,
                           PreviewLoader::Priority priority) {
     if (!loader_)
         return false;
     loader_->cancel(ticket_);
     ticket_ = 0;
-    PreviewLoader::Answer answer = loader_->load(source, spec, priority);
+    PreviewLoader::Answer answer = loader_->load(source, shape, priority);
     if (answer.surface) {
         waitTimer_.stop();
         setWaiting(false);

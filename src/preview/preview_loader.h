@@ -42,15 +42,15 @@ DecodedPicture decodeCancellable(const puzzle::ImageSource& source, const Wanted
 // enough for the GUI thread, 0 x 0 for no picture.
 QSize pictureSizeOf(const puzzle::ImageSource& source);
 
-// A surface as the worker makes it: decoded at the size the spec needs, laid out.
+// A surface as the worker makes it: decoded at the size the shape needs, laid out.
 PictureSurface makeSurface(const DecodeFunction& decode, const puzzle::ImageSource& source,
-                           const SurfaceSpec& spec, const CancelFlag& cancelled);
+                           const SurfaceShape& shape, const CancelFlag& cancelled);
 
 class PreviewLoader : public QObject {
     Q_OBJECT
   public:
     using Ticket = quint64; // 0 is never a ticket
-    using Request = std::pair<puzzle::ImageSource, SurfaceSpec>;
+    using Request = std::pair<puzzle::ImageSource, SurfaceShape>;
 
     // Higher first. Within one priority, first asked first served.
     enum class Priority { Prefetch, Thumbnail, Shown };
@@ -67,23 +67,23 @@ class PreviewLoader : public QObject {
         std::optional<PictureSurface> surface; // answered at once
         Ticket ticket = 0;                     // or: surfaceReady(ticket, ...) follows
     };
-    // A surface of the picture laid out as `spec`: at once from the cache, or at once as no
+    // A surface of the picture laid out as `shape`: at once from the cache, or at once as no
     // picture when there is nothing to read; otherwise decoded on a worker. Requests for the
     // same surface share one decode.
-    Answer load(const puzzle::ImageSource& source, const SurfaceSpec& spec,
+    Answer load(const puzzle::ImageSource& source, const SurfaceShape& shape,
                 Priority priority = Priority::Shown);
     // The ticket is never answered. A decode nobody else waits for is dropped from the
     // queue, or told to stop when it has started (its result is then thrown away).
     void cancel(Ticket ticket);
     // Decodes into the cache without anyone waiting (surfaceCached follows): thumbnails.
-    void fetch(const puzzle::ImageSource& source, const SurfaceSpec& spec,
+    void fetch(const puzzle::ImageSource& source, const SurfaceShape& shape,
                Priority priority = Priority::Thumbnail);
     // Replaces what is decoded ahead into the cache: one picture at a time, only while no
     // other decode runs or waits and the author has been idle for kIdleMs.
     void prefetch(std::vector<Request> requests);
 
     std::optional<PictureSurface> cached(const puzzle::ImageSource& source,
-                                         const SurfaceSpec& spec);
+                                         const SurfaceShape& shape);
     PictureCache& cache() { return cache_; }
     int threadCount() const { return threads_; }
     // Decodes queued, running, or stopping after a cancel.
@@ -139,7 +139,7 @@ class SurfaceChannel : public QObject {
 
     // ready() is emitted before this returns when the answer is at hand (cached, or no
     // picture), and then true is returned; else it follows from the loader.
-    bool show(const puzzle::ImageSource& source, const SurfaceSpec& spec,
+    bool show(const puzzle::ImageSource& source, const SurfaceShape& shape,
               PreviewLoader::Priority priority = PreviewLoader::Priority::Shown);
     // Nothing more is delivered for the last show.
     void cancel();

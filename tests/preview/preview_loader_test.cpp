@@ -108,7 +108,7 @@ class Loader : public testing::Test {
         return {puzzle::ImageSource::Kind::WholeFile, dir / name, 0, std::int64_t(bytes.size())};
     }
 
-    static constexpr SurfaceSpec kFrame{SurfaceLayout::Frame, QSize(140, 140)};
+    static constexpr SurfaceShape kFrame{SurfaceLayout::Frame, QSize(140, 140)};
     TempDir dir;
 };
 
