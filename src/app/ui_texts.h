@@ -85,6 +85,14 @@ inline constexpr char kPictureFilterGifPattern[] = "*.gif";
 // The extraction dialog's single type, with no pattern: every file.
 inline constexpr char kExtractFilter[] = "画像ﾌｧｲﾙ";
 
+// The large view (added by this editor).
+inline constexpr char kLargeViewTitle[] = "拡大表示 - %1"; // the slot's name
+inline constexpr char kLargeViewPictureName[] = "拡大表示の画像";
+inline constexpr char kLargeViewSizes[] = "画像の大きさ";
+inline constexpr char kLargeViewPictureSize[] = "%1 × %2 ドット";
+inline constexpr char kLargeViewGrid[] = "%1 × %2 = %3 ピース、1ピース %4 × %5 ドット";
+inline constexpr char kLargeViewNoPicture[] = "画像がありません";
+
 // Added by this editor: the save progress and the hints of refused input.
 inline constexpr char kSaveProgress[] = "保存しています...";
 inline constexpr char kHintNotCp932[] = "この文字は使えません（シフトJISにない文字です）。";

@@ -6,14 +6,6 @@
 
 namespace pdt::preview {
 
-namespace {
-
-// Smooth rather than dropping whole rows and columns: a 40:1 reduction that drops them
-// turns fine detail into noise, and bench_preview measures smoothing no dearer.
-constexpr Sampling kPreviewSampling = Sampling::Smooth;
-
-} // namespace
-
 PreviewGeometry previewGeometry(int frameWidth, int frameHeight, int w, int h) {
     PreviewGeometry g;
     if (w <= 0 || h <= 0) {
@@ -65,34 +57,41 @@ void blankSurface(PreviewSurface& surface) {
         surface.image.fill(Qt::white);
 }
 
+WantedSize previewDrawnSize(int frameWidth, int frameHeight) {
+    return [frameWidth, frameHeight](QSize stored) {
+        const PreviewGeometry g =
+            previewGeometry(frameWidth, frameHeight, stored.width(), stored.height());
+        return QSize(std::max(g.dw, 1), std::max(g.dh, 1));
+    };
+}
+
+void drawPreviewPicture(QImage& surface, const DecodedPicture& picture) {
+    if (surface.isNull())
+        return;
+    surface.fill(Qt::white);
+    if (!picture.ok())
+        return;
+    const PreviewGeometry g = previewGeometry(surface.width(), surface.height(),
+                                              picture.decodedWidth, picture.decodedHeight);
+    QPainter painter(&surface);
+    painter.drawImage(QRect(g.dx, g.dy, g.dw, g.dh), picture.pixels);
+}
+
 RenderResult renderPreview(PreviewSurfaces& surfaces, const puzzle::ImageSource& source, int slot) {
     RenderResult result;
     if (source.size == 0)
         return result;
     result.returned = 1;
 
-    const int fw = surfaces.frameWidth;
-    const int fh = surfaces.frameHeight;
-    // Decode straight to the size the picture is drawn at: a large JPEG is then reduced
-    // in the DCT and its full-size pixels never exist.
-    const WantedSize drawnSize = [fw, fh](QSize stored) {
-        const PreviewGeometry g = previewGeometry(fw, fh, stored.width(), stored.height());
-        return QSize(std::max(g.dw, 1), std::max(g.dh, 1));
-    };
-    const DecodedPicture picture = decodePicture(source, drawnSize, kPreviewSampling);
-
+    const DecodedPicture picture = decodePicture(
+        source, previewDrawnSize(surfaces.frameWidth, surfaces.frameHeight), kPreviewSampling);
     PreviewSurface& target = surfaces.forSlot(slot);
-    blankSurface(target);
+    drawPreviewPicture(target.image, picture);
     result.changed = true;
-    if (!picture.ok())
-        return result;
-    result.decodedWidth = picture.decodedWidth;
-    result.decodedHeight = picture.decodedHeight;
-    if (target.image.isNull())
-        return result;
-    const PreviewGeometry g = previewGeometry(fw, fh, picture.decodedWidth, picture.decodedHeight);
-    QPainter painter(&target.image);
-    painter.drawImage(QRect(g.dx, g.dy, g.dw, g.dh), picture.pixels);
+    if (picture.ok()) {
+        result.decodedWidth = picture.decodedWidth;
+        result.decodedHeight = picture.decodedHeight;
+    }
     return result;
 }
 

@@ -4,6 +4,7 @@
 // A surface holds exactly the pixels its frame shows, so painting the window is two block
 // copies and never a decode. Only blankSurface and renderPreview change a surface.
 
+#include "preview/picture_decoder.h"
 #include "puzzle/document.h"
 
 #include <QImage>
@@ -29,6 +30,18 @@ struct PreviewGeometry {
 };
 
 PreviewGeometry previewGeometry(int frameWidth, int frameHeight, int w, int h);
+
+// Smooth rather than dropping whole rows and columns: a 40:1 reduction that drops them
+// turns fine detail into noise, and bench_preview measures smoothing no dearer.
+inline constexpr Sampling kPreviewSampling = Sampling::Smooth;
+
+// The size a picture is decoded at for a frame: the size it is drawn at, so a large JPEG is
+// reduced in the DCT and its full-size pixels never exist.
+WantedSize previewDrawnSize(int frameWidth, int frameHeight);
+
+// A frame's content: white, then the picture (decoded at previewDrawnSize) where
+// previewGeometry places it. `surface` keeps its size; a null surface is left alone.
+void drawPreviewPicture(QImage& surface, const DecodedPicture& picture);
 
 struct PreviewSurface {
     QImage image; // frameWidth x frameHeight; null before creation and after release

@@ -1,0 +1,111 @@
+// The large view and the list thumbnails, drawn from the loader's cache.
+
+#include "app/large_view.h"
+#include "app/thumbnail_delegate.h"
+#include "preview/test_pictures.h"
+
+#include "support/temp_dir.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace pdt;
+using namespace pdt::test;
+
+namespace {
+
+puzzle::ImageSource quadrantFile(const TempDir& dir, const std::string& name, int w, int h) {
+    const std::string path = dir / name;
+    EXPECT_TRUE(
+        writeBytes(QString::fromStdString(path), encodePicture(quadrantPicture(w, h), "bmp")));
+    return {puzzle::ImageSource::Kind::WholeFile, path, 0, 1};
+}
+
+TEST(LargeView, ShowsThePictureAtTheWindowsSizeWithTheChosenGridOverIt) {
+    TempDir dir;
+    const puzzle::ImageSource source = quadrantFile(dir, "p.bmp", 640, 480);
+    preview::PreviewLoader loader;
+    app::LargeView view(loader);
+    view.resize(700, 560);
+    view.showPicture(0, source, 12);
+    auto* canvas = view.findChild<QWidget*>(QStringLiteral("LargeViewPicture"));
+    auto* sizes = view.findChild<QLabel*>(QStringLiteral("LargeViewSizes"));
+    ASSERT_TRUE(canvas && sizes);
+    EXPECT_FALSE(canvas->accessibleName().isEmpty());
+    // The sizes and the grid come from the header at once, the pixels later.
+    EXPECT_EQ(view.pictureSize(), QSize(640, 480));
+    EXPECT_EQ(view.overlay().grid, (pieces::PieceGrid{4, 3}));
+    EXPECT_TRUE(sizes->text().contains(QStringLiteral("640 × 480")));
+    EXPECT_TRUE(sizes->text().contains(QStringLiteral("4 × 3 = 12")));
+    EXPECT_TRUE(sizes->text().contains(QStringLiteral("160 × 160")));
+    // Decoded at the canvas's size, once the window has settled on one.
+    const auto bounds = [&] { return canvas->size() * canvas->devicePixelRatio(); };
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return view.surfaceIsCurrent() &&
+               view.surface().image.size() == preview::fittedSize({640, 480}, bounds());
+    }));
+    EXPECT_TRUE(loader.cached(source, {preview::SurfaceLayout::Fitted, bounds()}));
+    const QImage shot = canvas->grab().toImage();
+    const QRect r = view.pictureRect();
+    const double sx = r.width() / 640.0;
+    const int midRow = r.top() + int(80 * r.height() / 480.0);
+    EXPECT_TRUE(near(shot.pixel(r.left() + int(80 * sx), midRow), kTopLeft));
+    EXPECT_TRUE(near(shot.pixel(r.left() + int(560 * sx), r.bottom() - 10), kBottomRight));
+    EXPECT_TRUE(near(shot.pixel(r.left() + int(160 * sx), midRow), Qt::white, 60)); // a cut
+
+    view.setPieceCount(48);
+    EXPECT_EQ(view.overlay().grid, (pieces::PieceGrid{8, 6}));
+    EXPECT_TRUE(sizes->text().contains(QStringLiteral("80 × 80")));
+
+    // The finished picture has no grid; the same picture at the same size is at hand.
+    view.showPicture(1, source, 48);
+    EXPECT_TRUE(view.surfaceIsCurrent());
+    EXPECT_FALSE(view.overlay().hasGrid());
+    QTest::keyClick(canvas, Qt::Key_Escape);
+    EXPECT_FALSE(view.isVisible());
+}
+
+TEST(ThumbnailDelegate, DrawsEachEntrysPuzzlePictureBesideItsTextOrNothingWhenOff) {
+    TempDir dir;
+    const puzzle::ImageSource source = quadrantFile(dir, "p.bmp", 400, 300);
+    preview::PreviewLoader loader;
+    QListWidget list;
+    list.addItems({QStringLiteral("  1 ﾊﾟﾀｰﾝ"), QStringLiteral("  2 ﾊﾟﾀｰﾝ")});
+    list.resize(200, 200);
+    list.setFocusPolicy(Qt::NoFocus);
+    list.setCurrentRow(0);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    const QImage plain = list.viewport()->grab().toImage();
+    const QSize plainRow = list.visualItemRect(list.item(0)).size();
+
+    auto* delegate = new app::ThumbnailDelegate(
+        loader, [&](int row) { return row == 0 ? source : puzzle::ImageSource{}; }, &list);
+    list.setItemDelegate(delegate);
+    list.viewport()->grab(); // the first paint asks for the thumbnail
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loader.busyCount() == 0; }));
+    const QImage shot = list.viewport()->grab().toImage();
+    const QRect row0 = list.visualItemRect(list.item(0));
+    EXPECT_GE(row0.height(), app::ThumbnailDelegate::kThumbnailBox.height());
+    // The thumbnail's top-left quadrant near the left of the first row, nothing in the second.
+    const QSize drawn = preview::fittedSize({400, 300}, app::ThumbnailDelegate::kThumbnailBox);
+    const QRect row1 = list.visualItemRect(list.item(1));
+    bool sawPicture = false;
+    bool secondRowBlank = true;
+    for (int x = 0; x < row0.left() + 60; ++x) {
+        sawPicture |= near(shot.pixel(x, row0.center().y() - drawn.height() / 4), kTopLeft, 10);
+        secondRowBlank &= !near(shot.pixel(x, row1.center().y()), kTopLeft, 60);
+    }
+    EXPECT_TRUE(sawPicture);
+    EXPECT_TRUE(secondRowBlank);
+
+    delegate->setThumbnailsShown(false);
+    QCoreApplication::processEvents(); // the view lays itself out again when it gets round to it
+    EXPECT_EQ(list.visualItemRect(list.item(0)).size(), plainRow);
+    EXPECT_EQ(list.viewport()->grab().toImage(), plain);
+}
+
+} // namespace
