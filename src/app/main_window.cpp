@@ -3,6 +3,9 @@
 #include "app/cp932_input.h"
 #include "app/dialog_builder.h"
 #include "app/editor_settings.h"
+#include "app/large_view.h"
+#include "app/preview_frames.h"
+#include "app/thumbnail_delegate.h"
 #include "app/prompts.h"
 #include "app/ui_texts.h"
 #include "app/window_icon.h"
@@ -95,6 +98,17 @@ MainWindow::MainWindow(DialogVariant variant, Prompts& prompts, EditorSettings* 
     password_->setAcceptDrops(false);
     // A click below the last entry leaves the selection as it is, as in the original list.
     patternList_->viewport()->installEventFilter(this);
+    frames_ = new PreviewFrames(loader_, surfaces_, client, puzzleFrame_, finishedFrame_, this);
+    largeView_ = new LargeView(loader_, this);
+    thumbnails_ = new ThumbnailDelegate(
+        loader_, [this](int row) { return puzzle::SlotSource(doc_, row, puzzle::kPuzzleSlot); },
+        patternList_);
+    patternList_->setItemDelegate(thumbnails_);
+    thumbnails_->setThumbnailsShown(settings_.thumbnailsShown());
+    // A double click on a preview opens its picture large.
+    puzzleFrame_->installEventFilter(this);
+    finishedFrame_->installEventFilter(this);
+
     // Entries are dragged to reorder their patterns; the drop itself is handled here.
     patternList_->setDragDropMode(QAbstractItemView::InternalMove);
     patternList_->setDefaultDropAction(Qt::MoveAction);
@@ -152,6 +166,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             preview::paintPreviews(painter, surfaces_);
         }
         return QMainWindow::eventFilter(watched, event);
+    }
+    if ((watched == puzzleFrame_ || watched == finishedFrame_) &&
+        event->type() == QEvent::MouseButtonDblClick) {
+        showLargeView(watched == puzzleFrame_ ? puzzle::kPuzzleSlot : puzzle::kFinishedSlot);
+        return true;
     }
     if (watched == patternList_->viewport()) {
         if (event->type() == QEvent::MouseButtonPress ||
@@ -227,6 +246,8 @@ void MainWindow::reset() {
         QMetaObject::invokeMethod(this, &MainWindow::exitWithoutAsking, Qt::QueuedConnection);
     }
 
+    frames_->clear(puzzle::kPuzzleSlot);
+    frames_->clear(puzzle::kFinishedSlot);
     doc_.state.readyFlag = true;
     history_.markClean();
     setDirty(false);
@@ -258,10 +279,8 @@ void MainWindow::storeComment(puzzle::TextField& field, const Cp932InputGuard& g
 
 void MainWindow::showPattern() {
     const int i = caretRow();
-    preview::blankSurface(surfaces_.puzzleSurface);
-    preview::blankSurface(surfaces_.finishedSurface);
-    // The piece choices come from the puzzle picture: they are rebuilt after it is decoded
-    // and before the finished picture's decode replaces the decoded size.
+    // Each frame keeps what it shows until its new picture is ready. The piece choices come
+    // from the puzzle picture's size, read from its header at once.
     renderSlot(i, puzzle::kPuzzleSlot);
     fillPieceChoices(i);
     renderSlot(i, puzzle::kFinishedSlot);
@@ -269,10 +288,10 @@ void MainWindow::showPattern() {
     rotation_->setChecked(r.rotation != 0);
     clearGuard_->setText(fromStoredComment(puzzle::fieldText(r.clearComment)));
     finishGuard_->setText(fromStoredComment(puzzle::fieldText(r.finishComment)));
-    repaintNow();
     doc_.state.currentPattern = i;
     markShownEntry();
     describePictures();
+    followDocument();
 }
 
 void MainWindow::showPatternNow(int index) {
@@ -377,6 +396,7 @@ void MainWindow::onPieceCountChosen() {
         pieces::CommittedPieceCount(pieceGridChoices_, minPieces_->currentIndex());
     if (count != doc_.pattern(doc_.state.currentPattern).pieceCount)
         recordStep(ui::kStepPieceCount, doc_.state.currentPattern);
+    largeView_->setPieceCount(count);
     postCommit();
     markDirty();
 }

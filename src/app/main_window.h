@@ -16,6 +16,7 @@
 #include "app/command_line.h"
 #include "app/editor_settings.h"
 #include "pieces/piece_grids.h"
+#include "preview/preview_loader.h"
 #include "preview/preview_surfaces.h"
 #include "puzzle/document.h"
 #include "puzzle/history.h"
@@ -39,7 +40,10 @@ class QPlainTextEdit;
 namespace pdt::app {
 
 class Cp932InputGuard;
+class LargeView;
+class PreviewFrames;
 class Prompts;
+class ThumbnailDelegate;
 
 inline constexpr int kCommentBytes = 256;
 inline constexpr int kPasswordBytes = 16;
@@ -124,8 +128,14 @@ class MainWindow : public QMainWindow {
     // the file is refused or its password prompt is given up. Leaves `dirty` to the caller.
     bool openPuzzleDataFile(const QString& path);
 
+    // Opens the large view of a slot's picture of the pattern shown.
+    void showLargeView(int slot);
+    void setThumbnailsShown(bool shown);
+
     // The preview surfaces the frames are painted from.
     const preview::PreviewSurfaces& previewSurfaces() const { return surfaces_; }
+    // True while a picture asked for a frame is still being decoded.
+    bool previewsPending() const;
     // How a reset makes the surfaces; replaceable so that a failure can be tested.
     using SurfaceCreation = std::function<bool(preview::PreviewSurfaces&, int width, int height)>;
     void setSurfaceCreation(SurfaceCreation create) { createSurfaces_ = std::move(create); }
@@ -178,9 +188,14 @@ class MainWindow : public QMainWindow {
     // (undo, redo): list, selection, the pattern shown, password, vendor box, title.
     void showRestoredDocument(int pattern);
 
-    // Draws a slot's picture of pattern `index` into its surface and keeps the decoded size
-    // for fillPieceChoices.
+    // Shows a slot's picture of pattern `index` in its frame (at once when it is at hand,
+    // else when its decode lands) and keeps the picture's size, from its header, for
+    // fillPieceChoices.
     void renderSlot(int index, int slot);
+    // The piece count the large view draws: the one chosen on screen, else the stored one.
+    int shownPieceCount() const;
+    // Thumbnails, the large view and the pictures decoded ahead follow the document.
+    void followDocument();
     // Repaints the window at once, from the surfaces.
     void repaintNow();
     // The slot of the preview frame under a point in window coordinates, or -1.
@@ -214,6 +229,10 @@ class MainWindow : public QMainWindow {
     QString lastOpenChoice_;
     QString lastPictureChoice_; // shared by both slots' add dialogs
     preview::PreviewSurfaces surfaces_;
+    preview::PreviewLoader loader_;
+    PreviewFrames* frames_ = nullptr;
+    LargeView* largeView_ = nullptr;
+    ThumbnailDelegate* thumbnails_ = nullptr;
     SurfaceCreation createSurfaces_ = preview::createPreviewSurfaces;
     int decodedWidth_ = 0; // of the picture rendered last; 0 x 0 when none decoded
     int decodedHeight_ = 0;

@@ -85,6 +85,19 @@ void MainWindow::buildMenus() {
     edit->addSeparator();
     command(edit, ui::kMenuAddFromPictures, "IDM_ADD_FROM_PICTURES",
             &MainWindow::addPatternsFromPictures);
+
+    QMenu* view = addMenu(menuBar(), ui::kMenuView, "ViewMenu");
+    QAction* thumbnails = namedAction(view, ui::kMenuThumbnails, "IDM_THUMBNAILS");
+    thumbnails->setCheckable(true);
+    thumbnails->setChecked(settings_.thumbnailsShown());
+    connect(thumbnails, &QAction::toggled, this, &MainWindow::setThumbnailsShown);
+    view->addSeparator();
+    for (const auto& [text, name, slot] :
+         {std::tuple{ui::kMenuLargePuzzle, "IDM_LARGE_PUZZLE", puzzle::kPuzzleSlot},
+          {ui::kMenuLargeFinished, "IDM_LARGE_FINISHED", puzzle::kFinishedSlot}}) {
+        QAction* action = namedAction(view, text, name);
+        connect(action, &QAction::triggered, this, [this, slot = slot] { showLargeView(slot); });
+    }
     updateHistoryActions();
 }
 

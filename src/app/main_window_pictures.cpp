@@ -3,6 +3,9 @@
 // the pattern shown, wherever the list's caret is.
 
 #include "app/file_kinds.h"
+#include "app/large_view.h"
+#include "app/preview_frames.h"
+#include "app/thumbnail_delegate.h"
 #include "app/main_window.h"
 #include "app/picture_refusal.h"
 #include "app/prompts.h"
@@ -32,12 +35,45 @@ void MainWindow::repaintNow() {
 }
 
 void MainWindow::renderSlot(int index, int slot) {
-    const preview::RenderResult r =
-        preview::renderPreview(surfaces_, puzzle::SlotSource(doc_, index, slot), slot);
-    decodedWidth_ = r.decodedWidth;
-    decodedHeight_ = r.decodedHeight;
-    if (r.changed)
-        repaintNow();
+    const puzzle::ImageSource source = puzzle::SlotSource(doc_, index, slot);
+    frames_->show(slot, source);
+    const QSize size = preview::pictureSizeOf(source);
+    decodedWidth_ = size.width();
+    decodedHeight_ = size.height();
+}
+
+bool MainWindow::previewsPending() const {
+    return frames_->pending(puzzle::kPuzzleSlot) || frames_->pending(puzzle::kFinishedSlot);
+}
+
+int MainWindow::shownPieceCount() const {
+    if (minPieces_->count() > 0)
+        return pieces::CommittedPieceCount(pieceGridChoices_, minPieces_->currentIndex());
+    return doc_.pattern(doc_.state.currentPattern).pieceCount;
+}
+
+void MainWindow::showLargeView(int slot) {
+    largeView_->showPicture(slot, puzzle::SlotSource(doc_, doc_.state.currentPattern, slot),
+                            shownPieceCount());
+}
+
+void MainWindow::setThumbnailsShown(bool shown) {
+    settings_.setThumbnailsShown(shown);
+    thumbnails_->setThumbnailsShown(shown);
+}
+
+void MainWindow::followDocument() {
+    const int shown = doc_.state.currentPattern;
+    largeView_->setSource(puzzle::SlotSource(doc_, shown, largeView_->slot()));
+    largeView_->setPieceCount(shownPieceCount());
+    patternList_->viewport()->update();
+    // The patterns around the one shown are decoded ahead while the author rests.
+    std::vector<puzzle::ImageSource> ahead;
+    for (const int i : {shown + 1, shown - 1})
+        if (i >= 0 && i <= doc_.state.lastIndex)
+            for (const int slot : {puzzle::kPuzzleSlot, puzzle::kFinishedSlot})
+                ahead.push_back(puzzle::SlotSource(doc_, i, slot));
+    frames_->prefetch(ahead);
 }
 
 void MainWindow::fillPieceChoices(int index) {
@@ -57,8 +93,7 @@ void MainWindow::fillPieceChoices(int index) {
         return;
     case pieces::PieceChoices::Outcome::Refused:
         puzzle::ClearImage(doc_, index, puzzle::kPuzzleSlot);
-        preview::blankSurface(surfaces_.puzzleSurface);
-        repaintNow();
+        frames_->clear(puzzle::kPuzzleSlot);
         prompts_.showMessage(this, smallPictureMessage());
         return;
     }
@@ -119,6 +154,7 @@ bool MainWindow::attachPictureFile(int index, int slot, const QString& path) {
     if (slot == puzzle::kPuzzleSlot)
         fillPieceChoices(index);
     describePictures();
+    followDocument();
     return true;
 }
 
@@ -154,9 +190,9 @@ void MainWindow::deleteImage(int slot) {
         !puzzle::fieldText(puzzle::slotPath(r, slot)).empty())
         recordStep(ui::kStepDeletePicture, index);
     puzzle::ClearImage(doc_, index, slot);
-    preview::blankSurface(surfaces_.forSlot(slot));
-    repaintNow();
+    frames_->clear(slot);
     describePictures();
+    followDocument();
     markDirty();
 }
 

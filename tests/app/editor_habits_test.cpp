@@ -57,9 +57,10 @@ QAction* menuItem(const EditorWindow& w, const char* name) {
 TEST_F(EditorHabits, MenusOfferEveryCommandWithItsShortcut) {
     EditorWindow w;
     const QList<QAction*> top = w.window->menuBar()->actions();
-    ASSERT_EQ(top.size(), 2);
+    ASSERT_EQ(top.size(), 3);
     EXPECT_EQ(top[0]->text(), QString::fromUtf8("ﾌｧｲﾙ(&F)"));
     EXPECT_EQ(top[1]->text(), QString::fromUtf8("編集(&E)"));
+    EXPECT_EQ(top[2]->text(), QString::fromUtf8("表示(&V)"));
     const struct {
         const char* name;
         const char* text;

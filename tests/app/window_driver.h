@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QUrl>
 #include <QWindow>
 
@@ -90,11 +91,20 @@ inline void typeText(QWidget* edit, const QString& text) {
     flushRun();
 }
 
-// Runs everything posted so far, including what those handlers post in turn.
+// Runs everything posted so far, including what those handlers post in turn, and waits
+// for the pictures the editor windows asked for their frames.
 inline void settle() {
-    for (int i = 0; i < 5; ++i) {
+    const auto pending = [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* editor = qobject_cast<app::MainWindow*>(w); editor && editor->previewsPending())
+                return true;
+        return false;
+    };
+    for (int i = 0; i < 5 || (pending() && i < 2000); ++i) {
         QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (i >= 5)
+            QThread::msleep(2);
     }
 }
 
