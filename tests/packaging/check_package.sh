@@ -59,24 +59,27 @@ for page in "$share"/man/man1/*.1.gz; do
         [ -z "$out" ] || fail "$page: $out"
 done
 
-# The file type, as a GNOME desktop (gio) and any other (File::MimeInfo) tell it.
-export HOME="$work/home" XDG_DATA_HOME="$work/data" XDG_DATA_DIRS=/usr/share \
+# The file type, as a GNOME desktop (gio) and any other (File::MimeInfo) tell it, from a
+# database of the system's standard types and ours alone.
+export HOME="$work/home" XDG_DATA_HOME="$work/data" XDG_DATA_DIRS="$work/no-system-data" \
     XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" GIO_USE_VFS=local
 mkdir -p "$HOME" "$XDG_DATA_HOME/mime/packages" "$work/files"
-cp "$share/mime/packages/puzzle-data-tool.xml" "$XDG_DATA_HOME/mime/packages/"
+cp /usr/share/mime/packages/freedesktop.org.xml "$share/mime/packages/puzzle-data-tool.xml" \
+    "$XDG_DATA_HOME/mime/packages/"
 update-mime-database "$XDG_DATA_HOME/mime"
 # A header: "ADX", the pattern count, and an empty password inverted (spaces become 0xDF).
-# The named file has a lower-case header, so that its name alone must tell its type.
+# The named files have a lower-case header, so that their names alone must tell their type.
 header() { printf '%s\001\337\337\337\337\337\337\337\337\337\337\337\337\337\337\337\337' "$1"; }
 header adx >"$work/files/PATTERNS.ADX"
+header adx >"$work/files/patterns.adx"
 header ADX >"$work/files/patterns"
 header adx >"$work/files/lower-case"
 for desktop in GNOME X-Generic; do
-    for f in PATTERNS.ADX patterns lower-case; do
-        found=$(XDG_CURRENT_DESKTOP=$desktop xdg-mime query filetype "$work/files/$f" 2>&1) || true
-        [ "$found" = "$type" ] && ours=yes || ours=no
-        [ "$ours" = "$([ "$f" = lower-case ] && echo no || echo yes)" ] ||
-            fail "$desktop: xdg-mime query filetype $f gave '$found'"
+    for case in PATTERNS.ADX:ours patterns.adx:ours patterns:ours lower-case:other; do
+        f=${case%:*}
+        found=$(XDG_CURRENT_DESKTOP=$desktop xdg-mime query filetype "$work/files/$f" 2>"$work/err") || true
+        [ "$found" = "$type" ] && seen=ours || seen=other
+        [ "$seen" = "${case#*:}" ] || fail "$desktop: xdg-mime query filetype $f gave '$found' $(cat "$work/err")"
     done
 done
 
