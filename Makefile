@@ -1,31 +1,34 @@
-# Wraps CMake. `make run` and `make test` set up a fresh machine on the way.
+# Wraps CMake. `make run` and `make test` set up a fresh machine on the way. The tests run on
+# the Release build that `make package` and `make install` ship.
 JOBS     ?= 2
 SANITIZE ?= 0
-BUILD_TYPE ?= RelWithDebInfo
+PREFIX   ?= /usr/local
 
 ifeq ($(SANITIZE),1)
 BUILD ?= build-asan
+BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS += -DPDT_SANITIZE=ON -DPDT_BUILD_BENCH=OFF
 # Tests ask for allocations that must fail (a preview surface of 2^40 pixels): let them fail.
 TEST_ENV := ASAN_OPTIONS=allocator_may_return_null=1
 else
 BUILD ?= build
+BUILD_TYPE ?= Release
 endif
 
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 APP := $(BUILD)/src/app/puzzle-data-tool
 
-.PHONY: all setup configure build run test bench fuzz clean
+.PHONY: all setup configure build run test install package bench fuzz clean
 
 all: build
 
 setup:
 	@scripts/setup
 
-$(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS)
-
-configure: setup $(BUILD)/CMakeCache.txt
+# Configures anew when the folder is new or was built as another type.
+configure: setup
+	@grep -qsx 'CMAKE_BUILD_TYPE:STRING=$(BUILD_TYPE)' $(BUILD)/CMakeCache.txt || \
+	  cmake -S . -B $(BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DPDT_WERROR=ON $(CMAKE_FLAGS)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -41,6 +44,13 @@ run: build
 test: build
 	cd $(BUILD) && $(TEST_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
 
+# DESTDIR, when given, is passed on to CMake through the environment.
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build
+	cd $(BUILD) && cpack -G DEB
+
 bench: setup
 	$(MAKE) BUILD=build-bench BUILD_TYPE=Release configure
 	cmake --build build-bench -j $(JOBS) --target benchmarks
@@ -49,7 +59,7 @@ bench: setup
 	done
 
 fuzz: setup
-	CXX=clang++ cmake -S . -B build-fuzz -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPDT_FUZZ=ON -DPDT_BUILD_TESTS=OFF -DPDT_BUILD_BENCH=OFF
+	CXX=clang++ cmake -S . -B build-fuzz -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPDT_WERROR=ON -DPDT_FUZZ=ON -DPDT_BUILD_TESTS=OFF -DPDT_BUILD_BENCH=OFF
 	cmake --build build-fuzz -j $(JOBS) --target fuzzers
 
 clean:

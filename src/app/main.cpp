@@ -53,6 +53,8 @@ int saveScreenshot(pdt::app::MainWindow& window, const QString& file, qsizetype 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     pdt::app::installQtJapanese(app);
+    // Names the installed desktop entry, through which Wayland shows the window's icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(PDT_APP_ID));
     const pdt::app::StartOptions options =
         pdt::app::ParseStartArguments(QApplication::arguments().mid(1));
 

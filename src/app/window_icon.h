@@ -4,7 +4,8 @@
 
 namespace pdt::app {
 
-// The editor's 32 x 32 icon: a jigsaw piece, drawn here rather than shipped as a file.
+// The editor's icon at every size it is installed in, rendered at build time from the same
+// SVG as the installed icons.
 QIcon makeWindowIcon();
 
 } // namespace pdt::app
