@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -50,6 +51,10 @@ int saveScreenshot(pdt::app::MainWindow& window, const QString& file, qsizetype 
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // A save past a file-size limit then fails with EFBIG and says so.
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QApplication app(argc, argv);
     const pdt::app::StartOptions options =
         pdt::app::ParseStartArguments(QApplication::arguments().mid(1));

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -76,9 +77,19 @@ std::optional<std::string> askOnTerminal(std::string_view file, const Console& c
 } // namespace
 
 std::optional<std::string> ReadPasswordFile(const std::string& path, int& error) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // A pipe is taken (`--password-file <(command)`), and waited for once opened: without
+    // a writer it reads as empty at once. Opening never waits, and a folder, device or
+    // socket is refused.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         error = errno;
+        return std::nullopt;
+    }
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !(S_ISREG(st.st_mode) || S_ISFIFO(st.st_mode)) ||
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        close(fd);
         return std::nullopt;
     }
     std::string content;

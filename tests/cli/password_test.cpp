@@ -58,6 +58,10 @@ TEST_F(Password, IsComparedWholeInCodePage932AndNeverShown) {
         {{"list", "long.adx", "--password", kSixteen}, 0, ""},
         {{"list", "open.adx"}, 0, ""},
         {{"list", "open.adx", "--password", "anything"}, 0, ""},
+        // An empty password, given explicitly, is that of a file without one.
+        {{"list", "open.adx", "--password", ""}, 0, ""},
+        {{"list", "locked.adx", "--password", ""}, 3, "wrong password"},
+        {{"list", "locked.adx", "--password="}, 3, "wrong password"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[0] + " " + c.args.back());
@@ -70,7 +74,7 @@ TEST_F(Password, IsComparedWholeInCodePage932AndNeverShown) {
         }
         expectOneLineFailure(r, c.exitCode);
         EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
-        if (c.args.size() == 4 && c.args[2] == "--password") {
+        if (c.args.size() == 4 && c.args[2] == "--password" && !c.args[3].empty()) {
             EXPECT_EQ(r.err.find(c.args[3]), std::string::npos) << "the attempt is not shown";
         }
         EXPECT_TRUE(c.exitCode != 3 || r.out.empty()) << r.out;

@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace pdt::test {
@@ -102,6 +103,73 @@ inline QByteArray withExifOrientation(const QByteArray& jpeg, int orientation) {
     const int length = int(app1.size()) + 2;
     const char marker[] = {char(0xFF), char(0xE1), char(length >> 8), char(length & 0xFF)};
     return jpeg.left(2) + QByteArray(marker, 4) + app1 + jpeg.mid(2);
+}
+
+// A 24-bit BMP whose rows are stored top-down, as its negative height says.
+inline QByteArray topDownBmp(const QImage& img) {
+    const int w = img.width(), h = img.height();
+    const int row = (w * 3 + 3) / 4 * 4;
+    QByteArray out;
+    const auto le = [&out](qint64 v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out.append(char((v >> (8 * i)) & 0xFF));
+    };
+    out.append("BM");
+    for (const auto& [v, n] : {std::pair<qint64, int>{54 + qint64(row) * h, 4},
+                               {0, 4},
+                               {54, 4},
+                               {40, 4},
+                               {w, 4},
+                               {-h, 4},
+                               {1, 2},
+                               {24, 2},
+                               {0, 4},
+                               {qint64(row) * h, 4},
+                               {2835, 4},
+                               {2835, 4},
+                               {0, 4},
+                               {0, 4}})
+        le(v, n);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const QRgb c = img.pixel(x, y);
+            out.append(char(qBlue(c))).append(char(qGreen(c))).append(char(qRed(c)));
+        }
+        out.append(QByteArray(row - w * 3, '\0'));
+    }
+    return out;
+}
+
+// The picture with its header patched to claim w x h pixels; its data stays as it was,
+// far too short for that size. BMP (a negative h: top-down), GIF, JPEG and icons
+// (whose bitmap is patched: their directory holds at most 256 x 256).
+inline QByteArray claimingSize(QByteArray bytes, int w, int h) {
+    const auto put = [&bytes](qsizetype at, qint64 v, int n, bool bigEndian) {
+        for (int i = 0; i < n; ++i)
+            bytes[at + (bigEndian ? n - 1 - i : i)] = char((v >> (8 * i)) & 0xFF);
+    };
+    if (bytes.startsWith("BM")) {
+        put(18, w, 4, false);
+        put(22, h, 4, false);
+    } else if (bytes.startsWith("GIF")) {
+        put(6, w, 2, false);
+        put(8, h, 2, false);
+    } else if (bytes.startsWith("\xFF\xD8")) {
+        for (qsizetype at = 2; at + 9 < bytes.size();) {
+            const auto marker = quint8(bytes[at + 1]);
+            if (marker >= 0xC0 && marker <= 0xC2) {
+                put(at + 5, h, 2, true);
+                put(at + 7, w, 2, true);
+                break;
+            }
+            at += 2 + (quint8(bytes[at + 2]) << 8 | quint8(bytes[at + 3]));
+        }
+    } else { // an icon: the bitmap of its first entry, whose directory cannot say more
+        const qsizetype at = quint8(bytes[18]) | quint8(bytes[19]) << 8;
+        put(at + 4, w, 4, false);
+        put(at + 8, qint64(h) * 2, 4, false); // the colours and the mask
+    }
+    return bytes;
 }
 
 inline bool writeBytes(const QString& path, const QByteArray& bytes) {
