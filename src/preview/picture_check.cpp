@@ -74,7 +74,8 @@ PictureCheck checkPictureRange(puzzle::ByteSource& source, std::int64_t offset, 
     return c;
 }
 
-static_assert(kDecodeBudgetBytes == std::uint64_t(512) << 20, "the reason below names it");
+static_assert(kDecodeBudgetBytes == std::uint64_t(512) << 20 && kMaxDecodePixels == 500'000'000,
+              "the reason below names them");
 
 const char* describeProblem(PictureProblem problem) {
     switch (problem) {
@@ -89,7 +90,7 @@ const char* describeProblem(PictureProblem problem) {
     case PictureProblem::Damaged:
         return "damaged";
     case PictureProblem::TooLarge:
-        return "too large: decoding it would take more than 512 MB";
+        return "too large to decode (over 500 megapixels or 512 MB)";
     }
     return "";
 }

@@ -293,7 +293,7 @@ DecodedPicture decodePictureRange(puzzle::ByteSource& source, std::int64_t offse
         return failure(PictureProblem::Damaged);
     QSize stored = header.stored;
     QSize target = wantedSize(wanted, stored);
-    if (decodeBytes(header, target) > kDecodeBudgetBytes)
+    if (pixelsOf(stored) > kMaxDecodePixels || decodeBytes(header, target) > kDecodeBudgetBytes)
         return failure(PictureProblem::TooLarge);
 
     const auto mode =

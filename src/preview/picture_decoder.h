@@ -8,7 +8,8 @@
 //
 // No decode takes more than kDecodeBudgetBytes: what a picture would need is worked out
 // from its header, for the size asked for, before anything large is allocated, and a
-// picture that needs more is no picture (PictureProblem::TooLarge). Decodes may run on
+// picture that needs more, or has more than kMaxDecodePixels, is no picture
+// (PictureProblem::TooLarge). Decodes may run on
 // several threads at once.
 
 #include "puzzle/byte_source.h"
@@ -27,6 +28,9 @@ namespace pdt::preview {
 // and a progressive JPEG (libjpeg keeps all of its coefficients, 3 to 8 bytes a pixel)
 // of 16000 x 16000 does not, even for a preview.
 inline constexpr std::uint64_t kDecodeBudgetBytes = std::uint64_t(512) << 20;
+// Larger pictures are not decoded at any size either: even at 1/8 scale, libjpeg spends
+// seconds on every pixel block of a header that claims 65000 x 65000.
+inline constexpr std::uint64_t kMaxDecodePixels = 500'000'000;
 
 // Why the bytes give no picture, or a damaged one.
 enum class PictureProblem {
@@ -35,7 +39,7 @@ enum class PictureProblem {
     Unreadable,  // missing, not permitted, a failed read, or a range outside the file
     UnknownKind, // not a BMP, JPEG, GIF or icon
     Damaged,     // the header is sound, the data is not
-    TooLarge,    // decoding it would need more than kDecodeBudgetBytes
+    TooLarge,    // more than kMaxDecodePixels, or decoding needs more than kDecodeBudgetBytes
 };
 
 struct DecodedPicture {

@@ -50,7 +50,8 @@ std::string randomToken() {
 std::optional<std::string> uniqueTemporaryName(const std::string& target, std::string_view token) {
     const std::string name = FileNameOf(target);
     const std::string folder = target.substr(0, target.size() - name.size());
-    const std::string tail = "." + std::string(token) + kTemporarySuffix;
+    std::string tail(1, '.');
+    tail.append(token).append(kTemporarySuffix);
     for (std::size_t keep = name.size();; --keep) {
         // Not inside a UTF-8 sequence.
         while (keep > 0 && keep < name.size() &&

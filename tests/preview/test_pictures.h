@@ -11,9 +11,9 @@
 #include <QImageIOHandler>
 #include <QImageWriter>
 #include <QString>
+#include <QtEndian>
 
 #include <cstdlib>
-#include <utility>
 #include <vector>
 
 namespace pdt::test {
@@ -105,38 +105,16 @@ inline QByteArray withExifOrientation(const QByteArray& jpeg, int orientation) {
     return jpeg.left(2) + QByteArray(marker, 4) + app1 + jpeg.mid(2);
 }
 
-// A 24-bit BMP whose rows are stored top-down, as its negative height says.
+// A BMP whose rows are stored top-down, as its negative height says.
 inline QByteArray topDownBmp(const QImage& img) {
-    const int w = img.width(), h = img.height();
-    const int row = (w * 3 + 3) / 4 * 4;
-    QByteArray out;
-    const auto le = [&out](qint64 v, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            out.append(char((v >> (8 * i)) & 0xFF));
-    };
-    out.append("BM");
-    for (const auto& [v, n] : {std::pair<qint64, int>{54 + qint64(row) * h, 4},
-                               {0, 4},
-                               {54, 4},
-                               {40, 4},
-                               {w, 4},
-                               {-h, 4},
-                               {1, 2},
-                               {24, 2},
-                               {0, 4},
-                               {qint64(row) * h, 4},
-                               {2835, 4},
-                               {2835, 4},
-                               {0, 4},
-                               {0, 4}})
-        le(v, n);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const QRgb c = img.pixel(x, y);
-            out.append(char(qBlue(c))).append(char(qGreen(c))).append(char(qRed(c)));
-        }
-        out.append(QByteArray(row - w * 3, '\0'));
-    }
+    const QByteArray bmp = encodePicture(img, "bmp");
+    const auto le32 = [&bmp](int at) { return qFromLittleEndian<qint32>(bmp.constData() + at); };
+    const int start = le32(10);
+    const qsizetype row = (bmp.size() - start) / img.height();
+    QByteArray out = bmp.left(start);
+    qToLittleEndian<qint32>(-img.height(), out.data() + 22);
+    for (int y = img.height() - 1; y >= 0; --y)
+        out += bmp.mid(start + y * row, row);
     return out;
 }
 

@@ -69,8 +69,6 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, SaveLayout,
     testing::Values(
         LayoutCase{"OnePatternOf1000And2000Bytes", {{1000, 2000}}, "", 4174, {{20, 1174, 2174}}},
-        LayoutCase{"OnlyAFinishedPicture", {{0, 500}}, "", 1674, {{20, 1174, 1174}}},
-        LayoutCase{"OnlyAPuzzlePictureEndsAtTheFileEnd", {{700, 0}}, "", 1874, {{20, 1174, 1874}}},
         LayoutCase{"ThreePatternsMixed",
                    {{10, 20}, {0, 30}, {40, 0}},
                    "ab",
@@ -250,10 +248,6 @@ TEST(Save, OtherRefusals) {
     fs::resize_file(picturePath(t.dir, 0, 0), 1100u << 20);
     fs::resize_file(picturePath(t.dir, 0, 1), 1100u << 20);
     t.expect(messages::FileTooLarge(), "big");
-
-    Refusal v;
-    AppendPattern(v.doc);
-    v.expect(messages::PatternWithoutPicture(3));
 }
 
 TEST(Save, ProgressReachesTheTotalAndCanCancel) {
