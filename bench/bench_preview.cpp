@@ -302,6 +302,10 @@ int main(int argc, char** argv) {
                     claimingSize(progressiveTiny, 16000, 16000)),
         makePicture(dir, "baseline_jpeg_65000x65000",
                     claimingSize(encodePicture(tiny, "jpeg"), 65000, 65000)),
+        // Within the limits: decoded at 1/8 scale for a preview, refused in full.
+        makePicture(dir, "baseline_jpeg_20000x20000",
+                    claimingSize(encodePicture(tiny, "jpeg"), 20000, 20000)),
+        makePicture(dir, "progressive_jpeg_12000x9000", claimingSize(progressiveTiny, 12000, 9000)),
         makePicture(dir, "bmp_16000x16000", claimingSize(encodePicture(tiny, "bmp"), 16000, 16000)),
         makePicture(dir, "gif_65535x65535", claimingSize(gifBytes({tiny}), 65535, 65535)),
     };
