@@ -127,8 +127,9 @@ Check CheckPassword(std::string_view storedCp932, const PasswordSource& source,
         int error = 0;
         typed = ReadPasswordFile(*source.fromFile, error);
         if (!typed)
-            return failed("cannot read the password file " + *source.fromFile + ": " +
-                          std::strerror(error));
+            return failed(
+                "cannot read the password file " + *source.fromFile + ": " +
+                (error == EINVAL ? "not a regular file or a pipe" : std::strerror(error)));
     }
     if (!typed && isatty(STDIN_FILENO))
         typed = askOnTerminal(fileForPrompt, console);

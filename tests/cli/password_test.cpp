@@ -50,11 +50,13 @@ TEST_F(Password, IsComparedWholeInCodePage932AndNeverShown) {
         {{"list", "long.adx", "--password", "パスワード１２"}, 3, "wrong password"},
         {{"list", "locked.adx", "--password-file", "wrong.txt"}, 3, "wrong password"},
         {{"list", "locked.adx", "--password-file", "missing.txt"}, 1, "missing.txt"},
+        {{"list", "locked.adx", "--password-file", "/dev/null"}, 1, "not a regular file or a pipe"},
         {{"list", "locked.adx", "--json", "--password", pw}, 0, "\"hasPassword\": true"},
         {{"list", "locked.adx", "--password=" + pw}, 0, ""},
         {{"verify", "locked.adx", "--password", pw}, 1, "1 problem"}, // not a picture: opened
         {{"list", "locked.adx", "--password-file", "crlf.txt"}, 0, ""},
         {{"list", "locked.adx", "--password-file", "bare.txt"}, 0, ""},
+        {{"list", "locked.adx", "--password-file", "/dev/stdin"}, 0, "", pw + "\n"}, // a pipe
         {{"list", "long.adx", "--password", kSixteen}, 0, ""},
         {{"list", "open.adx"}, 0, ""},
         {{"list", "open.adx", "--password", "anything"}, 0, ""},
