@@ -10,8 +10,6 @@
 #include <thread>
 #include <vector>
 
-#include <sys/stat.h>
-
 using namespace pdt::preview;
 using namespace pdt::test;
 
@@ -35,8 +33,6 @@ class PictureChecks : public ::testing::Test {
 };
 
 TEST_F(PictureChecks, GiveTheProblemAndTheStoredSize) {
-    const std::string fifo = dir.filePath("fifo.jpg").toStdString();
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const struct {
         const char* what;
         std::string path;
@@ -45,26 +41,13 @@ TEST_F(PictureChecks, GiveTheProblemAndTheStoredSize) {
         QSize size;
     } cases[] = {
         {"clean", write("good.jpg", jpeg), PictureProblem::None, true, {640, 480}},
-        {"top-down BMP",
-         write("td.bmp", topDownBmp(quadrantPicture(300, 200))),
-         PictureProblem::None,
-         true,
-         {300, 200}},
         {"cut short", write("cut.jpg", cutShort), PictureProblem::Damaged, true, {640, 480}},
         {"too large",
-         write("huge.jpg",
-               claimingSize(encodePicture(quadrantPicture(64, 48), "jpeg", {.progressive = true}),
-                            20000, 20000)),
+         write("huge.jpg", claimingSize(jpeg, 20000, 30000)),
          PictureProblem::TooLarge,
          false,
-         {20000, 20000}},
+         {20000, 30000}},
         {"no picture", write("text.jpg", "no picture"), PictureProblem::UnknownKind, false, {0, 0}},
-        {"a FIFO", fifo, PictureProblem::NotAFile, false, {0, 0}},
-        {"missing",
-         dir.filePath("missing.jpg").toStdString(),
-         PictureProblem::Unreadable,
-         false,
-         {0, 0}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -258,19 +258,3 @@ TEST(SaveFaults, ACrashAtAnExactByteOfTheNewFileLeavesTheOldFile) {
     EXPECT_EQ(saveUnderFileSizeLimit(s, newSize), 0);
     EXPECT_TRUE(readFile(s.target) == s.newFile);
 }
-
-TEST(SaveFaults, AFolderWithoutWritePermission) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root ignores folder permissions; the seam tests cover this case";
-    Scene s;
-    std::filesystem::permissions(s.dir.path(), std::filesystem::perms::owner_read |
-                                                   std::filesystem::perms::owner_exec);
-    const Document before = s.doc;
-    const SaveResult r = SavePuzzleDataFile(s.doc, s.target, "new");
-    std::filesystem::permissions(s.dir.path(), std::filesystem::perms::owner_all);
-    EXPECT_FALSE(r.saved);
-    ASSERT_TRUE(r.message);
-    EXPECT_EQ(*r.message, messages::CreateFailed(EACCES));
-    expectSameDocument(s.doc, before);
-    EXPECT_TRUE(readFile(s.target) == s.oldFile);
-}
