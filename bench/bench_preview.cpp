@@ -1,6 +1,7 @@
 // How long drawing a picture into a preview surface takes, against decoding it in full and
 // scaling it down afterwards, and how much memory showing a pattern of two large JPEGs
 // needs. Run with no arguments; the test pictures are made in a temporary folder first.
+#include "preview/picture_check.h"
 #include "preview/picture_decoder.h"
 #include "preview/preview_surfaces.h"
 
@@ -103,7 +104,9 @@ long statusKb(const char* field) {
 // already resident: shows a pattern of two pictures and prints the peak resident memory
 // above the baseline, in kB. The baseline is taken after a small picture has been shown,
 // so loading the decoder plugins is not counted.
-// With "naive", the same through naiveRender, to show what the probe would catch.
+// With "naive", the same through naiveRender, to show what the probe would catch. With
+// "hostile", both pictures are decoded for a preview, in full and through the check, and
+// need not give a picture: the memory they take is the figure.
 int peakMemoryProbe(const std::string& how, const char* warmUp, const char* puzzle,
                     const char* finished) {
     PreviewSurfaces surfaces;
@@ -115,6 +118,12 @@ int peakMemoryProbe(const std::string& how, const char* warmUp, const char* puzz
     if (how == "naive") {
         naiveRender(surfaces.puzzleSurface, puzzle);
         naiveRender(surfaces.finishedSurface, finished);
+    } else if (how == "hostile") {
+        for (const char* path : {puzzle, finished}) {
+            benchmark::DoNotOptimize(decodePictureFile(path, previewSize()));
+            benchmark::DoNotOptimize(decodePictureFile(path));
+            benchmark::DoNotOptimize(checkPictureFile(path));
+        }
     } else if (renderPreview(surfaces, puzzle, "", 0, 1, 0).decodedWidth == 0 ||
                renderPreview(surfaces, finished, "", 0, 1, 1).decodedWidth == 0) {
         return 1;
@@ -283,6 +292,37 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond);
     }
 
+    // Headers of a 64 x 48 picture claiming what would take gigabytes to decode.
+    const QImage tiny = quadrantPicture(64, 48);
+    const QByteArray progressiveTiny = encodePicture(tiny, "jpeg", {.progressive = true});
+    const std::vector<Picture> hostile = {
+        makePicture(dir, "progressive_jpeg_65000x65000",
+                    claimingSize(progressiveTiny, 65000, 65000)),
+        makePicture(dir, "progressive_jpeg_16000x16000",
+                    claimingSize(progressiveTiny, 16000, 16000)),
+        makePicture(dir, "baseline_jpeg_65000x65000",
+                    claimingSize(encodePicture(tiny, "jpeg"), 65000, 65000)),
+        // Within the limits: decoded at 1/8 scale for a preview, refused in full.
+        makePicture(dir, "baseline_jpeg_20000x20000",
+                    claimingSize(encodePicture(tiny, "jpeg"), 20000, 20000)),
+        makePicture(dir, "progressive_jpeg_12000x9000", claimingSize(progressiveTiny, 12000, 9000)),
+        makePicture(dir, "bmp_16000x16000", claimingSize(encodePicture(tiny, "bmp"), 16000, 16000)),
+        makePicture(dir, "gif_65535x65535", claimingSize(gifBytes({tiny}), 65535, 65535)),
+    };
+    for (const Picture& p : hostile)
+        benchmark::RegisterBenchmark(("PeakMemory/Hostile_" + p.name).c_str(),
+                                     [=](benchmark::State& state) {
+                                         long kb = -1;
+                                         for (auto _ : state)
+                                             kb = runPeakMemoryProbe("hostile", small.path, p, p);
+                                         if (kb < 0)
+                                             state.SkipWithError("the memory probe failed");
+                                         state.counters["peak_MB_above_baseline"] =
+                                             double(kb) / 1024;
+                                     })
+            ->Iterations(1)
+            ->Unit(benchmark::kMillisecond);
+
     SummaryReporter result;
     benchmark::RunSpecifiedBenchmarks(&result);
 
@@ -302,6 +342,10 @@ int main(int argc, char** argv) {
                     p.name.c_str(), ratio(result(b, "naive_ms"), result(b, "render_ms")),
                     ratio(result(b, "smooth_ms"), result(b, "nearest_ms")));
     }
+    for (const Picture& p : hostile)
+        std::printf("hostile %-28s peak memory above baseline: %.1f MB (budget: 512)\n",
+                    p.name.c_str(),
+                    result("PeakMemory/Hostile_" + p.name, "peak_MB_above_baseline"));
     benchmark::Shutdown();
     return 0;
 }

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -51,6 +52,10 @@ int saveScreenshot(pdt::app::MainWindow& window, const QString& file, qsizetype 
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // A save past a file-size limit then fails with EFBIG and says so.
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QApplication app(argc, argv);
     pdt::app::installQtJapanese(app);
     // Names the installed desktop entry, through which Wayland shows the window's icon.

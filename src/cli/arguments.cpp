@@ -129,7 +129,8 @@ std::variant<Arguments, UsageError> ParseArguments(std::span<const std::string_v
             } else {
                 return usage("'" + std::string(name) + "' needs a value");
             }
-            if (value.empty())
+            // An empty password is one: that of a file without a password.
+            if (value.empty() && option->option != kPassword)
                 return usage("'" + std::string(name) + "' needs a value");
         } else if (inlineValue) {
             return usage("'" + std::string(name) + "' takes no value");

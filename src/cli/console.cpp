@@ -22,4 +22,12 @@ std::string OneLine(std::string_view text) {
     return out;
 }
 
+std::string MessageLine(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c == '\n')
+            c = ' ';
+    return out;
+}
+
 } // namespace pdt::cli

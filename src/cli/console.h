@@ -20,4 +20,7 @@ struct Console {
 // name taken from a file or the command line cannot break a message into several lines.
 std::string OneLine(std::string_view text);
 
+// A message of several lines (the engine's texts) as one: its lines joined by a space.
+std::string MessageLine(std::string_view text);
+
 } // namespace pdt::cli

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include <csignal>
 #include <string_view>
 #include <vector>
 
@@ -14,6 +15,11 @@ void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 } // namespace
 
 int main(int argc, char** argv) {
+    // Past a file-size limit a write then fails with EFBIG, which the save reports and
+    // cleans up after, instead of the signal ending the program without a word.
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     qInstallMessageHandler(quiet);
     // Picture decoding needs Qt's image plugins, which a core application finds; no
     // display is involved.

@@ -2,7 +2,10 @@
 #include "cli/manifest.h"
 #include "cli/picture_checks.h"
 #include "cli/puzzle_reader.h"
+#include "preview/picture_check.h"
 #include "puzzle/document.h"
+#include "puzzle/file_system.h"
+#include "puzzle/messages.h"
 #include "puzzle/pictures.h"
 #include "puzzle/save.h"
 #include "text/cp932.h"
@@ -26,7 +29,8 @@ namespace fs = std::filesystem;
 constexpr off_t kMaxManifestBytes = 16 * 1024 * 1024;
 
 std::variant<std::string, Failure> readManifestText(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: a FIFO must not hang the open; it is refused just below.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat st {};
     if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         if (fd >= 0)
@@ -83,11 +87,11 @@ Check attach(puzzle::Document& doc, int index, int slot, const std::string& nati
              const std::optional<std::string>& recordedCp932, const std::string& where) {
     if (!recordedCp932) {
         if (auto refusal = puzzle::AttachPicture(doc, index, slot, native))
-            return failed(where + native + ": " + OneLine(refusal->text));
+            return failed(where + native + ": " + MessageLine(refusal->text));
     } else {
         // The file's own path may hold characters code page 932 lacks; it is not stored.
         struct stat st {};
-        const int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC);
+        const int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         const bool regular = fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
         if (fd >= 0)
             close(fd);
@@ -114,7 +118,7 @@ Check fillPattern(puzzle::Document& doc, int index, const ManifestPattern& m,
     const std::optional<std::string>* recordedPaths[2] = {&m.puzzlePath, &m.finishedPath};
     const std::optional<std::string>* files[2] = {&m.puzzle, &m.finished};
     const char* pathKeys[2] = {"puzzlePath", "finishedPath"};
-    std::optional<PictureCheck> puzzlePicture;
+    std::optional<preview::PictureCheck> puzzlePicture;
     for (const int slot : {puzzle::kPuzzleSlot, puzzle::kFinishedSlot}) {
         std::optional<std::string> recorded;
         if (const auto& given = *recordedPaths[slot]) {
@@ -135,7 +139,11 @@ Check fillPattern(puzzle::Document& doc, int index, const ManifestPattern& m,
         const std::string native = nativeOf(base, *file);
         if (auto f = attach(doc, index, slot, native, recorded, where))
             return f;
-        const PictureCheck check = CheckPictureFile(native);
+        const preview::PictureCheck check = preview::checkPictureFile(native);
+        if (check.problem == preview::PictureProblem::TooLarge)
+            return failed(where + native + " (" + std::to_string(check.width) + " x " +
+                          std::to_string(check.height) + ") is " +
+                          preview::describeProblem(check.problem));
         if (!check.decodes)
             return failed(where + native + " is not a BMP, JPEG or GIF picture that decodes");
         if (slot == puzzle::kPuzzleSlot)
@@ -172,6 +180,19 @@ Check fillPattern(puzzle::Document& doc, int index, const ManifestPattern& m,
     return std::nullopt;
 }
 
+// -o naming a folder: the file name is missing (DIR/, ".", ".."), or the name itself or
+// the name with ".ADX" is a folder.
+Check namesAFolder(const std::string& output) {
+    const std::string name = fs::path(output).filename().string();
+    std::error_code ec;
+    if (!name.empty() && name != "." && name != ".." && !fs::is_directory(output, ec) &&
+        !fs::is_directory(puzzle::TargetNameFor(output), ec))
+        return std::nullopt;
+    return Failure{kExitUsage, "'-o " + output +
+                                   "' names a folder; give the file to write, such as " +
+                                   (fs::path(output) / "set.ADX").string()};
+}
+
 } // namespace
 
 int PackCommand(const Arguments& args, const Console& console) {
@@ -192,10 +213,13 @@ int PackCommand(const Arguments& args, const Console& console) {
         return Report(failed(args.operand + ": password holds a space, which the file cannot keep"),
                       console);
 
+    if (auto folder = namesAFolder(*args.output))
+        return Report(*folder, console);
     const std::string target = puzzle::TargetNameFor(*args.output);
+    const std::string exists = target + " exists; --force replaces it";
     struct stat st {};
     if (!args.force && lstat(target.c_str(), &st) == 0)
-        return Report(failed(target + " exists; --force replaces it"), console);
+        return Report(failed(exists), console);
 
     const fs::path base = fs::absolute(fs::path(args.operand)).parent_path();
     auto doc = std::make_unique<puzzle::Document>();
@@ -208,11 +232,17 @@ int PackCommand(const Arguments& args, const Console& console) {
             return Report(*f, console);
     }
 
-    const auto saved = puzzle::SavePuzzleDataFile(*doc, *args.output, password.bytes);
+    // Without --force a file that another program put there meanwhile stays.
+    const auto saved = puzzle::SavePuzzleDataFile(
+        *doc, *args.output, password.bytes, {}, puzzle::NativeFileSystem(),
+        args.force ? puzzle::ExistingTarget::Replace : puzzle::ExistingTarget::Keep);
+    if (!saved.saved && saved.message == puzzle::messages::WriteFailed(EEXIST))
+        return Report(failed(exists), console);
     if (!saved.saved)
-        return Report(failed("cannot write " + target + ": " +
-                             (saved.message ? saved.message->text : std::string("cancelled"))),
-                      console);
+        return Report(
+            failed("cannot write " + target + ": " +
+                   (saved.message ? MessageLine(saved.message->text) : std::string("cancelled"))),
+            console);
     console.print(target + "\n");
     return kExitSuccess;
 }

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -76,9 +77,19 @@ std::optional<std::string> askOnTerminal(std::string_view file, const Console& c
 } // namespace
 
 std::optional<std::string> ReadPasswordFile(const std::string& path, int& error) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // A pipe is taken (`--password-file <(command)`), and waited for once opened: without
+    // a writer it reads as empty at once. Opening never waits, and a folder, device or
+    // socket is refused.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         error = errno;
+        return std::nullopt;
+    }
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !(S_ISREG(st.st_mode) || S_ISFIFO(st.st_mode)) ||
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        close(fd);
         return std::nullopt;
     }
     std::string content;
@@ -116,8 +127,9 @@ Check CheckPassword(std::string_view storedCp932, const PasswordSource& source,
         int error = 0;
         typed = ReadPasswordFile(*source.fromFile, error);
         if (!typed)
-            return failed("cannot read the password file " + *source.fromFile + ": " +
-                          std::strerror(error));
+            return failed(
+                "cannot read the password file " + *source.fromFile + ": " +
+                (error == EINVAL ? "not a regular file or a pipe" : std::strerror(error)));
     }
     if (!typed && isatty(STDIN_FILENO))
         typed = askOnTerminal(fileForPrompt, console);

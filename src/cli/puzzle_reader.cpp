@@ -14,7 +14,7 @@ std::optional<std::string> UnreadableReason(const std::string& path) {
         return std::strerror(errno);
     if (!S_ISREG(st.st_mode))
         return "not a regular file";
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return std::strerror(errno);
     close(fd);

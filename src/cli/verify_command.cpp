@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 #include "cli/picture_checks.h"
 #include "cli/puzzle_reader.h"
+#include "preview/picture_check.h"
 #include "puzzle/format.h"
 
 #include <vector>
@@ -43,7 +44,13 @@ void checkPictures(PuzzleFile& file, const puzzle::PatternRecord& r, const std::
                                std::to_string(size) + ") lies outside the file");
             continue;
         }
-        const PictureCheck check = CheckPictureRange(*file.source, offset, size);
+        const preview::PictureCheck check = preview::checkPictureRange(*file.source, offset, size);
+        const std::string dims = std::to_string(check.width) + " x " + std::to_string(check.height);
+        if (check.problem == preview::PictureProblem::TooLarge) {
+            problems.push_back(picture + " (" + dims + ") is " +
+                               preview::describeProblem(check.problem));
+            continue;
+        }
         if (!check.decodes) {
             problems.push_back(picture + " does not decode as a BMP, JPEG or GIF picture");
             continue;
@@ -53,7 +60,6 @@ void checkPictures(PuzzleFile& file, const puzzle::PatternRecord& r, const std::
         if (slot != puzzle::kPuzzleSlot)
             continue;
         const PieceOffer offer = OfferFor(check.width, check.height);
-        const std::string dims = std::to_string(check.width) + " x " + std::to_string(check.height);
         if (!offer.accepted())
             problems.push_back(picture + " (" + dims + ") would be refused: " +
                                RefusalReason(offer, check.width, check.height));

@@ -1,11 +1,16 @@
 #include "preview/picture_decoder.h"
 
+#include "puzzle/file_system.h"
+
 #include <QIODevice>
 #include <QImageIOHandler>
 #include <QImageReader>
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
+#include <cmath>
+#include <mutex>
 #include <span>
 #include <vector>
 
@@ -13,9 +18,13 @@ namespace pdt::preview {
 
 namespace {
 
-// Above Qt's default of 128 MB, which a 6000 x 6000 picture decoded in full already
-// exceeds; still low enough that a hostile header cannot make us allocate gigabytes.
-constexpr int kAllocationLimitMb = 1024;
+// Qt's own limit on the pictures its readers allocate, a second line behind the budget
+// for what the header does not tell (an icon's embedded picture).
+constexpr int kAllocationLimitMb = int(kDecodeBudgetBytes >> 20);
+// Decoded pixels are 32 bits whatever the stored depth.
+constexpr std::uint64_t kBytesPerPixel = 4;
+// Segments before a JPEG's first scan that are walked at most; real files have a dozen.
+constexpr int kMaxJpegSegments = 512;
 
 // The raster kinds pictures have always been previewed in. Anything else Qt happens to
 // read (PNG, ...) is no picture here, so the preview promises nothing the set cannot keep.
@@ -24,6 +33,12 @@ bool isKnownKind(const QByteArray& format) {
 }
 
 std::atomic<std::uint64_t> decodeCount{0};
+
+DecodedPicture failure(PictureProblem problem) {
+    DecodedPicture d;
+    d.problem = problem;
+    return d;
+}
 
 // One byte range of a source as a random-access device. A read that the source cannot
 // serve in full marks the device failed, so a file that shrank under us is no picture
@@ -37,6 +52,12 @@ class RangeDevice final : public QIODevice {
     bool isSequential() const override { return false; }
     qint64 size() const override { return size_; }
     bool failed() const { return failed_; }
+
+    // size bytes at `at` of the range, outside the device's position; false when they
+    // are not there.
+    bool peek(qint64 at, std::span<std::uint8_t> out) {
+        return at >= 0 && qint64(out.size()) <= size_ - at && fetch(at, out);
+    }
 
   protected:
     qint64 readData(char* data, qint64 maxSize) override {
@@ -84,15 +105,149 @@ bool rangeInside(const puzzle::ByteSource& source, std::int64_t offset, std::int
     return std::uint64_t(offset) < total && std::uint64_t(size) <= total - std::uint64_t(offset);
 }
 
-// Sets the reader up on the device; false when the bytes are no picture of a known kind.
-bool openReader(QImageReader& reader, QIODevice& device) {
+// Sets the reader up on the device.
+PictureProblem openReader(QImageReader& reader, RangeDevice& device) {
+    static std::once_flag limitSet;
+    std::call_once(limitSet, [] { QImageReader::setAllocationLimit(kAllocationLimitMb); });
     if (!device.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return false;
+        return PictureProblem::Unreadable;
     reader.setDevice(&device);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);
-    reader.setAllocationLimit(kAllocationLimitMb);
-    return isKnownKind(reader.format());
+    const bool known = isKnownKind(reader.format());
+    if (device.failed())
+        return PictureProblem::Unreadable;
+    return known ? PictureProblem::None : PictureProblem::UnknownKind;
+}
+
+std::uint16_t be16(const std::uint8_t* p) {
+    return std::uint16_t(p[0] << 8 | p[1]);
+}
+
+// The memory libjpeg takes beyond its output: a picture that comes in more than one scan
+// (progressive, or sequential with a first scan that holds only some of the components)
+// has every DCT coefficient of the whole picture kept, 2 bytes each. Found from the
+// segments before the first scan; where they cannot be followed, the worst is assumed.
+std::uint64_t jpegCoefficientBytes(RangeDevice& device, QSize stored) {
+    const std::uint64_t worst = std::uint64_t(stored.width()) * std::uint64_t(stored.height()) * 8;
+    struct Component {
+        int h, v;
+    };
+    std::vector<Component> components;
+    int frame = 0, width = 0, height = 0, scanComponents = 0;
+    qint64 at = 2; // after the start-of-image marker
+    for (int segment = 0; segment < kMaxJpegSegments && scanComponents == 0; ++segment) {
+        std::uint8_t m[4];
+        if (!device.peek(at, std::span(m, 2)) || m[0] != 0xFF)
+            break;
+        const std::uint8_t marker = m[1];
+        if (marker == 0xFF) { // fill byte
+            ++at;
+            continue;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
+            at += 2;
+            continue;
+        }
+        if (!device.peek(at + 2, std::span(m + 2, 2)) || be16(m + 2) < 2)
+            break;
+        const int length = be16(m + 2);
+        const bool isFrame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        std::vector<std::uint8_t> body;
+        if (isFrame || marker == 0xDA) {
+            body.resize(size_t(length - 2));
+            if (!device.peek(at + 4, body))
+                break;
+        }
+        if (isFrame && body.size() >= 6) {
+            frame = marker;
+            height = be16(&body[1]);
+            width = be16(&body[3]);
+            components.clear();
+            for (size_t i = 0; i < body[5] && 6 + 3 * i + 2 < body.size(); ++i) {
+                const std::uint8_t sampling = body[6 + 3 * i + 1];
+                components.push_back({std::max(1, sampling >> 4), std::max(1, sampling & 15)});
+            }
+        } else if (marker == 0xDA && !body.empty()) {
+            scanComponents = body[0];
+        }
+        at += 2 + length;
+    }
+    if (frame == 0 || components.empty())
+        return worst;
+    const bool sequential = frame == 0xC0 || frame == 0xC1 || frame == 0xC9;
+    if (sequential && scanComponents >= int(components.size()))
+        return 0;
+    int hMax = 1, vMax = 1;
+    for (const Component& c : components) {
+        hMax = std::max(hMax, c.h);
+        vMax = std::max(vMax, c.v);
+    }
+    const auto blocks = [](std::uint64_t pixels, int sampling, int maxSampling) {
+        const std::uint64_t n =
+            (pixels * std::uint64_t(sampling) + 8 * std::uint64_t(maxSampling) - 1) /
+            (8 * std::uint64_t(maxSampling));
+        return (n + std::uint64_t(sampling) - 1) / std::uint64_t(sampling) *
+               std::uint64_t(sampling);
+    };
+    std::uint64_t total = 0;
+    for (const Component& c : components)
+        total += blocks(std::uint64_t(width), c.h, hMax) *
+                 blocks(std::uint64_t(height), c.v, vMax) * 64 * 2;
+    return total;
+}
+
+std::uint64_t pixelsOf(QSize s) {
+    return std::uint64_t(std::max(s.width(), 0)) * std::uint64_t(std::max(s.height(), 0));
+}
+
+// What the picture's header says before any pixel is decoded.
+struct Header {
+    QSize stored;
+    bool scalable = false;          // decodes at reduced scale (JPEG)
+    std::uint64_t decoderBytes = 0; // what the decoder keeps besides its output
+};
+
+Header readHeader(QImageReader& reader, RangeDevice& device) {
+    Header h;
+    const QByteArray format = reader.format();
+    if (format == "gif") {
+        // The logical screen, which the reader decodes every frame onto. Asking the reader
+        // would scan the whole file for its frames.
+        std::uint8_t b[4];
+        if (device.peek(6, b))
+            h.stored = QSize(b[0] | b[1] << 8, b[2] | b[3] << 8);
+        return h;
+    }
+    h.stored = reader.size();
+    if (format == "bmp" && h.stored.height() < 0 && h.stored.height() > INT_MIN)
+        h.stored.setHeight(-h.stored.height()); // rows stored top-down
+    h.scalable = reader.supportsOption(QImageIOHandler::ScaledSize);
+    if (format == "jpeg" && !h.stored.isEmpty())
+        h.decoderBytes = jpegCoefficientBytes(device, h.stored);
+    return h;
+}
+
+// What Qt's JPEG reader decodes to before it scales to the size asked for: libjpeg
+// scales by M/8, and the reader takes the smallest M that still gives at least that size.
+QSize jpegDecodedSize(QSize stored, QSize target) {
+    if (target == stored || target.isEmpty())
+        return stored;
+    const double f = std::min(double(stored.width()) / target.width(),
+                              double(stored.height()) / target.height());
+    const int m = std::clamp(int(std::ceil(8 / f)), 1, 8);
+    return {int((std::int64_t(stored.width()) * m + 7) / 8),
+            int((std::int64_t(stored.height()) * m + 7) / 8)};
+}
+
+// Memory the decode and the scaling to target take at their peak.
+std::uint64_t decodeBytes(const Header& h, QSize target) {
+    const QSize decoded = h.scalable ? jpegDecodedSize(h.stored, target) : h.stored;
+    std::uint64_t bytes = h.decoderBytes + pixelsOf(decoded) * kBytesPerPixel;
+    if (target != decoded)
+        bytes += (pixelsOf(target) + (h.scalable ? 0 : pixelsOf(target * 2))) * kBytesPerPixel;
+    return bytes;
 }
 
 QSize wantedSize(const WantedSize& wanted, QSize stored) {
@@ -105,10 +260,20 @@ QSize sizeOfRange(puzzle::ByteSource& source, std::int64_t offset, std::int64_t 
         return {0, 0};
     RangeDevice device(source, offset, size);
     QImageReader reader;
-    if (!openReader(reader, device))
+    if (openReader(reader, device) != PictureProblem::None)
         return {0, 0};
-    const QSize stored = reader.size();
+    const QSize stored = readHeader(reader, device).stored;
     return stored.isEmpty() ? QSize(0, 0) : stored;
+}
+
+// Why a file that FileByteSource could not open gives no picture. Looking does not open
+// it, so a FIFO cannot block here either.
+PictureProblem whyNotOpened(const std::string& path) {
+    const auto status = puzzle::NativeFileSystem().status(path);
+    if (status.ok() && (status.value.kind == puzzle::FileStatus::Kind::Directory ||
+                        status.value.kind == puzzle::FileStatus::Kind::Other))
+        return PictureProblem::NotAFile;
+    return PictureProblem::Unreadable;
 }
 
 } // namespace
@@ -116,37 +281,41 @@ QSize sizeOfRange(puzzle::ByteSource& source, std::int64_t offset, std::int64_t 
 DecodedPicture decodePictureRange(puzzle::ByteSource& source, std::int64_t offset,
                                   std::int64_t size, const WantedSize& wanted, Sampling sampling) {
     if (!rangeInside(source, offset, size))
-        return {};
+        return failure(PictureProblem::Unreadable);
     RangeDevice device(source, offset, size);
     QImageReader reader;
-    if (!openReader(reader, device))
-        return {};
+    if (const PictureProblem p = openReader(reader, device); p != PictureProblem::None)
+        return failure(p);
+    const Header header = readHeader(reader, device);
+    if (device.failed())
+        return failure(PictureProblem::Unreadable);
+    if (header.stored.isEmpty())
+        return failure(PictureProblem::Damaged);
+    QSize stored = header.stored;
+    QSize target = wantedSize(wanted, stored);
+    if (pixelsOf(stored) > kMaxDecodePixels || decodeBytes(header, target) > kDecodeBudgetBytes)
+        return failure(PictureProblem::TooLarge);
+
     const auto mode =
         sampling == Sampling::Smooth ? Qt::SmoothTransformation : Qt::FastTransformation;
-
-    // Only a reader that decodes at reduced scale needs the size before the pixels. For the
-    // others, asking costs a pass of its own (a GIF is scanned for all its frames).
-    QSize stored;
-    if (reader.supportsOption(QImageIOHandler::ScaledSize)) {
-        stored = reader.size();
-        if (stored.isEmpty())
-            return {};
-        const QSize target = wantedSize(wanted, stored);
-        if (target != stored) {
-            reader.setScaledSize(target);
-            // The JPEG reader takes quality as its choice between the accurate DCT with
-            // smooth resampling and the fast DCT with nearest-neighbour resampling.
-            reader.setQuality(sampling == Sampling::Smooth ? 75 : 0);
-        }
+    if (header.scalable && target != stored) {
+        reader.setScaledSize(target);
+        // The JPEG reader takes quality as its choice between the accurate DCT with
+        // smooth resampling and the fast DCT with nearest-neighbour resampling.
+        reader.setQuality(sampling == Sampling::Smooth ? 75 : 0);
     }
 
     ++decodeCount;
     QImage pixels;
-    if (!reader.read(&pixels) || device.failed() || pixels.isNull())
-        return {};
-    if (!stored.isValid())
+    const bool read = reader.read(&pixels);
+    if (device.failed())
+        return failure(PictureProblem::Unreadable);
+    if (!read || pixels.isNull())
+        return failure(PictureProblem::Damaged);
+    if (!header.scalable && pixels.size() != stored) {
         stored = pixels.size();
-    const QSize target = wantedSize(wanted, stored);
+        target = wantedSize(wanted, stored);
+    }
     if (pixels.size() != target) {
         // A format that cannot decode at reduced scale arrives at full size, and smoothing
         // all of it would cost a tenth of the decode again: sample it down to twice the
@@ -157,16 +326,16 @@ DecodedPicture decodePictureRange(puzzle::ByteSource& source, std::int64_t offse
             pixels = pixels.scaled(sampled, Qt::IgnoreAspectRatio, Qt::FastTransformation);
         pixels = pixels.scaled(target, Qt::IgnoreAspectRatio, mode);
         if (pixels.isNull())
-            return {};
+            return failure(PictureProblem::TooLarge);
     }
-    return {stored.width(), stored.height(), std::move(pixels)};
+    return {stored.width(), stored.height(), std::move(pixels), PictureProblem::None};
 }
 
 DecodedPicture decodePictureRange(const std::string& puzzleDataFile, std::int64_t offset,
                                   std::int64_t size, const WantedSize& wanted, Sampling sampling) {
     const auto file = puzzle::FileByteSource::open(puzzleDataFile);
     if (!file)
-        return {};
+        return failure(whyNotOpened(puzzleDataFile));
     return decodePictureRange(*file, offset, size, wanted, sampling);
 }
 
@@ -174,7 +343,7 @@ DecodedPicture decodePictureFile(const std::string& path, const WantedSize& want
                                  Sampling sampling) {
     const auto file = puzzle::FileByteSource::open(path);
     if (!file)
-        return {};
+        return failure(whyNotOpened(path));
     return decodePictureRange(*file, 0, std::int64_t(file->size()), wanted, sampling);
 }
 
@@ -204,6 +373,10 @@ QSize pictureSizeOfRange(const std::string& puzzleDataFile, std::int64_t offset,
     if (!file)
         return {0, 0};
     return sizeOfRange(*file, offset, size);
+}
+
+QSize pictureSizeOfRange(puzzle::ByteSource& source, std::int64_t offset, std::int64_t size) {
+    return sizeOfRange(source, offset, size);
 }
 
 std::uint64_t pictureDecodeCount() {

@@ -1,9 +1,16 @@
 #pragma once
 // Decoding pictures from their own files or from a byte range of a puzzle data file.
 //
-// Every failure is "no picture": size 0 x 0, no pixels, no message. The pixel size is the
-// stored one (EXIF orientation is not applied: the player shows pictures as stored), and a
-// GIF gives its first frame. The kinds are BMP, JPEG, GIF and icons.
+// Every failure is "no picture": size 0 x 0, no pixels, no message, and a problem that
+// says why. The pixel size is the stored one (EXIF orientation is not applied: the player
+// shows pictures as stored), and a GIF gives its first frame. The kinds are BMP, JPEG, GIF
+// and icons.
+//
+// No decode takes more than kDecodeBudgetBytes: what a picture would need is worked out
+// from its header, for the size asked for, before anything large is allocated, and a
+// picture that needs more, or has more than kMaxDecodePixels, is no picture
+// (PictureProblem::TooLarge). Decodes may run on
+// several threads at once.
 
 #include "puzzle/byte_source.h"
 #include "puzzle/document.h"
@@ -17,10 +24,29 @@
 
 namespace pdt::preview {
 
+// What a decode needs at most: a 100-megapixel camera picture decodes whole within it,
+// and a progressive JPEG (libjpeg keeps all of its coefficients, 3 to 8 bytes a pixel)
+// of 16000 x 16000 does not, even for a preview.
+inline constexpr std::uint64_t kDecodeBudgetBytes = std::uint64_t(512) << 20;
+// Larger pictures are not decoded at any size either: even at 1/8 scale, libjpeg spends
+// seconds on every pixel block of a header that claims 65000 x 65000.
+inline constexpr std::uint64_t kMaxDecodePixels = 500'000'000;
+
+// Why the bytes give no picture, or a damaged one.
+enum class PictureProblem {
+    None,
+    NotAFile,    // a folder, FIFO, device or socket
+    Unreadable,  // missing, not permitted, a failed read, or a range outside the file
+    UnknownKind, // not a BMP, JPEG, GIF or icon
+    Damaged,     // the header is sound, the data is not
+    TooLarge,    // more than kMaxDecodePixels, or decoding needs more than kDecodeBudgetBytes
+};
+
 struct DecodedPicture {
     int decodedWidth = 0; // the stored pixel size, also when the pixels are reduced
     int decodedHeight = 0;
     QImage pixels; // at the size the caller asked for; null for no picture
+    PictureProblem problem = PictureProblem::None;
 
     bool ok() const { return decodedWidth > 0 && decodedHeight > 0 && !pixels.isNull(); }
 };
@@ -57,9 +83,10 @@ DecodedPicture decodePicture(const puzzle::ImageSource& source, const WantedSize
 
 // The stored pixel size from the picture's header alone, without decoding any pixels;
 // 0 x 0 when the bytes are no picture of a known kind. A picture whose header is sound
-// but whose data is damaged still reports its size here.
+// but whose data is damaged, or that is too large to decode, still reports its size here.
 QSize pictureSizeOfFile(const std::string& path);
 QSize pictureSizeOfRange(const std::string& puzzleDataFile, std::int64_t offset, std::int64_t size);
+QSize pictureSizeOfRange(puzzle::ByteSource& source, std::int64_t offset, std::int64_t size);
 
 // Pixel decodes attempted since the program started, so tests can prove that painting
 // never decodes.

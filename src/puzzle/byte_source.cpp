@@ -23,7 +23,9 @@ bool MemoryByteSource::readAt(std::uint64_t offset, std::span<std::uint8_t> out)
 #ifndef _WIN32
 
 std::unique_ptr<FileByteSource> FileByteSource::open(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK so that a FIFO cannot hang the open; it is refused just below. On a
+    // regular file the flag changes nothing.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return nullptr;
     struct stat st {};

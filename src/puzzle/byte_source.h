@@ -28,7 +28,8 @@ private:
     std::span<const std::uint8_t> bytes_;
 };
 
-// A file opened for reading. open() gives nothing when the file cannot be opened.
+// A file opened for reading. open() gives nothing when the file cannot be opened or is
+// not a regular file (a folder, FIFO, device or socket), without blocking on any of them.
 class FileByteSource final : public ByteSource {
 public:
     static std::unique_ptr<FileByteSource> open(const std::string& path);

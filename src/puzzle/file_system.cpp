@@ -7,6 +7,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,6 +37,15 @@ std::string DirectoryOf(const std::string& path) {
 std::string FileNameOf(const std::string& path) {
     const auto cut = path.find_last_of(kSeparators);
     return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+IoStatus FileSystem::renameNoReplace(const std::string& from, const std::string& to) {
+    const auto there = status(to);
+    if (!there.ok())
+        return {there.error};
+    if (there.value.kind != FileStatus::Kind::Missing)
+        return {EEXIST};
+    return rename(from, to);
 }
 
 #ifndef _WIN32
@@ -155,6 +165,21 @@ class PosixFileSystem final : public FileSystem {
     IoStatus rename(const std::string& from, const std::string& to) override {
         if (::rename(from.c_str(), to.c_str()) != 0)
             return {errno};
+        return {};
+    }
+
+    IoStatus renameNoReplace(const std::string& from, const std::string& to) override {
+#ifdef RENAME_NOREPLACE
+        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+            return {};
+        if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+            return {errno};
+#endif
+        // Where the file system cannot rename without replacing: a new link cannot replace
+        // anything either, and the old name then goes.
+        if (::link(from.c_str(), to.c_str()) != 0)
+            return {errno};
+        ::unlink(from.c_str());
         return {};
     }
 

@@ -83,6 +83,10 @@ class FileSystem {
     // Puts `from` in the place of `to` in one step: `to` is at every instant either
     // the old file or the new one.
     virtual IoStatus rename(const std::string& from, const std::string& to) = 0;
+    // Puts `from` at `to` only when no file of that name exists, else fails with EEXIST.
+    // This default looks first and then renames, which is enough when no other process
+    // writes there; the native file system does it in one step.
+    virtual IoStatus renameNoReplace(const std::string& from, const std::string& to);
     // Removes a name (a symbolic link itself, never its target).
     virtual IoStatus remove(const std::string& path) = 0;
     // Makes a rename in the folder durable.

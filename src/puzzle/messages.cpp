@@ -95,6 +95,9 @@ UserMessage SaveTargetNotAFile() {
 UserMessage CreateFailed() {
     return failure("ファイルの作成に失敗しました。");
 }
+UserMessage CreateFailed(int error) {
+    return failure(withReason("ファイルの作成に失敗しました。", error));
+}
 UserMessage WriteFailed(int error) {
     return failure(withReason("ファイルの書き込みに失敗しました。", error));
 }

@@ -23,6 +23,7 @@ UserMessage FileTooLarge();
 UserMessage SaveNameTooLong();
 UserMessage SaveTargetNotAFile();
 UserMessage CreateFailed();
+UserMessage CreateFailed(int error); // with the system's reason
 UserMessage WriteFailed(int error);
 UserMessage Saved();
 

@@ -184,10 +184,9 @@ ExtractResult ExtractPicture(const Document& doc, int index, int slot, const std
             return failedExtract(messages::ExtractOverCurrentFile());
     }
 
-    const auto temporary = TemporaryNameFor(target);
-    if (!temporary)
+    if (!TemporaryNameFor(target))
         return failedExtract(messages::ExtractNameTooLong());
-    ReplacementFile out(fs, target, *temporary);
+    ReplacementFile out(fs, target);
     if (const IoStatus made = out.create(); !made.ok())
         return failedExtract(messages::ExtractFailed(made.error));
     ExtractResult done = copyRange(fs, opened.value, std::uint64_t(offset), std::uint64_t(size),

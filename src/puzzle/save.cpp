@@ -20,6 +20,12 @@ namespace {
 constexpr std::size_t kChunkSize = std::size_t(1) << 20;
 constexpr std::uint64_t kMaxFileSize = std::uint64_t(std::numeric_limits<std::int32_t>::max());
 
+// An empty file name, "." or "..": the name of a folder, whatever is appended to it.
+bool namesAFolder(std::string_view chosen) {
+    const std::string name = FileNameOf(std::string(chosen));
+    return name.empty() || name == "." || name == "..";
+}
+
 bool endsWithAdx(std::string_view name) {
     if (name.size() < 4)
         return false;
@@ -75,11 +81,9 @@ class ReadHandle {
 // Everything a save decides before it touches the disk.
 struct SavePlan {
     std::string target;
-    std::string temporary;
     std::unique_ptr<PatternTable> table; // the table as it will be once the file is in place
     std::vector<PictureSource> pictures; // in file order
     std::uint64_t totalBytes = 0;
-    bool needsCurrentFile = false;
 };
 
 // Sizes and sources of every picture, checked before anything is written: a picture that
@@ -122,7 +126,6 @@ std::optional<UserMessage> planPictures(const Document& doc, FileSystem& fs,
                 src.fromCurrentFile = true;
                 src.offset = std::uint64_t(offset);
                 src.size = std::uint64_t(storedSize);
-                plan.needsCurrentFile = true;
             } else {
                 // Its own file, saved whole at the size it has now. Measured here without
                 // opening it; a file that then cannot be read still fails the save before
@@ -239,7 +242,7 @@ SaveResult SavePuzzleDataFile(Document& doc, std::string_view chosenName,
 
 SaveResult SavePuzzleDataFile(Document& doc, std::string_view chosenName,
                               std::string_view passwordCp932, const SaveProgress& progress,
-                              FileSystem& fs) {
+                              FileSystem& fs, ExistingTarget existing) {
     if (doc.state.lastIndex < 0 || doc.state.lastIndex >= kMaxPatterns)
         return failed(messages::WriteFailed(EINVAL));
     if (auto missing = CheckPatternsBeforeSave(doc))
@@ -247,16 +250,17 @@ SaveResult SavePuzzleDataFile(Document& doc, std::string_view chosenName,
     if (passwordCp932.size() > kPasswordFieldSize)
         return failed(messages::PasswordTooLong());
 
+    if (namesAFolder(chosenName))
+        return failed(messages::SaveTargetNotAFile());
+
     SavePlan plan;
     plan.target = TargetNameFor(chosenName);
-    const auto temporary = TemporaryNameFor(plan.target);
-    if (!temporary)
+    if (!TemporaryNameFor(plan.target))
         return failed(messages::SaveNameTooLong());
-    plan.temporary = *temporary;
 
     const auto targetStatus = fs.status(plan.target);
     if (!targetStatus.ok())
-        return failed(messages::CreateFailed());
+        return failed(messages::CreateFailed(targetStatus.error));
     if (targetStatus.value.kind == FileStatus::Kind::Directory ||
         targetStatus.value.kind == FileStatus::Kind::Other)
         return failed(messages::SaveTargetNotAFile());
@@ -268,18 +272,9 @@ SaveResult SavePuzzleDataFile(Document& doc, std::string_view chosenName,
     if (auto refusal = planPictures(doc, fs, currentFile, plan))
         return failed(*refusal);
 
-    if (plan.needsCurrentFile) {
-        // A leftover temporary name that is in fact the file the pictures come from
-        // must not be removed to make room.
-        const auto temp = fs.status(plan.temporary);
-        const auto current = fs.status(doc.state.currentFilePath);
-        if (!temp.ok() || !current.ok() || temp.value.sameFileAs(current.value))
-            return failed(messages::CreateFailed());
-    }
-
-    ReplacementFile out(fs, plan.target, plan.temporary);
-    if (!out.create().ok())
-        return failed(messages::CreateFailed());
+    ReplacementFile out(fs, plan.target);
+    if (const IoStatus made = out.create(); !made.ok())
+        return failed(messages::CreateFailed(made.error));
 
     std::uint64_t largestPicture = 0;
     for (const PictureSource& src : plan.pictures)
@@ -323,7 +318,7 @@ SaveResult SavePuzzleDataFile(Document& doc, std::string_view chosenName,
 
     // The current file may be the target itself: let go of it before replacing it.
     currentFile.reset();
-    if (const IoStatus committed = out.commit(); !committed.ok())
+    if (const IoStatus committed = out.commit(existing); !committed.ok())
         return failed(messages::WriteFailed(committed.error));
 
     doc.table = *plan.table;

@@ -4,6 +4,7 @@
 // target is at every instant either the old file or the complete new one.
 
 #include "puzzle/document.h"
+#include "puzzle/replacement_file.h"
 #include "puzzle/user_message.h"
 
 #include <cstdint>
@@ -38,11 +39,14 @@ struct SaveResult {
 // bytes) to TargetNameFor(chosenName). On success the document takes the new file as
 // its current file (offsets, recordSize, recordOffset, vendorInfo, password,
 // currentFilePath) and `dirty` is left to the caller. On failure nothing of the
-// document and nothing on disk has changed.
+// document and nothing on disk has changed. A chosen name that names a folder (an empty
+// file name, "." or "..") is refused. With ExistingTarget::Keep a file that is at the
+// target when the new one is complete stays, and the save fails with
+// WriteFailed(EEXIST).
 SaveResult SavePuzzleDataFile(Document& doc, std::string_view chosenName,
                               std::string_view passwordCp932, const SaveProgress& progress = {});
 SaveResult SavePuzzleDataFile(Document& doc, std::string_view chosenName,
                               std::string_view passwordCp932, const SaveProgress& progress,
-                              FileSystem& fs);
+                              FileSystem& fs, ExistingTarget existing = ExistingTarget::Replace);
 
 } // namespace pdt::puzzle

@@ -41,6 +41,9 @@ class CliTest : public ::testing::Test {
   public:
     std::string path(const std::string& name) const { return dir_ / name; }
     void write(const std::string& name, const Bytes& bytes) const { writeFile(path(name), bytes); }
+    void writeEncoded(const std::string& name, const QByteArray& bytes) const {
+        writeFile(path(name), Bytes(bytes.begin(), bytes.end()));
+    }
     void write(const std::string& name, std::string_view text) const {
         writeFile(path(name), bytesOf(text));
     }

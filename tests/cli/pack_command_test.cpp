@@ -1,6 +1,11 @@
 // adxtool pack, run as a separate process.
 
 #include "cli/cli_fixture.h"
+#include "preview/test_pictures.h"
+
+#include <thread>
+
+#include <sys/stat.h>
 
 namespace pdt::test {
 namespace {
@@ -16,6 +21,11 @@ class PackCommand : public CliTest {
         write("notes.txt", "not a picture");
         write("empty.jpg", "");
         fs::create_directory(path("folder.jpg"));
+        writeEncoded("td.bmp", topDownBmp(gradientPicture(300, 200)));
+        writeEncoded("huge.jpg", claimingSize(encodePicture(gradientPicture(64, 48), "jpeg",
+                                                            {.progressive = true}),
+                                              65000, 65000));
+        ASSERT_EQ(mkfifo(path("fifo.jpg").c_str(), 0600), 0);
     }
     ToolRun pack(const std::string& manifest, const std::vector<std::string>& more = {}) const {
         write("manifest.json", manifest);
@@ -30,7 +40,7 @@ TEST_F(PackCommand, WritesWhatTheEditorSavesForTheSameDocument) {
         saveAsEditor("editor.ADX",
                      {{"a.jpg", "b.bmp", 12, true, "完成です\r\n次へ", "ｶﾅ"},
                       {"", "a.jpg", 0, false, "", "only finished"},
-                      {"b.bmp", "", std::int16_t(offeredCounts(300, 200).front()), false, "", ""}},
+                      {"td.bmp", "", std::int16_t(offeredCounts(300, 200).front()), false, "", ""}},
                      "ひみつ", true);
     const auto r = pack(R"({
         "password": "ひみつ", "vendorInfo": true,
@@ -38,7 +48,7 @@ TEST_F(PackCommand, WritesWhatTheEditorSavesForTheSameDocument) {
             {"puzzle": "a.jpg", "finished": "b.bmp", "pieceCount": 12, "rotation": true,
              "clearComment": "完成です\r\n次へ", "finishComment": "ｶﾅ"},
             {"finished": "a.jpg", "finishComment": "only finished"},
-            {"puzzle": "./b.bmp"}
+            {"puzzle": "./td.bmp"}
         ]})");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err, "");
@@ -69,6 +79,8 @@ TEST_F(PackCommand, RefusesWhatTheEditorWouldNotSaveOrIsNoManifest) {
     const std::pair<std::string, std::string> cases[] = {
         {one(R"("puzzle": "missing.jpg")"), "missing.jpg"},
         {one(R"("finished": "folder.jpg")"), "folder.jpg"},
+        {one(R"("finished": "fifo.jpg")"), "開けませんでした。 通常のファイルではありません。"},
+        {one(R"("puzzle": "huge.jpg")"), "(65000 x 65000) is too large"},
         {one(R"("puzzle": "empty.jpg")"), "empty"},
         {one(R"("finished": "notes.txt")"), "not a BMP, JPEG or GIF picture"},
         {one(R"("puzzle": "small.jpg")"), "under 200 pixels"},
@@ -106,14 +118,80 @@ TEST_F(PackCommand, RefusesWhatTheEditorWouldNotSaveOrIsNoManifest) {
          "\"password\" must be a string"},
         {R"({"vendorInfo": "yes", "patterns": [{"puzzle": "a.jpg"}]})", "true or false"},
     };
+    write("manifest.json", "");
+    const auto before = tree();
     for (const auto& [manifest, reason] : cases) {
         SCOPED_TRACE(manifest.substr(0, 100));
         const auto r = pack(manifest);
         expectOneLineFailure(r, 1);
         EXPECT_NE(r.err.find(reason), std::string::npos) << r.err;
-        EXPECT_FALSE(has("out.ADX") || has("out.ADX$$$"));
+        EXPECT_EQ(tree(), before);
     }
-    expectOneLineFailure(run({"pack", "no-such-manifest.json", "-o", "out.ADX"}), 1);
+    for (const char* manifest : {"no-such-manifest.json", "fifo.jpg"})
+        expectOneLineFailure(run({"pack", manifest, "-o", "out.ADX"}), 1);
+}
+
+TEST_F(PackCommand, AnOutputThatNamesAFolderIsAUsageError) {
+    write("manifest.json", R"({"patterns": [{"puzzle": "a.jpg"}]})");
+    fs::create_directory(path("sub"));
+    const auto before = tree();
+    for (const char* output : {"sub/", "sub", ".", "sub/..", "folder.jpg"}) {
+        SCOPED_TRACE(output);
+        const auto r = run({"pack", "manifest.json", "-o", output});
+        expectOneLineFailure(r, 2);
+        EXPECT_NE(r.err.find("names a folder"), std::string::npos) << r.err;
+        EXPECT_EQ(tree(), before);
+    }
+}
+
+// Runs at once writing one target: without --force exactly one writes it and the others
+// find it there; with --force all succeed. Either way the file is whole and no temporary
+// file stays.
+TEST_F(PackCommand, ParallelRunsToOneTarget) {
+    write("manifest.json", R"({"patterns": [{"puzzle": "a.jpg", "finished": "b.bmp"}]})");
+    ASSERT_EQ(run({"pack", "manifest.json", "-o", "alone.ADX"}).exitCode, 0);
+    for (const bool force : {false, true}) {
+        SCOPED_TRACE(force ? "--force" : "without --force");
+        std::vector<ToolRun> runs(6);
+        std::vector<std::thread> threads;
+        for (auto& r : runs)
+            threads.emplace_back([&] {
+                std::vector<std::string> args = {"pack", "manifest.json", "-o", "out.ADX"};
+                if (force)
+                    args.push_back("--force");
+                r = run(args);
+            });
+        for (auto& t : threads)
+            t.join();
+        int succeeded = 0;
+        for (const ToolRun& r : runs) {
+            if (r.exitCode == 0) {
+                ++succeeded;
+                continue;
+            }
+            expectOneLineFailure(r, 1);
+            EXPECT_NE(r.err.find("exists; --force replaces it"), std::string::npos) << r.err;
+        }
+        EXPECT_EQ(succeeded, force ? 6 : 1);
+        EXPECT_EQ(read("out.ADX"), read("alone.ADX"));
+        for (const auto& name : tree())
+            EXPECT_FALSE(name.ends_with("$$$")) << name;
+    }
+}
+
+// Past a file-size limit the write fails with its reason, on one line; the signal that
+// would end the tool without a word is ignored.
+TEST_F(PackCommand, AFileSizeLimitIsReportedAndLeavesNothing) {
+    write("manifest.json", R"({"patterns": [{"puzzle": "a.jpg", "finished": "b.bmp"}]})");
+    const auto before = tree();
+    ToolOptions limited;
+    limited.fileSize = 5000;
+    const auto r = run({"pack", "manifest.json", "-o", "out.ADX"}, {}, limited);
+    expectOneLineFailure(r, 1);
+    EXPECT_NE(r.err.find("ファイルの書き込みに失敗しました。 ファイルが大きすぎます。"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(tree(), before);
 }
 
 TEST_F(PackCommand, NamesTheFileAsTheEditorDoesAndReplacesOnlyWithForce) {

@@ -50,14 +50,20 @@ TEST_F(Password, IsComparedWholeInCodePage932AndNeverShown) {
         {{"list", "long.adx", "--password", "パスワード１２"}, 3, "wrong password"},
         {{"list", "locked.adx", "--password-file", "wrong.txt"}, 3, "wrong password"},
         {{"list", "locked.adx", "--password-file", "missing.txt"}, 1, "missing.txt"},
+        {{"list", "locked.adx", "--password-file", "/dev/null"}, 1, "not a regular file or a pipe"},
         {{"list", "locked.adx", "--json", "--password", pw}, 0, "\"hasPassword\": true"},
         {{"list", "locked.adx", "--password=" + pw}, 0, ""},
         {{"verify", "locked.adx", "--password", pw}, 1, "1 problem"}, // not a picture: opened
         {{"list", "locked.adx", "--password-file", "crlf.txt"}, 0, ""},
         {{"list", "locked.adx", "--password-file", "bare.txt"}, 0, ""},
+        {{"list", "locked.adx", "--password-file", "/dev/stdin"}, 0, "", pw + "\n"}, // a pipe
         {{"list", "long.adx", "--password", kSixteen}, 0, ""},
         {{"list", "open.adx"}, 0, ""},
         {{"list", "open.adx", "--password", "anything"}, 0, ""},
+        // An empty password, given explicitly, is that of a file without one.
+        {{"list", "open.adx", "--password", ""}, 0, ""},
+        {{"list", "locked.adx", "--password", ""}, 3, "wrong password"},
+        {{"list", "locked.adx", "--password="}, 3, "wrong password"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[0] + " " + c.args.back());
@@ -70,7 +76,7 @@ TEST_F(Password, IsComparedWholeInCodePage932AndNeverShown) {
         }
         expectOneLineFailure(r, c.exitCode);
         EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
-        if (c.args.size() == 4 && c.args[2] == "--password") {
+        if (c.args.size() == 4 && c.args[2] == "--password" && !c.args[3].empty()) {
             EXPECT_EQ(r.err.find(c.args[3]), std::string::npos) << "the attempt is not shown";
         }
         EXPECT_TRUE(c.exitCode != 3 || r.out.empty()) << r.out;

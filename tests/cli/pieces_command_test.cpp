@@ -1,10 +1,13 @@
 // adxtool pieces, run as a separate process.
 
 #include "cli/cli_fixture.h"
+#include "preview/test_pictures.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <sys/stat.h>
 
 namespace pdt::test {
 namespace {
@@ -61,9 +64,17 @@ TEST_F(PiecesCommand, PrintsATableForPeopleAndFailsForWhatIsNoPicture) {
     EXPECT_NE(r.out.find("accepted"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("768 pieces"), std::string::npos) << r.out;
 
+    // Rows stored top-down: the size is the height, not its negative.
+    writeEncoded("td.bmp", topDownBmp(gradientPicture(300, 200)));
+    const auto topDown = run({"pieces", "td.bmp"});
+    EXPECT_EQ(topDown.exitCode, 0) << topDown.err;
+    EXPECT_EQ(topDown.out, run({"pieces", "300x200"}).out);
+
     write("notes.txt", "not a picture at all");
     picture("image.png", 640, 480, "png"); // the player reads BMP, JPEG and GIF only
-    for (const std::string operand : {"notes.txt", "missing.jpg", "image.png", "640x", "x480"}) {
+    ASSERT_EQ(mkfifo(path("fifo.jpg").c_str(), 0600), 0);
+    for (const std::string operand :
+         {"notes.txt", "missing.jpg", "image.png", "fifo.jpg", "640x", "x480"}) {
         SCOPED_TRACE(operand);
         const auto failed = run({"pieces", operand});
         expectOneLineFailure(failed, 1);

@@ -34,6 +34,7 @@ namespace {
     for (auto& e : env)
         envp.push_back(e.data());
     envp.push_back(nullptr);
+    alarm(120); // survives the exec
     execve(program.c_str(), argv.data(), envp.data());
     _exit(127);
 }
@@ -88,6 +89,10 @@ ToolRun runAdxtool(const std::vector<std::string>& args, const ToolOptions& opti
         if (options.addressSpace) {
             const rlimit limit{*options.addressSpace, *options.addressSpace};
             setrlimit(RLIMIT_AS, &limit);
+        }
+        if (options.fileSize) {
+            const rlimit limit{*options.fileSize, *options.fileSize};
+            setrlimit(RLIMIT_FSIZE, &limit);
         }
         execTool(args);
     }

@@ -22,11 +22,13 @@ struct ToolOptions {
     std::string workingDirectory;              // empty: the test's own
     std::string input;                         // on standard input (a pipe); under 64 KiB
     std::optional<std::uint64_t> addressSpace; // RLIMIT_AS for the child, in bytes
+    std::optional<std::uint64_t> fileSize;     // RLIMIT_FSIZE for the child, in bytes
     std::string stdoutPath;                    // standard output to this file instead
 };
 
 // The child runs without DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM: adxtool needs no
-// display.
+// display. A child that has not ended after two minutes is ended by SIGALRM, so a tool
+// that blocks fails its test instead of hanging it.
 ToolRun runAdxtool(const std::vector<std::string>& args, const ToolOptions& options = {});
 
 // The same with standard input, output and error on a pseudo terminal: `answer` is typed

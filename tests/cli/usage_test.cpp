@@ -18,7 +18,6 @@ TEST_F(Usage, ErrorsExitTwoWithOneLineAndTheUsage) {
         {"list", "a.adx", "--json=yes"},
         {"list", "a.adx", "--json", "--json"},
         {"list", "a.adx", "--password"},
-        {"list", "a.adx", "--password="},
         {"verify", "a.adx", "--password", "x", "--password-file", "f"},
         {"verify", "a.adx", "--json"},
         {"extract", "a.adx", "-o"},

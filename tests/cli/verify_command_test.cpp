@@ -1,6 +1,9 @@
 // adxtool verify, run as a separate process.
 
 #include "cli/cli_fixture.h"
+#include "preview/test_pictures.h"
+
+#include <sys/stat.h>
 
 namespace pdt::test {
 namespace {
@@ -15,12 +18,14 @@ Bytes encoded(int w, int h, const char* format = "jpeg") {
 TEST_F(VerifyCommand, FindsNothingWrongWithWhatTheEditorSaved) {
     picture("a.jpg", 640, 480);
     picture("b.bmp", 300, 200, "bmp");
-    saveAsEditor("good.ADX",
-                 {{"a.jpg", "b.bmp", 12, true, "c", "f"}, {"", "a.jpg", 0, false, "", ""}});
+    writeEncoded("td.bmp", topDownBmp(gradientPicture(300, 200)));
+    saveAsEditor("good.ADX", {{"a.jpg", "b.bmp", 12, true, "c", "f"},
+                              {"", "a.jpg", 0, false, "", ""},
+                              {"td.bmp", "", 6, false, "", ""}});
     const auto r = run({"verify", "good.ADX"});
     EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
     EXPECT_EQ(r.err, "");
-    EXPECT_NE(r.out.find("2 patterns, no problems"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("3 patterns, no problems"), std::string::npos) << r.out;
 }
 
 TEST_F(VerifyCommand, ReportsEachKindOfProblemOnALineOfItsOwn) {
@@ -34,6 +39,9 @@ TEST_F(VerifyCommand, ReportsEachKindOfProblemOnALineOfItsOwn) {
     trailing.insert(trailing.end(), {0, 0, 0});
     const Bytes cut(good.begin(), good.end() - 10);
     const Bytes halfPhoto(photo.begin(), photo.begin() + std::ptrdiff_t(photo.size() / 2));
+    const QByteArray claim = claimingSize(
+        encodePicture(gradientPicture(64, 48), "jpeg", {.progressive = true}), 65000, 65000);
+    const Bytes huge(claim.begin(), claim.end());
 
     const std::pair<Bytes, std::string> cases[] = {
         {trailing, "unexpected bytes after the last picture"},
@@ -58,6 +66,8 @@ TEST_F(VerifyCommand, ReportsEachKindOfProblemOnALineOfItsOwn) {
          "pattern 1: the puzzle picture (199 x 300) would be refused: a side is under 200 pixels"},
         {buildFile({{recordWith("a.jpg", "", 13), photo, {}}}),
          "pattern 1: pieceCount 13 is not offered for its 640 x 480 puzzle picture"},
+        {buildFile({{recordWith("h.jpg", "", 12), huge, {}}}),
+         "pattern 1: the puzzle picture (65000 x 65000) is too large"},
     };
     for (const auto& [file, problem] : cases) {
         SCOPED_TRACE(problem);
@@ -66,6 +76,11 @@ TEST_F(VerifyCommand, ReportsEachKindOfProblemOnALineOfItsOwn) {
         expectOneLineFailure(r, 1);
         EXPECT_NE(r.out.find(problem), std::string::npos) << r.out;
     }
+
+    ASSERT_EQ(mkfifo(path("fifo.adx").c_str(), 0600), 0);
+    const auto fifo = run({"verify", "fifo.adx"});
+    expectOneLineFailure(fifo, 1);
+    EXPECT_NE(fifo.err.find("not a regular file"), std::string::npos) << fifo.err;
 
     // Every problem is listed, one a line.
     write("two.adx", buildFile({{recordWith("a.jpg", "", 13), photo, {}},

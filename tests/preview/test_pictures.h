@@ -11,6 +11,7 @@
 #include <QImageIOHandler>
 #include <QImageWriter>
 #include <QString>
+#include <QtEndian>
 
 #include <cstdlib>
 #include <vector>
@@ -102,6 +103,51 @@ inline QByteArray withExifOrientation(const QByteArray& jpeg, int orientation) {
     const int length = int(app1.size()) + 2;
     const char marker[] = {char(0xFF), char(0xE1), char(length >> 8), char(length & 0xFF)};
     return jpeg.left(2) + QByteArray(marker, 4) + app1 + jpeg.mid(2);
+}
+
+// A BMP whose rows are stored top-down, as its negative height says.
+inline QByteArray topDownBmp(const QImage& img) {
+    const QByteArray bmp = encodePicture(img, "bmp");
+    const auto le32 = [&bmp](int at) { return qFromLittleEndian<qint32>(bmp.constData() + at); };
+    const int start = le32(10);
+    const qsizetype row = (bmp.size() - start) / img.height();
+    QByteArray out = bmp.left(start);
+    qToLittleEndian<qint32>(-img.height(), out.data() + 22);
+    for (int y = img.height() - 1; y >= 0; --y)
+        out += bmp.mid(start + y * row, row);
+    return out;
+}
+
+// The picture with its header patched to claim w x h pixels; its data stays as it was,
+// far too short for that size. BMP (a negative h: top-down), GIF, JPEG and icons
+// (whose bitmap is patched: their directory holds at most 256 x 256).
+inline QByteArray claimingSize(QByteArray bytes, int w, int h) {
+    const auto put = [&bytes](qsizetype at, qint64 v, int n, bool bigEndian) {
+        for (int i = 0; i < n; ++i)
+            bytes[at + (bigEndian ? n - 1 - i : i)] = char((v >> (8 * i)) & 0xFF);
+    };
+    if (bytes.startsWith("BM")) {
+        put(18, w, 4, false);
+        put(22, h, 4, false);
+    } else if (bytes.startsWith("GIF")) {
+        put(6, w, 2, false);
+        put(8, h, 2, false);
+    } else if (bytes.startsWith("\xFF\xD8")) {
+        for (qsizetype at = 2; at + 9 < bytes.size();) {
+            const auto marker = quint8(bytes[at + 1]);
+            if (marker >= 0xC0 && marker <= 0xC2) {
+                put(at + 5, h, 2, true);
+                put(at + 7, w, 2, true);
+                break;
+            }
+            at += 2 + (quint8(bytes[at + 2]) << 8 | quint8(bytes[at + 3]));
+        }
+    } else { // an icon: the bitmap of its first entry, whose directory cannot say more
+        const qsizetype at = quint8(bytes[18]) | quint8(bytes[19]) << 8;
+        put(at + 4, w, 4, false);
+        put(at + 8, qint64(h) * 2, 4, false); // the colours and the mask
+    }
+    return bytes;
 }
 
 inline bool writeBytes(const QString& path, const QByteArray& bytes) {
