@@ -1,12 +1,9 @@
 #include "app/qt_prompts.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -79,33 +76,12 @@ TEST(QtPrompts, MessagesAndQuestions) {
 }
 
 // Each pattern is spelt with a bracket class per letter, so that it matches in any case
-// where file names are case-sensitive; the dialog shows the descriptions alone, in order.
-TEST(QtPrompts, FileFiltersMatchAnyCaseAndShowTheirDescriptionsInOrder) {
-    const std::vector<FileFilter> pictures{
-        {"利用可能な画像ﾌｧｲﾙ", "*.bmp;*.jpg;*.jpeg;*.gif"},
-        {"ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ (*.bmp)", "*.bmp"},
-        {"JPEG File Interchange format(*.jpg;*.jpeg)", "*.jpg;*.jpeg"},
-        {"GIF (*.gif)", "*.gif"},
-    };
-    const std::pair<std::vector<FileFilter>, const char*> cases[] = {
-        {pictures, "利用可能な画像ﾌｧｲﾙ (*.[Bb][Mm][Pp] *.[Jj][Pp][Gg] *.[Jj][Pp][Ee][Gg] "
-                   "*.[Gg][Ii][Ff]);;ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ (*.bmp) (*.[Bb][Mm][Pp]);;"
-                   "JPEG File Interchange format(*.jpg;*.jpeg) (*.[Jj][Pp][Gg] "
-                   "*.[Jj][Pp][Ee][Gg]);;GIF (*.gif) (*.[Gg][Ii][Ff])"},
-        {{{"画像ﾌｧｲﾙ", ""}}, "画像ﾌｧｲﾙ (*)"}, // no pattern: every file
-    };
-    for (const auto& [filters, qtFilter] : cases) {
-        SCOPED_TRACE(filters.front().description);
-        EXPECT_EQ(qtFileFilter(filters), QString::fromUtf8(qtFilter));
-
-        QFileDialog dialog(nullptr, "開く", QString(), qtFileFilter(filters));
-        dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
-        auto* types = dialog.findChild<QComboBox*>("fileTypeCombo");
-        ASSERT_NE(types, nullptr);
-        ASSERT_EQ(types->count(), int(filters.size()));
-        for (int i = 0; i < types->count(); ++i)
-            EXPECT_EQ(types->itemText(i), QString::fromStdString(filters[size_t(i)].description));
-    }
+// where file names are case-sensitive.
+TEST(QtPrompts, FileFiltersMatchAnyCase) {
+    EXPECT_EQ(qtFileFilter({{"利用可能な画像ﾌｧｲﾙ", "*.bmp;*.jpg"}, {"GIF (*.gif)", "*.gif"}}),
+              QString::fromUtf8("利用可能な画像ﾌｧｲﾙ (*.[Bb][Mm][Pp] *.[Jj][Pp][Gg]);;"
+                                "GIF (*.gif) (*.[Gg][Ii][Ff])"));
+    EXPECT_EQ(qtFileFilter({{"画像ﾌｧｲﾙ", ""}}), QString::fromUtf8("画像ﾌｧｲﾙ (*)"));
 }
 
 TEST(QtPrompts, CancellingTheSaveProgressIsReported) {

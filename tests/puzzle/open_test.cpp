@@ -15,17 +15,6 @@ using namespace pdt::test;
 
 namespace {
 
-PatternSpec pattern(size_t puzzle, size_t finished, std::int16_t pieces = 0) {
-    PatternSpec p{{}, pictureBytes(puzzle, 3), pictureBytes(finished, 5)};
-    p.record.pieceCount = pieces;
-    return p;
-}
-
-Bytes cut(Bytes b, size_t n) {
-    b.resize(n);
-    return b;
-}
-
 // The file read into a document that has been worked on: five patterns, settings, a
 // picture being attached.
 Document openedInto(const ReadResult& r) {
@@ -44,7 +33,7 @@ Document openedInto(const ReadResult& r) {
 
 TEST(Open, ReplacesTheDocumentInOneStep) {
     TempDir dir;
-    Bytes file = buildFile({pattern(100, 50, 6), pattern(0, 20, 12)}, "pass", 0);
+    Bytes file = buildFile({patternWith(100, 50, 6), patternWith(0, 20, 12)}, "pass", 0);
     file[20 + 1154 + 150 + 4] = std::uint8_t(~1); // the second vendorInfo: only the first counts
     writeFile(dir / "two.ADX", file);
     const ReadResult r = ReadPuzzleDataFile(dir / "two.ADX");
@@ -58,19 +47,19 @@ TEST(Open, ReplacesTheDocumentInOneStep) {
     EXPECT_EQ(expected.pattern(1).pieceCount, 12);
 
     // Any other byte there still means "on", so the next save writes 1.
-    writeFile(dir / "odd.ADX", buildFile({pattern(1, 0)}, "", 7));
+    writeFile(dir / "odd.ADX", buildFile({patternWith(1, 0)}, "", 7));
     EXPECT_EQ(openedInto(ReadPuzzleDataFile(dir / "odd.ADX")).state.vendorFlag, 1);
 }
 
 TEST(Open, Refusals) {
     TempDir dir;
-    const Bytes good = buildFile({pattern(100, 50)});
+    const Bytes good = buildFile({patternWith(100, 50)});
     Bytes lower = good;
     std::copy_n("adx", 3, lower.begin());
     writeFile(dir / "lower.ADX", lower);
-    writeFile(dir / "short.ADX", cut(good, 19));
-    writeFile(dir / "header.ADX", cut(good, 20));
-    writeFile(dir / "cutpicture.ADX", cut(good, good.size() - 1));
+    writeFile(dir / "short.ADX", firstBytes(good, 19));
+    writeFile(dir / "header.ADX", firstBytes(good, 20));
+    writeFile(dir / "cutpicture.ADX", firstBytes(good, good.size() - 1));
     std::filesystem::create_directory(dir / "folder.ADX");
     ASSERT_EQ(::mkfifo((dir / "pipe.ADX").c_str(), 0600), 0); // refused without waiting
 
@@ -97,8 +86,9 @@ TEST(Open, Refusals) {
 
 TEST(Open, ADamagedFileOpensWithTheSoundRecordsAndAWarning) {
     TempDir dir;
-    const Bytes three = buildFile({pattern(10, 10, 1), pattern(10, 10, 2), pattern(10, 10, 3)});
-    writeFile(dir / "cut.ADX", cut(three, three.size() - 5));
+    const Bytes three =
+        buildFile({patternWith(10, 10, 1), patternWith(10, 10, 2), patternWith(10, 10, 3)});
+    writeFile(dir / "cut.ADX", firstBytes(three, three.size() - 5));
     const ReadResult r = ReadPuzzleDataFile(dir / "cut.ADX");
     ASSERT_TRUE(r.file);
     EXPECT_EQ(DamageWarning(*r.file),
@@ -115,8 +105,8 @@ TEST(Open, ADamagedFileOpensWithTheSoundRecordsAndAWarning) {
 // the records read so far, and an error before the first record refuses the file.
 TEST(Open, ReadsOnlyTheRecordsAndEndsTheWalkAtAReadError) {
     TempDir dir;
-    writeFile(dir / "a.ADX",
-              buildFile({pattern(300000, 200000, 1), pattern(5, 0, 2), pattern(0, 9, 3)}));
+    writeFile(dir / "a.ADX", buildFile({patternWith(300000, 200000, 1), patternWith(5, 0, 2),
+                                        patternWith(0, 9, 3)}));
     FaultFileSystem clean;
     ASSERT_TRUE(ReadPuzzleDataFile(dir / "a.ADX", clean).file);
     EXPECT_EQ(std::count_if(clean.log().begin(), clean.log().end(),

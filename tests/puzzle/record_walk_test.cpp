@@ -13,17 +13,6 @@ WalkResult walk(const Bytes& file) {
     return WalkRecords(src);
 }
 
-PatternSpec pattern(size_t puzzle, size_t finished, std::int16_t pieces = 0) {
-    PatternSpec p{{}, pictureBytes(puzzle, 3), pictureBytes(finished, 5)};
-    p.record.pieceCount = pieces;
-    return p;
-}
-
-Bytes cut(Bytes b, size_t n) {
-    b.resize(n);
-    return b;
-}
-
 Bytes withTail(Bytes b, const Bytes& tail) {
     b.insert(b.end(), tail.begin(), tail.end());
     return b;
@@ -34,17 +23,18 @@ Bytes withCountByte(Bytes b, std::uint8_t count) {
     return b;
 }
 
-const Bytes kTwo = buildFile({pattern(100, 50), pattern(30, 20)});
+const Bytes kTwo = buildFile({patternWith(100, 50), patternWith(30, 20)});
 const size_t kSecond = 20 + 1154 + 150;
 
 Bytes chainOf(size_t n) {
-    return buildFile(std::vector<PatternSpec>(n, pattern(1, 0)));
+    return buildFile(std::vector<PatternSpec>(n, patternWith(1, 0)));
 }
 
 } // namespace
 
 TEST(RecordWalk, FindsEveryRecordOfAWellFormedFile) {
-    const Bytes file = buildFile({pattern(1000, 2000, 6), pattern(0, 10, 12), pattern(7, 0, 15)});
+    const Bytes file =
+        buildFile({patternWith(1000, 2000, 6), patternWith(0, 10, 12), patternWith(7, 0, 15)});
     const WalkResult w = walk(file);
     EXPECT_TRUE(w.sound()) << DescribeDamageEnglish(w);
     ASSERT_EQ(w.records.size(), 3u);
@@ -81,12 +71,12 @@ INSTANTIATE_TEST_SUITE_P(
         WalkCase{"LowerCaseMagic",
                  withTail(Bytes{'a', 'd', 'x'}, Bytes(kTwo.begin() + 3, kTwo.end())),
                  Damage::NotPuzzleData, 0},
-        WalkCase{"ShorterThanHeader", cut(kTwo, 19), Damage::TruncatedHeader, 0},
-        WalkCase{"HeaderOnly", cut(kTwo, 20), Damage::TruncatedRecord, 0},
-        WalkCase{"HalfAFirstRecord", cut(kTwo, 600), Damage::TruncatedRecord, 0},
-        WalkCase{"SecondRecordCut", cut(kTwo, kSecond + 10), Damage::TruncatedRecord, 1},
-        WalkCase{"FirstPicturesCut", cut(kTwo, 20 + 1154 + 120), Damage::PicturesPastEnd, 0},
-        WalkCase{"LastPicturesCut", cut(kTwo, kTwo.size() - 1), Damage::PicturesPastEnd, 1},
+        WalkCase{"ShorterThanHeader", firstBytes(kTwo, 19), Damage::TruncatedHeader, 0},
+        WalkCase{"HeaderOnly", firstBytes(kTwo, 20), Damage::TruncatedRecord, 0},
+        WalkCase{"HalfAFirstRecord", firstBytes(kTwo, 600), Damage::TruncatedRecord, 0},
+        WalkCase{"SecondRecordCut", firstBytes(kTwo, kSecond + 10), Damage::TruncatedRecord, 1},
+        WalkCase{"FirstPicturesCut", firstBytes(kTwo, 20 + 1154 + 120), Damage::PicturesPastEnd, 0},
+        WalkCase{"LastPicturesCut", firstBytes(kTwo, kTwo.size() - 1), Damage::PicturesPastEnd, 1},
         WalkCase{"NegativeSize", withStoredField(kTwo, kSecond, 533, -100), Damage::PicturesPastEnd,
                  1},
         // Two sizes whose 32-bit sum wraps to something small must not look like a short hop.
