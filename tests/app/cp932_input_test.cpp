@@ -19,25 +19,6 @@ QString repeated(const char* utf8, int n) {
 
 } // namespace
 
-TEST(Cp932Input, CountsCodePage932Bytes) {
-    const struct {
-        QString text;
-        int maxBytes;
-        InputCheck expected;
-    } cases[] = {
-        {repeated("漢", 128), 256, InputCheck::Accepted}, // 2 bytes each
-        {repeated("漢", 128) + "a", 256, InputCheck::TooLong},
-        {repeated("ｱ", 256), 256, InputCheck::Accepted}, // half-width kana: 1
-        {repeated("a", 254) + "\n", 256, InputCheck::Accepted},
-        {repeated("a", 255) + "\n", 256, InputCheck::TooLong}, // CR LF is 2
-        {QString::fromUtf8("😀"), 256, InputCheck::NotCp932},
-        {QString::fromUtf8("①～＼"), 256, InputCheck::Accepted}, // NEC, U+FF5E
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(checkCp932Input(c.text, c.maxBytes, LineBreaks::CrLf), c.expected)
-            << c.text.left(12).toStdString() << " (" << c.text.size() << " characters)";
-}
-
 // A change that does not fit is refused where it is made, the caret stays, a hint says
 // why; what fits exactly is stored whole, line breaks as CR LF.
 TEST(Cp932Input, CommentEditsRefuseWhatDoesNotFitAndStoreWhatDoes) {
@@ -49,11 +30,16 @@ TEST(Cp932Input, CommentEditsRefuseWhatDoesNotFitAndStoreWhatDoes) {
     EXPECT_EQ(edit->toPlainText(), repeated("漢", 127) + "ab");
     EXPECT_EQ(QToolTip::text(), QString::fromUtf8("これ以上入力できません（256バイトまで）。"));
 
+    // A line break takes two bytes.
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    typeText(edit, "\n");
+    EXPECT_EQ(edit->toPlainText(), repeated("漢", 127) + "a");
+
     QTextCursor c = edit->textCursor();
     c.setPosition(3);
     edit->setTextCursor(c);
     typeText(edit, QString::fromUtf8("한"));
-    EXPECT_EQ(edit->toPlainText(), repeated("漢", 127) + "ab");
+    EXPECT_EQ(edit->toPlainText(), repeated("漢", 127) + "a");
     EXPECT_EQ(edit->textCursor().position(), 3);
     EXPECT_EQ(QToolTip::text(),
               QString::fromUtf8("この文字は使えません（シフトJISにない文字です）。"));

@@ -1,4 +1,3 @@
-#include "app/command_line.h"
 #include "app/start_up.h"
 
 #include <QDir>
@@ -48,22 +47,4 @@ TEST(StartUp, TheFirstArgumentChoosesTheVariantOrAFileToOpen) {
     EXPECT_EQ(o.variant, DialogVariant::PZ_BIND2);
     EXPECT_EQ(o.screenshotFile, "/tmp/a.png");
     EXPECT_EQ(o.screenshotPictures, (QStringList{"/tmp/a.bmp", "/tmp/b.bmp"}));
-}
-
-// A raw command line is split into a 520-byte buffer of at most 20 arguments.
-TEST(CommandLine, SplitsQuotedArgumentsWithinItsBuffer) {
-    const CommandLine c = ParseCommandLine("\"C:\\My Tools\\pz.exe\" \"TEAPOT\" \"b c\" d\"e f\"g");
-    EXPECT_EQ(c.programPath, "C:\\My Tools\\pz.exe");
-    EXPECT_EQ(c.arguments, (std::vector<std::string>{"TEAPOT", "b c", "d\"e f\"g"}));
-
-    std::string many = "pz.exe";
-    for (int i = 0; i < 50; ++i)
-        many += " a" + std::to_string(i);
-    EXPECT_EQ(ParseCommandLine(many).arguments.size(), kMaxArguments);
-    // The long one and everything after it dropped; a long path cut, leaving no room.
-    EXPECT_EQ(ParseCommandLine("pz.exe TEAPOT " + std::string(600, 'x') + " y").arguments,
-              std::vector<std::string>{"TEAPOT"});
-    const CommandLine longPath = ParseCommandLine(std::string(700, 'p') + " TEAPOT");
-    EXPECT_EQ(longPath.programPath.size(), kCommandLineBufferSize - 1);
-    EXPECT_TRUE(longPath.arguments.empty());
 }

@@ -28,9 +28,11 @@ TEST_F(ExtractCommand, WritesThePicturesAndAManifestThatPacksIntoTheSameBytes) {
                      {{"写真 a.jpg", "b.bmp", 12, true, "完成です\r\n次へ", "ｶﾅ と ～"},
                       {"", "c.jpg", 0, false, "\"quoted\" \\ \t", "only the finished picture"},
                       {"b.bmp", "", std::int16_t(offeredCounts(300, 200).at(2)), false, "", ""}},
-                     "ひみつ", true);
+                     "ひみつKey", true);
 
-    const auto r = run({"extract", "--password=ひみつ", "original.ADX", "-oout"});
+    // The password is compared exactly, letter case included.
+    EXPECT_EQ(run({"extract", "--password=ひみつkey", "original.ADX", "-oout"}).exitCode, 3);
+    const auto r = run({"extract", "--password=ひみつKey", "original.ADX", "-oout"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(read("out/001-puzzle-写真 a.jpg"), a);
