@@ -38,41 +38,36 @@ struct Prompt {
 
 } // namespace
 
-TEST(PasswordDialog, AWrongEntryIsReportedAndThePromptStaysWithIt) {
+// A wrong entry is reported and the prompt stays with it, for any number of tries; Enter
+// confirms like OK. Cancel, Escape and closing give up without checking anything.
+TEST(PasswordDialog, ChecksEachEntryUntilOneIsRightOrTheUserGivesUp) {
     Prompt p;
-    EXPECT_EQ(p.edit()->text(), "");
     EXPECT_TRUE(p.edit()->hasFocus());
     typeText(p.edit(), "secret");
     QTest::mouseClick(p.dialog.findChild<QPushButton*>("IDOK"), Qt::LeftButton);
     EXPECT_TRUE(p.dialog.isVisible());
     EXPECT_EQ(p.edit()->text(), "secret");
-    ASSERT_EQ(p.prompts.messages.size(), 1u);
-    EXPECT_EQ(p.prompts.messages[0], (ShownMessage{"パスワードが違います。", "情報",
-                                                   puzzle::MessageIcon::None, "PASSWORD"}));
-
-    // Any number of tries; Enter confirms like OK.
+    EXPECT_EQ(p.prompts.messages,
+              (std::vector<ShownMessage>{
+                  {"パスワードが違います。", "情報", puzzle::MessageIcon::None, "PASSWORD"}}));
     p.edit()->clear();
     typeText(p.edit(), "Secret");
     QTest::keyClick(p.edit(), Qt::Key_Return);
-    EXPECT_FALSE(p.dialog.isVisible());
     EXPECT_EQ(p.dialog.result(), QDialog::Accepted);
     EXPECT_EQ(p.checked, (std::vector<QString>{"secret", "Secret"}));
-    EXPECT_EQ(p.prompts.messages.size(), 1u);
-}
 
-TEST(PasswordDialog, CancelEscapeAndCloseGiveUp) {
     for (int way = 0; way < 3; ++way) {
         SCOPED_TRACE(way);
-        Prompt p;
-        typeText(p.edit(), "Secret");
+        Prompt q;
+        typeText(q.edit(), "Secret");
         if (way == 0)
-            QTest::mouseClick(p.dialog.findChild<QPushButton*>("IDCANCEL"), Qt::LeftButton);
+            QTest::mouseClick(q.dialog.findChild<QPushButton*>("IDCANCEL"), Qt::LeftButton);
         else if (way == 1)
-            QTest::keyClick(p.edit(), Qt::Key_Escape);
+            QTest::keyClick(q.edit(), Qt::Key_Escape);
         else
-            p.dialog.close();
-        EXPECT_FALSE(p.dialog.isVisible());
-        EXPECT_EQ(p.dialog.result(), QDialog::Rejected);
-        EXPECT_TRUE(p.checked.empty()) << "giving up checks nothing";
+            q.dialog.close();
+        EXPECT_FALSE(q.dialog.isVisible());
+        EXPECT_EQ(q.dialog.result(), QDialog::Rejected);
+        EXPECT_TRUE(q.checked.empty());
     }
 }

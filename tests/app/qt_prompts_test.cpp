@@ -1,12 +1,9 @@
 #include "app/qt_prompts.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -47,72 +44,44 @@ SeenBox inspectBox(const std::function<void()>& show,
 
 } // namespace
 
-TEST(QtPrompts, MessagesShowTheirCaptionTextAndIcon) {
+// Messages show their caption, text and icon with OK; questions offer Yes and No with the
+// given default.
+TEST(QtPrompts, MessagesAndQuestions) {
     QWidget owner;
     QtPrompts prompts;
-    struct Case {
-        puzzle::MessageIcon icon;
-        QMessageBox::Icon shown;
-    };
-    for (const Case c : {Case{puzzle::MessageIcon::None, QMessageBox::NoIcon},
-                         Case{puzzle::MessageIcon::Information, QMessageBox::Information},
-                         Case{puzzle::MessageIcon::Error, QMessageBox::Critical}}) {
+    const std::pair<puzzle::MessageIcon, QMessageBox::Icon> icons[] = {
+        {puzzle::MessageIcon::None, QMessageBox::NoIcon},
+        {puzzle::MessageIcon::Information, QMessageBox::Information},
+        {puzzle::MessageIcon::Error, QMessageBox::Critical}};
+    for (const auto& icon : icons) {
         const SeenBox seen = inspectBox([&] {
-            prompts.showMessage(&owner, {"ファイルを保存しました。", "情報", c.icon});
+            prompts.showMessage(&owner, {"ファイルを保存しました。", "情報", icon.first});
         });
-        EXPECT_EQ(seen.title, QString::fromUtf8("情報"));
-        EXPECT_EQ(seen.text, QString::fromUtf8("ファイルを保存しました。"));
-        EXPECT_EQ(seen.icon, c.shown);
+        EXPECT_EQ(seen.title + seen.text, QString::fromUtf8("情報ファイルを保存しました。"));
+        EXPECT_EQ(seen.icon, icon.second);
         EXPECT_EQ(seen.buttons, QMessageBox::Ok);
     }
-}
 
-TEST(QtPrompts, QuestionsOfferYesAndNoWithTheGivenDefault) {
-    QWidget owner;
-    QtPrompts prompts;
-    const Question question{"このプログラムを終了しますか？", "終了",
-                            puzzle::MessageIcon::Information, false};
-    bool answer = true;
-    SeenBox seen = inspectBox([&] { answer = prompts.ask(&owner, question); }, QMessageBox::No);
-    EXPECT_FALSE(answer);
-    EXPECT_EQ(seen.title, QString::fromUtf8("終了"));
-    EXPECT_EQ(seen.icon, QMessageBox::Information);
-    EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
-    EXPECT_EQ(seen.defaultButton, QMessageBox::No);
-
-    seen = inspectBox([&] { answer = prompts.ask(&owner, question); }, QMessageBox::Yes);
-    EXPECT_TRUE(answer);
+    for (const bool yesIsDefault : {false, true}) {
+        const Question question{"このプログラムを終了しますか？", "終了",
+                                puzzle::MessageIcon::Information, yesIsDefault};
+        bool answer = !yesIsDefault;
+        const SeenBox seen = inspectBox([&] { answer = prompts.ask(&owner, question); },
+                                        yesIsDefault ? QMessageBox::Yes : QMessageBox::No);
+        EXPECT_EQ(answer, yesIsDefault);
+        EXPECT_EQ(seen.title, QString::fromUtf8("終了"));
+        EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+        EXPECT_EQ(seen.defaultButton, yesIsDefault ? QMessageBox::Yes : QMessageBox::No);
+    }
 }
 
 // Each pattern is spelt with a bracket class per letter, so that it matches in any case
-// where file names are case-sensitive; the dialog shows the descriptions alone, in order.
-TEST(QtPrompts, FileFiltersMatchAnyCaseAndShowTheirDescriptionsInOrder) {
-    const std::vector<FileFilter> pictures{
-        {"利用可能な画像ﾌｧｲﾙ", "*.bmp;*.jpg;*.jpeg;*.gif"},
-        {"ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ (*.bmp)", "*.bmp"},
-        {"JPEG File Interchange format(*.jpg;*.jpeg)", "*.jpg;*.jpeg"},
-        {"GIF (*.gif)", "*.gif"},
-    };
-    const std::pair<std::vector<FileFilter>, const char*> cases[] = {
-        {{{"連結ﾌｧｲﾙ(*.ADX)", "*.ADX"}}, "連結ﾌｧｲﾙ(*.ADX) (*.[Aa][Dd][Xx])"},
-        {pictures, "利用可能な画像ﾌｧｲﾙ (*.[Bb][Mm][Pp] *.[Jj][Pp][Gg] *.[Jj][Pp][Ee][Gg] "
-                   "*.[Gg][Ii][Ff]);;ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ (*.bmp) (*.[Bb][Mm][Pp]);;"
-                   "JPEG File Interchange format(*.jpg;*.jpeg) (*.[Jj][Pp][Gg] "
-                   "*.[Jj][Pp][Ee][Gg]);;GIF (*.gif) (*.[Gg][Ii][Ff])"},
-        {{{"画像ﾌｧｲﾙ", ""}}, "画像ﾌｧｲﾙ (*)"}, // no pattern: every file
-    };
-    for (const auto& [filters, qtFilter] : cases) {
-        SCOPED_TRACE(filters.front().description);
-        EXPECT_EQ(qtFileFilter(filters), QString::fromUtf8(qtFilter));
-
-        QFileDialog dialog(nullptr, "開く", QString(), qtFileFilter(filters));
-        dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
-        auto* types = dialog.findChild<QComboBox*>("fileTypeCombo");
-        ASSERT_NE(types, nullptr);
-        ASSERT_EQ(types->count(), int(filters.size()));
-        for (int i = 0; i < types->count(); ++i)
-            EXPECT_EQ(types->itemText(i), QString::fromStdString(filters[size_t(i)].description));
-    }
+// where file names are case-sensitive.
+TEST(QtPrompts, FileFiltersMatchAnyCase) {
+    EXPECT_EQ(qtFileFilter({{"利用可能な画像ﾌｧｲﾙ", "*.bmp;*.jpg"}, {"GIF (*.gif)", "*.gif"}}),
+              QString::fromUtf8("利用可能な画像ﾌｧｲﾙ (*.[Bb][Mm][Pp] *.[Jj][Pp][Gg]);;"
+                                "GIF (*.gif) (*.[Gg][Ii][Ff])"));
+    EXPECT_EQ(qtFileFilter({{"画像ﾌｧｲﾙ", ""}}), QString::fromUtf8("画像ﾌｧｲﾙ (*)"));
 }
 
 TEST(QtPrompts, CancellingTheSaveProgressIsReported) {

@@ -14,24 +14,17 @@ Arguments parsed(std::vector<std::string_view> args) {
     return std::holds_alternative<Arguments>(r) ? std::get<Arguments>(r) : Arguments{};
 }
 
-TEST(ParseArguments, TakesOptionsBeforeAndAfterTheOperandInEveryForm) {
-    const auto a = parsed({"extract", "--password=ab c", "in.adx", "-oout", "--force"});
-    EXPECT_EQ(a.command, Command::Extract);
-    EXPECT_EQ(a.operand, "in.adx");
-    EXPECT_EQ(a.password, "ab c");
-    EXPECT_EQ(a.output, "out");
-    EXPECT_TRUE(a.force);
+// The forms an option takes before and after the operand are used by the command tests;
+// here what they do not reach: "--" ends the options, and a value that looks like an
+// option is still the value.
+TEST(ParseArguments, TakesWhatFollowsAnOptionAsItsValue) {
+    const auto a = parsed({"pack", "-o", "x.ADX", "--", "-odd.json"});
+    EXPECT_EQ(a.operand, "-odd.json");
+    EXPECT_EQ(a.output, "x.ADX");
 
-    const auto b = parsed({"pack", "-o", "x.ADX", "--", "-odd.json"});
-    EXPECT_EQ(b.operand, "-odd.json");
-    EXPECT_EQ(b.output, "x.ADX");
-
-    // A value that looks like an option is still the value.
-    const auto c = parsed({"list", "f", "--password", "--json"});
-    EXPECT_EQ(c.password, "--json");
-    EXPECT_FALSE(c.json);
-
-    EXPECT_EQ(parsed({"--help"}).command, Command::Help);
+    const auto b = parsed({"list", "f", "--password", "--json"});
+    EXPECT_EQ(b.password, "--json");
+    EXPECT_FALSE(b.json);
 }
 
 } // namespace

@@ -26,11 +26,13 @@ TEST_F(ExtractCommand, WritesThePicturesAndAManifestThatPacksIntoTheSameBytes) {
     const Bytes original =
         saveAsEditor("original.ADX",
                      {{"写真 a.jpg", "b.bmp", 12, true, "完成です\r\n次へ", "ｶﾅ と ～"},
-                      {"", "c.jpg", 0, false, "", "only the finished picture"},
+                      {"", "c.jpg", 0, false, "\"quoted\" \\ \t", "only the finished picture"},
                       {"b.bmp", "", std::int16_t(offeredCounts(300, 200).at(2)), false, "", ""}},
-                     "ひみつ", true);
+                     "ひみつKey", true);
 
-    const auto r = run({"extract", "original.ADX", "-o", "out", "--password", "ひみつ"});
+    // The password is compared exactly, letter case included.
+    EXPECT_EQ(run({"extract", "--password=ひみつkey", "original.ADX", "-oout"}).exitCode, 3);
+    const auto r = run({"extract", "--password=ひみつKey", "original.ADX", "-oout"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(read("out/001-puzzle-写真 a.jpg"), a);
@@ -48,66 +50,27 @@ TEST_F(ExtractCommand, WritesThePicturesAndAManifestThatPacksIntoTheSameBytes) {
     EXPECT_EQ(read("rebuilt.ADX"), original);
 }
 
-std::string repeated(const std::string& s, int n) {
-    std::string out;
-    for (int i = 0; i < n; ++i)
-        out += s;
-    return out;
-}
-
-// Every stored path in one file, one pattern each, extracted into sandbox/out: no
-// separators, "..", drive letters, control characters or device names in what is made of
-// them, cut to 200 bytes between characters, the extension sniffed when there is none.
+// Stored paths, one pattern each, extracted into sandbox/out: whatever they name, the
+// pictures land in the chosen folder (the names are tested in safe_names_test.cpp).
 TEST_F(ExtractCommand, NamesFromHostilePathsStayInsideTheChosenFolder) {
     const Bytes jpeg = {0xFF, 0xD8, 0xFF, 0xE0, 1, 2, 3};
-    const Bytes bmp = {'B', 'M', 9, 9, 9};
-    const Bytes unknown = {1, 2, 3, 4};
     const struct {
         std::string stored; // code page 932 bytes
-        Bytes picture;
-        std::string name; // expected, UTF-8
+        std::string name;   // expected, UTF-8
     } cases[] = {
-        {"C:\\pics\\a.jpg", jpeg, "001-puzzle-a.jpg"},
-        {"/etc/passwd", unknown, "002-puzzle-passwd"},
-        {"..\\..\\..\\evil.jpg", jpeg, "003-puzzle-evil.jpg"},
-        {"../../../evil2.jpg", jpeg, "004-puzzle-evil2.jpg"},
-        {"..", bmp, "005-puzzle.bmp"},
-        {"C:evil.jpg", jpeg, "006-puzzle-evil.jpg"},
-        {"\\\\server\\share\\", unknown, "007-puzzle.bin"},
-        {"a\x01"
-         "b\x1f"
-         "c\x7f.jpg",
-         jpeg, "008-puzzle-a_b_c_.jpg"},
-        {"CON", jpeg, "009-puzzle-_CON"},
-        {"aux.txt", jpeg, "010-puzzle-_aux.txt"},
-        {"lpt1.jpg", jpeg, "011-puzzle-_lpt1.jpg"},
-        {"", jpeg, "012-puzzle.jpg"},
-        {std::string("visible\0../../hidden", 20), jpeg, "013-puzzle-visible"},
-        {"C:\\\x8e\xca\x90\x5e\\\x95\x5c.jpg", jpeg, "014-puzzle-表.jpg"}, // 写真\表.jpg
-        {".hidden", unknown, "015-puzzle-hidden"},
-        {"a:b.jpg", jpeg, "016-puzzle-b.jpg"},
-        {std::string(250, 'n') + ".jpg", jpeg, "017-puzzle-" + std::string(196, 'n') + ".jpg"},
-        {repeated("\x95\x5c", 100) + ".jpg", jpeg, "018-puzzle-" + repeated("表", 65) + ".jpg"},
-        {"...", jpeg, "019-puzzle.jpg"},
-        {"D:", jpeg, "020-puzzle.jpg"},
-        {"x..jpg", jpeg, "021-puzzle-x.jpg"},
-        {"a....b", jpeg, "022-puzzle-a.b"},
-        {" . trailing. . ", jpeg, "023-puzzle-trailing"},
-        {"tab\there\r\n", jpeg, "024-puzzle-tab_here__"},
-        {"x1:b*c?d\"e<f>g|h.jpg", jpeg, "025-puzzle-x1_b_c_d_e_f_g_h.jpg"},
-        {"con", jpeg, "026-puzzle-_con"},
-        {"Nul.tar.gz", jpeg, "027-puzzle-_Nul.tar.gz"},
-        {"com9.jpg", jpeg, "028-puzzle-_com9.jpg"},
-        {"CON .jpg", jpeg, "029-puzzle-_CON .jpg"},
-        {"CONSOLE.jpg", jpeg, "030-puzzle-CONSOLE.jpg"},
-        {"COM10.jpg", jpeg, "031-puzzle-COM10.jpg"},
-        {"LPT.jpg", jpeg, "032-puzzle-LPT.jpg"},
+        {"..\\..\\..\\evil.jpg", "001-puzzle-evil.jpg"},
+        {"../../../evil2.jpg", "002-puzzle-evil2.jpg"},
+        {"/etc/passwd", "003-puzzle-passwd"},
+        {"CON", "004-puzzle-_CON"},
+        {"", "005-puzzle.jpg"},
+        {std::string("visible\0../../hidden", 20), "006-puzzle-visible"},
+        {"C:\\\x8e\xca\x90\x5e\\\x95\x5c.jpg", "007-puzzle-表.jpg"}, // 写真\表.jpg
     };
     std::vector<PatternSpec> patterns;
     for (const auto& c : cases) {
         puzzle::PatternRecord r;
         puzzle::setFieldText(r.puzzleImagePath, c.stored);
-        patterns.push_back({r, c.picture, {}});
+        patterns.push_back({r, jpeg, {}});
     }
     fs::create_directories(path("sandbox"));
     write("sandbox/hostile.adx", buildFile(patterns));
@@ -118,17 +81,10 @@ TEST_F(ExtractCommand, NamesFromHostilePathsStayInsideTheChosenFolder) {
                                          "sandbox/out/manifest.json"};
     for (const auto& c : cases) {
         expected.push_back("sandbox/out/" + c.name);
-        EXPECT_EQ(read("sandbox/out/" + c.name), c.picture) << c.name;
+        EXPECT_EQ(read("sandbox/out/" + c.name), jpeg) << c.name;
     }
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(tree(), expected);
-}
-
-TEST_F(ExtractCommand, WritesIntoTheCurrentFolderByDefault) {
-    const Bytes a = onePattern();
-    ASSERT_EQ(run({"extract", "one.ADX"}).exitCode, 0);
-    EXPECT_EQ(read("001-puzzle-a.jpg"), a);
-    EXPECT_TRUE(has("manifest.json"));
 }
 
 // Existing files, or symbolic links planted at the names, are replaced only with --force,
@@ -167,11 +123,15 @@ TEST_F(ExtractCommand, ReplacesExistingNamesOnlyWithForceAndNeverFollowsALink) {
                                         "out/001-puzzle-a.jpg", "out/manifest.json", "victim"}));
 }
 
-TEST_F(ExtractCommand, WritesNothingFromADamagedFileOrIntoWhatIsNoFolder) {
-    Bytes file = (onePattern(), read("one.ADX"));
+// The current folder by default; nothing from a damaged file or into what is no folder.
+TEST_F(ExtractCommand, WritesIntoTheCurrentFolderByDefaultAndNothingWhenItCannot) {
+    const Bytes a = onePattern();
+    Bytes file = read("one.ADX");
     file.push_back(0); // a trailing byte
     write("damaged.ADX", file);
     write("plain", "a file, not a folder");
+    ASSERT_EQ(run({"extract", "one.ADX"}).exitCode, 0);
+    EXPECT_EQ(read("001-puzzle-a.jpg"), a);
     expectOneLineFailure(run({"extract", "damaged.ADX", "-o", "out"}), 1);
     EXPECT_FALSE(has("out/001-puzzle-a.jpg") || has("out/manifest.json"));
     expectOneLineFailure(run({"extract", "one.ADX", "-o", "plain"}), 1);

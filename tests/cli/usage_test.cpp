@@ -14,7 +14,6 @@ TEST_F(Usage, ErrorsExitTwoWithOneLineAndTheUsage) {
         {"list"},
         {"list", "a.adx", "b.adx"},
         {"list", "a.adx", "--bogus"},
-        {"list", "a.adx", "--force"},
         {"list", "a.adx", "--json=yes"},
         {"list", "a.adx", "--json", "--json"},
         {"list", "a.adx", "--password"},
@@ -23,8 +22,6 @@ TEST_F(Usage, ErrorsExitTwoWithOneLineAndTheUsage) {
         {"extract", "a.adx", "-o"},
         {"pack", "manifest.json"},
         {"pack", "manifest.json", "-o", "x", "--password", "p"},
-        {"pieces", "640x480", "--password", "x"},
-        {"pieces", "640x480", "-o", "d"},
         {"pieces", "99999999999x5"},
         {"--help", "list"},
     };

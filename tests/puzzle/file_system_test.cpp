@@ -1,6 +1,7 @@
-// The native file system is exercised by every save, open and extraction test; here only
-// what they do not reach.
+// The native file system and replacing a file step by step are exercised by every save,
+// open and extraction test, with a fault at every call; here only the names.
 #include "puzzle/file_system.h"
+#include "puzzle/replacement_file.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +15,19 @@ TEST(FileSystem, PathParts) {
         {"b.ADX", ".", "b.ADX"},
         {"/b.ADX", "/", "b.ADX"},
         {"dir/", "dir", ""},
-        {"新規.ADX", ".", "新規.ADX"},
     };
     for (const auto& [path, dir, name] : cases) {
         EXPECT_EQ(DirectoryOf(path), dir) << path;
         EXPECT_EQ(FileNameOf(path), name) << path;
     }
+}
+
+// 259 bytes with "$$$" is the most; the name part must also fit NAME_MAX.
+TEST(FileSystem, TemporaryNamesStayWithinTheLimits) {
+    EXPECT_EQ(TemporaryNameFor("a.ADX"), "a.ADX$$$");
+    const std::string dir = "/" + std::string(9, 'd') + "/"; // 11 bytes
+    EXPECT_TRUE(TemporaryNameFor(dir + std::string(245, 'n')));
+    EXPECT_FALSE(TemporaryNameFor(dir + std::string(246, 'n')));
+    EXPECT_TRUE(TemporaryNameFor("/" + std::string(252, 'n')));
+    EXPECT_FALSE(TemporaryNameFor("/" + std::string(253, 'n'))); // the name part takes 256
 }

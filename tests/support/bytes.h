@@ -72,6 +72,19 @@ inline Bytes buildFile(std::vector<PatternSpec> patterns, std::string_view passw
     return out;
 }
 
+// A pattern for buildFile with pictures of these sizes and that piece count.
+inline PatternSpec patternWith(size_t puzzle, size_t finished, std::int16_t pieces = 0) {
+    PatternSpec p{{}, pictureBytes(puzzle, 3), pictureBytes(finished, 5)};
+    p.record.pieceCount = pieces;
+    return p;
+}
+
+// The first n bytes of a file, as a cut-off copy leaves them.
+inline Bytes firstBytes(Bytes b, size_t n) {
+    b.resize(n);
+    return b;
+}
+
 // Reads an int32 field of the record at recordPos in a file, undoing the inversion.
 inline std::int32_t storedField(const Bytes& file, size_t recordPos, size_t fieldOffset) {
     std::uint32_t v = 0;
