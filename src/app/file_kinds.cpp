@@ -1,6 +1,7 @@
 #include "app/file_kinds.h"
 
 #include "app/ui_texts.h"
+#include "puzzle/byte_source.h"
 
 #include <QFile>
 
@@ -18,8 +19,10 @@ std::vector<FileFilter> pictureFilters() {
 }
 
 bool startsLikePuzzleDataFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) && f.read(3) == QByteArrayLiteral("ADX");
+    // Opened as the engine opens files: a FIFO or a device is refused without waiting.
+    const auto file = puzzle::FileByteSource::open(nativePath(path));
+    std::uint8_t magic[3] = {};
+    return file && file->readAt(0, magic) && magic[0] == 'A' && magic[1] == 'D' && magic[2] == 'X';
 }
 
 std::string nativePath(const QString& path) {

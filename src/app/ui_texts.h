@@ -131,6 +131,8 @@ inline constexpr char kPictureNotKnown[] =
 inline constexpr char kPictureDamaged[] =
     "この画像は壊れているか途中で切れているため、設定できません。";
 inline constexpr char kPictureTooLarge[] = "この画像は大きすぎるため、設定できません。";
+inline constexpr char kPictureUnreadable[] =
+    "この画像ファイルを読み込めないため、設定できません（普通のファイルではないか、開けません）。";
 inline constexpr char kPictureInfo[] = "%1  %2×%3ピクセル  %4";
 
 } // namespace pdt::app::ui

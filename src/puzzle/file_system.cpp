@@ -435,6 +435,18 @@ class WindowsFileSystem final : public FileSystem {
         }
     }
 
+    // The same rename, but one that fails with EEXIST rather than replace the target.
+    IoStatus renameNoReplace(const std::string& from, const std::string& to) override {
+        const auto wfrom = widen(from);
+        const auto wto = widen(to);
+        if (!wfrom || !wto)
+            return {EINVAL};
+        if (MoveFileExW(wfrom->c_str(), wto->c_str(), MOVEFILE_WRITE_THROUGH))
+            return {};
+        const DWORD e = GetLastError();
+        return {e == ERROR_ALREADY_EXISTS || e == ERROR_FILE_EXISTS ? EEXIST : errnoOf(e)};
+    }
+
     IoStatus remove(const std::string& path) override {
         const auto wide = widen(path);
         if (!wide)
