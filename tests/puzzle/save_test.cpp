@@ -360,6 +360,17 @@ TEST(Save, ParallelWritersNeverLeaveAPartFileAtTheTarget) {
         EXPECT_TRUE(results[size_t(landed)].saved);
         const auto saved = std::count_if(results.begin(), results.end(),
                                          [](const SaveResult& r) { return r.saved; });
+#ifdef _WIN32
+        // Windows refuses to replace a file someone holds open (the watcher): such a writer
+        // fails and says why.
+        if (existing == ExistingTarget::Replace) {
+            EXPECT_GE(saved, 1);
+            for (const SaveResult& r : results)
+                EXPECT_TRUE(r.saved || r.message);
+            EXPECT_EQ(dir.names(), std::vector<std::string>{"set.ADX"});
+            continue;
+        }
+#endif
         EXPECT_EQ(saved, existing == ExistingTarget::Replace ? kWriters : 1);
         for (const SaveResult& r : results)
             if (!r.saved) {
