@@ -137,6 +137,7 @@ TEST(SaveFaults, AFailingStepIsReportedWithItsReasonAndNeverRetried) {
         std::string expected; // empty: saved
     } cases[] = {
         {Op::Write, ENOSPC, failed + "ディスクの空き容量が足りません。"},
+        {Op::Write, 9999, failed + "エラーが発生しました（エラー番号 9999）。"},
         {Op::Sync, EIO, failed + "入出力エラーが発生しました。"},
         {Op::Rename, EACCES, failed + "アクセスが拒否されました。"},
         {Op::Close, EDQUOT, failed + "ディスクの使用量の上限を超えました。"},

@@ -117,15 +117,12 @@ TEST(Save, TargetNames) {
     for (const auto& [chosen, target] : names)
         EXPECT_EQ(TargetNameFor(chosen), target);
 
+    // The longest name whose temporary name fits 259 bytes; one more is refused below.
     TempDir dir;
     Document doc = documentWith(dir, {{10, 0}});
-    ASSERT_TRUE(save(doc, dir / "set1").saved);
-    ASSERT_TRUE(save(doc, dir / "set.adx").saved);
-    EXPECT_EQ(doc.state.currentFilePath, dir / "set.adx");
-    const size_t room = 259 - (dir.path().size() + 1) - std::string(".ADX$$$").size();
-    ASSERT_TRUE(save(doc, dir / std::string(room, 'n')).saved);
-    EXPECT_EQ(dir.names(), (std::vector<std::string>{std::string(room, 'n') + ".ADX",
-                                                     "p0-puzzle.jpg", "set.adx", "set1.ADX"}));
+    const std::string longest(259 - (dir.path().size() + 1) - std::string(".ADX$$$").size(), 'n');
+    ASSERT_TRUE(save(doc, dir / longest).saved);
+    EXPECT_TRUE(exists(dir / (longest + ".ADX")));
 }
 
 TEST(Save, AnOpenedFileSavedElsewhereIsTheSameFile) {
@@ -184,35 +181,41 @@ struct Refusal {
 };
 
 TEST(Save, APictureThatCannotBeReadWholeRefusesTheSaveBeforeTheTargetIsTouched) {
-    using messages::PictureUnreadable;
+    // The text as the user has always seen it.
+    const auto unreadable = [](int pattern, int slot) {
+        return UserMessage{"ﾊﾟﾀｰﾝ" + std::to_string(pattern) + " の" +
+                               (slot == 0 ? "パズル中のＣＧ" : "完成した時のＣＧ") +
+                               "を読み込めません。保存できません。",
+                           "情報", MessageIcon::Error};
+    };
     {
         Refusal t;
         fs::remove(picturePath(t.dir, 1, 0));
-        t.expect(PictureUnreadable(2, 0));
+        t.expect(unreadable(2, 0));
         fs::remove(picturePath(t.dir, 0, 1));
-        t.expect(PictureUnreadable(1, 1));
+        t.expect(unreadable(1, 1));
     }
     {
         Refusal t;
         writeFile(picturePath(t.dir, 1, 1), {}); // now empty
-        t.expect(PictureUnreadable(2, 1));
+        t.expect(unreadable(2, 1));
         fs::remove(picturePath(t.dir, 0, 0));
         fs::create_directory(picturePath(t.dir, 0, 0)); // now a folder
-        t.expect(PictureUnreadable(1, 0));
+        t.expect(unreadable(1, 0));
     }
     {
         Refusal t; // a size, but neither path nor offset
         t.doc.pattern(1).sourceFiles[1].clear();
         t.doc.pattern(1).finishedImagePath = {};
-        t.expect(PictureUnreadable(2, 1));
+        t.expect(unreadable(2, 1));
     }
     {
         Refusal t; // stored in the current file, which is then cut short, then gone
         ASSERT_TRUE(save(t.doc, t.dir / "a.ADX").saved);
         fs::resize_file(t.dir / "a.ADX", fs::file_size(t.dir / "a.ADX") - 1);
-        t.expect(PictureUnreadable(2, 1));
+        t.expect(unreadable(2, 1));
         fs::remove(t.dir / "a.ADX");
-        t.expect(PictureUnreadable(1, 0));
+        t.expect(unreadable(1, 0));
     }
 }
 
