@@ -105,9 +105,9 @@ INSTANTIATE_TEST_SUITE_P(
 // store it). Script steps: "open F", "delete I", "rotate I" (toggles the rotation flag),
 // "save F" (prepareSave, save, completeSave, markClean, as the editor does), "prepare F"
 // (a save that then fails: prepareSave alone), "extract F" (a picture extracted over F),
-// "undo", "redo"; checks: "expect P..." (each picture's bytes and the bytes a save of the document
-// writes), "file F = P..." (a file's bytes), "path F" (the current file), "steps N",
-// "copies N" (files in the cache).
+// "undo", "redo"; checks: "expect P..." (each picture's bytes and the bytes a save of the
+// document writes), "file F = P..." (a file's bytes), "path F" (the current file),
+// "steps N", "copies N" (files in the cache).
 struct HazardCase {
     const char* name;
     const char* script;

@@ -238,36 +238,6 @@ TEST(Save, ProgressReachesTheTotalAndCanCancel) {
     EXPECT_TRUE(readFile(dir / "a.ADX") == old);
 }
 
-// Leftovers under the fixed temporary name of earlier versions may belong to a writer
-// that is still running: they are neither followed nor removed, and do not stop a save.
-TEST(Save, LeftoversOfTheOldTemporaryNameAreLeftAlone) {
-    TempDir dir;
-    Document doc = documentWith(dir, {{10, 10}});
-    const Bytes expected = expectedFileFor(doc);
-    writeFile(dir / "victim", bytesOf("keep me"));
-#ifdef _WIN32
-    writeFile(dir / "a.ADX$$$", bytesOf("left")); // links need privileges there
-#else
-    fs::create_symlink(dir / "victim", dir / "a.ADX$$$");
-#endif
-    fs::create_directory(dir / "b.ADX$$$");
-    ASSERT_TRUE(save(doc, dir / "a.ADX").saved);
-    ASSERT_TRUE(save(doc, dir / "b.ADX").saved);
-    // Even the current file under that name, saved over its own target.
-    ASSERT_TRUE(save(doc, dir / "x.ADX").saved);
-    fs::rename(dir / "x.ADX", dir / "x.ADX$$$");
-    doc.state.currentFilePath = dir / "x.ADX$$$";
-    ASSERT_TRUE(save(doc, dir / "x.ADX").saved);
-    for (const char* name : {"a.ADX", "b.ADX", "x.ADX", "x.ADX$$$"})
-        EXPECT_EQ(readFile(dir / name), expected) << name;
-    EXPECT_EQ(readFile(dir / "victim"), bytesOf("keep me"));
-#ifndef _WIN32
-    EXPECT_TRUE(fs::is_symlink(dir / "a.ADX$$$"));
-#endif
-    EXPECT_TRUE(fs::is_directory(dir / "b.ADX$$$"));
-    EXPECT_EQ(dir.names().size(), 9u); // besides these, the two picture files
-}
-
 // Writers saving different documents to one target at once: each has its own temporary
 // file, so what lands at the target is always one writer's complete file, also while they
 // run. Replacing, every writer succeeds; keeping an existing file, exactly one does and
