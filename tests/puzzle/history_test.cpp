@@ -44,6 +44,10 @@ struct StepsCase {
     int reachedByUndo; // changes still present after undoing them all
 };
 
+void PrintTo(const StepsCase& c, std::ostream* os) {
+    *os << c.script << ", at most " << c.maxSteps;
+}
+
 class HistorySteps : public testing::TestWithParam<StepsCase> {};
 
 TEST_P(HistorySteps, MergeBurstsKeepTheNewestStepsAndKnowTheSavedState) {
