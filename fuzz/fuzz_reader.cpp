@@ -1,17 +1,17 @@
 // Hostile puzzle data files: the walk, opening, extraction of every slot and a save of
 // what was opened must neither crash nor read or write outside the file, and whatever is
 // saved must read back as a sound file holding the same pictures.
+#include "memory_file_system.h"
 #include "puzzle/open.h"
 #include "puzzle/pictures.h"
 #include "puzzle/save.h"
-#include "support/memory_file_system.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
 using namespace pdt::puzzle;
-using pdt::test::MemoryFileSystem;
+using pdt::fuzz::MemoryFileSystem;
 
 namespace {
 

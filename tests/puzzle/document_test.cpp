@@ -38,10 +38,12 @@ TEST(Document, SlotSourceAndClearImage) {
     EXPECT_EQ(r, expected);
 }
 
-TEST(Document, AppendingStopsAt200Patterns) {
+TEST(Document, AppendingAndDuplicatingStopAt200Patterns) {
     Document doc;
-    for (int i = 1; i < kMaxPatterns; ++i)
+    for (int i = 2; i < kMaxPatterns; ++i)
         ASSERT_TRUE(AppendPattern(doc));
-    EXPECT_FALSE(AppendPattern(doc));
+    ASSERT_TRUE(DuplicatePattern(doc, 198));
     EXPECT_EQ(doc.patternCount(), 200);
+    EXPECT_FALSE(AppendPattern(doc));
+    EXPECT_FALSE(DuplicatePattern(doc, 0));
 }

@@ -91,14 +91,3 @@ TEST(Format, RecordFieldsAtTheirBytePositionsInverted) {
     odd.clearComment[0] = '\0';
     EXPECT_EQ(DecodeRecord(EncodeRecord(odd)), odd);
 }
-
-TEST(Format, IsLastRecordUsesTheStoredOffsetInUnsigned32BitArithmetic) {
-    PatternRecord r;
-    r.recordOffset = 20;
-    r.puzzleImageSize = 1000;
-    r.finishedImageSize = 2000;
-    EXPECT_TRUE(IsLastRecord(r, 4174));
-    EXPECT_FALSE(IsLastRecord(r, 4175));
-    r.puzzleImageSize = -1200; // the unsigned sum wraps past 2^32 to a small number
-    EXPECT_FALSE(IsLastRecord(r, 4174));
-}

@@ -1,5 +1,6 @@
-// Undo and redo over real files: what a step restores, how steps merge, the saved state,
-// the step limit, and pictures that survive the saves that replace their files.
+// Undo and redo over real files: how steps merge, the saved state, the step limit, and
+// pictures that survive the saves that replace their files. What each step restores is
+// checked through the window (editing_safety_test.cpp).
 #include "puzzle/history.h"
 
 #include "puzzle/open.h"
@@ -30,77 +31,12 @@ std::vector<std::string> words(const std::string& s, char separator = ' ') {
     return out;
 }
 
-// The content a step restores.
-struct Content {
-    PatternTable table;
-    std::int32_t lastIndex;
-    std::string password;
-    std::uint8_t vendorFlag;
-    std::string currentFilePath;
-
-    explicit Content(const Document& d)
-        : table(d.table), lastIndex(d.state.lastIndex), password(d.state.password),
-          vendorFlag(d.state.vendorFlag), currentFilePath(d.state.currentFilePath) {}
-    bool operator==(const Content&) const = default;
-};
-
 } // namespace
-
-TEST(History, UndoAndRedoRestoreTheWholeTableAndTheDocumentValues) {
-    TempDir dir;
-    History history(dir / "cache");
-    Document doc;
-    ResetDocument(doc);
-    for (int k = 0; k < 3; ++k) {
-        if (k > 0)
-            AppendPattern(doc);
-        doc.pattern(k).pieceCount = std::int16_t(10 + k);
-        doc.pattern(k).puzzleImageOffset = 100 * (k + 1);
-        doc.pattern(k).puzzleImageSize = 7;
-    }
-    const std::vector<std::pair<const char*, void (*)(Document&)>> changes = {
-        {"削除", [](Document& d) { RemovePattern(d, 0); }}, // leaves a marked slot behind
-        {"パスワード", [](Document& d) { d.state.password = "pw"; }},
-        {"ベンダー", [](Document& d) { d.state.vendorFlag = 1; }},
-        {"追加", [](Document& d) { AppendPattern(d); }}, // takes the marked slot back
-        {"複製", [](Document& d) { DuplicatePattern(d, 0); }},
-        {"移動", [](Document& d) { MovePatterns(d, std::vector{0}, 4); }},
-        {"開く", [](Document& d) { d.state.currentFilePath = "/elsewhere.ADX"; }},
-    };
-    std::vector<Content> states{Content(doc)};
-    for (size_t k = 0; k < changes.size(); ++k) {
-        history.record(doc, changes[k].first, int(k));
-        changes[k].second(doc);
-        states.emplace_back(doc);
-    }
-    doc.state.currentPattern = 77; // the window's, never the history's
-    doc.state.dirty = true;
-    doc.state.readyFlag = true;
-
-    for (size_t k = changes.size(); k-- > 0;) {
-        EXPECT_EQ(history.undoLabel(), changes[k].first);
-        const auto shown = history.undo(doc);
-        ASSERT_TRUE(shown);
-        EXPECT_EQ(*shown, std::min(int(k), int(doc.state.lastIndex)));
-        EXPECT_TRUE(Content(doc) == states[k]) << "undo of " << changes[k].first;
-        EXPECT_EQ(history.redoLabel(), changes[k].first);
-    }
-    EXPECT_FALSE(history.undo(doc));
-    EXPECT_EQ(history.undoLabel(), "");
-    for (size_t k = 0; k < changes.size(); ++k) {
-        ASSERT_TRUE(history.redo(doc));
-        EXPECT_TRUE(Content(doc) == states[k + 1]) << "redo of " << changes[k].first;
-    }
-    EXPECT_FALSE(history.redo(doc));
-    EXPECT_EQ(history.redoLabel(), "");
-    EXPECT_EQ(doc.state.currentPattern, 77);
-    EXPECT_TRUE(doc.state.dirty);
-    EXPECT_TRUE(doc.state.readyFlag);
-}
 
 // Scripts of steps: "k:X" records with merge key X, "r" records without one (each record
 // is followed by one change), "b" breaks the burst, "u" undoes, "y" redoes, "c" marks the
-// present state saved; "r*N" repeats.
+// present state saved; "r*N" repeats. A trailing + or - says whether the document is then
+// in its saved state. At the end every step is undone.
 struct StepsCase {
     const char* script;
     std::size_t maxSteps;
@@ -108,15 +44,22 @@ struct StepsCase {
     int reachedByUndo; // changes still present after undoing them all
 };
 
+void PrintTo(const StepsCase& c, std::ostream* os) {
+    *os << c.script << ", at most " << c.maxSteps;
+}
+
 class HistorySteps : public testing::TestWithParam<StepsCase> {};
 
-TEST_P(HistorySteps, MergeBurstsAndKeepTheNewestSteps) {
+TEST_P(HistorySteps, MergeBurstsKeepTheNewestStepsAndKnowTheSavedState) {
     const StepsCase& c = GetParam();
     TempDir dir;
     History history(dir / "cache", c.maxSteps);
     Document doc;
     ResetDocument(doc);
-    for (const std::string& op : words(c.script)) {
+    for (std::string op : words(c.script)) {
+        const char clean = op.back() == '+' || op.back() == '-' ? op.back() : 0;
+        if (clean)
+            op.pop_back();
         const auto star = op.find('*');
         const int times = star == std::string::npos ? 1 : std::stoi(op.substr(star + 1));
         for (int t = 0; t < times; ++t) {
@@ -125,13 +68,16 @@ TEST_P(HistorySteps, MergeBurstsAndKeepTheNewestSteps) {
                 ++doc.pattern(0).pieceCount;
             } else if (op == "b") {
                 history.breakMerge();
-            } else if (op == "u") {
+            } else if (op[0] == 'u') {
                 history.undo(doc);
-            } else if (op == "y") {
+            } else if (op[0] == 'y') {
                 history.redo(doc);
             } else if (op == "c") {
                 history.markClean();
             }
+        }
+        if (clean) {
+            EXPECT_EQ(history.isClean(), clean == '+') << "after " << op << clean;
         }
     }
     int undone = 0;
@@ -148,48 +94,14 @@ INSTANTIATE_TEST_SUITE_P(
                     StepsCase{"k:a c k:a", 100, 2, 0}, StepsCase{"k:a u k:a", 100, 1, 0},
                     StepsCase{"k:a u y k:a", 100, 2, 0}, StepsCase{"r r", 100, 2, 0},
                     StepsCase{"r*150", 100, 100, 50}, StepsCase{"r*150", 10, 100, 50},
-                    StepsCase{"r*150", 120, 120, 30}));
-
-// After each operation of the script, + or - says whether the document is in its saved
-// state: "r" records a change, "u" undoes, "y" redoes, "c" marks saved.
-class HistoryClean : public testing::TestWithParam<const char*> {};
-
-TEST_P(HistoryClean, IsExactlyTheSavedStateWhileItCanBeReached) {
-    TempDir dir;
-    History history(dir / "cache");
-    Document doc;
-    ResetDocument(doc);
-    for (const std::string& op : words(GetParam())) {
-        const auto star = op.find('*');
-        const int times = star == std::string::npos ? 1 : std::stoi(op.substr(star + 1));
-        for (int t = 0; t < times; ++t) {
-            switch (op[0]) {
-            case 'r':
-                history.record(doc, "edit", 0);
-                ++doc.pattern(0).pieceCount;
-                break;
-            case 'u':
-                history.undo(doc);
-                break;
-            case 'y':
-                history.redo(doc);
-                break;
-            case 'c':
-                history.markClean();
-                break;
-            }
-        }
-        EXPECT_EQ(history.isClean(), op.back() == '+') << "after " << op << " of " << GetParam();
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, HistoryClean,
-                         testing::Values("u+ r- u+ y- u+",          // a new history is saved
-                                         "r- r- c+ u- u- y- y+ y+", // back to the saved state
-                                         "r- c+ u- r- u- y-",       // its step was dropped
-                                         "r- c+ u- u- y+ y+ r- u+", // undo is not a change
-                                         "c+ r*100- u*100+",        // at the step limit
-                                         "c+ r*101- u*100-"));      // beyond it
+                    StepsCase{"r*150", 120, 120, 30},
+                    // The saved state: a new history is in it; undo and redo are no change.
+                    StepsCase{"u+ r- u+ y- u+", 100, 0, 0},
+                    StepsCase{"r- r- c+ u- u- y- y+ y+", 100, 2, 0},
+                    StepsCase{"r- c+ u- r- u- y-", 100, 1, 0}, // its step was dropped
+                    StepsCase{"r- c+ u- u- y+ y+ r- u+", 100, 1, 0},
+                    StepsCase{"c+ r*100- u*100+", 100, 0, 0}, // at the step limit
+                    StepsCase{"c+ r*101- u*100-", 100, 0, 1}));
 
 // The pictures after saves that replace the files older states read from.
 //
@@ -197,10 +109,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, HistoryClean,
 // store it). Script steps: "open F", "delete I", "rotate I" (toggles the rotation flag),
 // "save F" (prepareSave, save, completeSave, markClean, as the editor does), "prepare F"
 // (a save that then fails: prepareSave alone), "extract F" (a picture extracted over F),
-// "undo",
-// "redo"; checks: "expect P..." (each picture's bytes and the bytes a save of the document
-// writes), "file F = P..." (a file's bytes), "path F" (the current file), "steps N",
-// "copies N" (files in the cache).
+// "undo", "redo"; checks: "expect P..." (each picture's bytes and the bytes a save of the
+// document writes), "file F = P..." (a file's bytes), "path F" (the current file),
+// "steps N", "copies N" (files in the cache).
 struct HazardCase {
     const char* name;
     const char* script;
@@ -217,26 +128,24 @@ class HistoryAcrossSaves : public testing::TestWithParam<HazardCase> {
     std::map<std::string, PatternSpec> patterns;
 
     void SetUp() override {
-        const std::map<std::string, std::array<const char*, 2>> paths = {
-            {"A0", {"C:\\pics\\a0.jpg", "C:\\pics\\a0-done.jpg"}},
-            {"A1", {"", ""}},
-            {"A2", {"D:\\a2.bmp", "D:\\a2-done.bmp"}},
-            {"B0", {"b0.jpg", ""}},
-            {"B1", {"b1.jpg", "b1-done.jpg"}}};
-        const std::map<std::string, std::array<size_t, 2>> sizes = {{"A0", {300, 500}},
-                                                                    {"A1", {400, 0}},
-                                                                    {"A2", {250, 350}},
-                                                                    {"B0", {200, 0}},
-                                                                    {"B1", {150, 150}}};
+        const struct {
+            const char* id;
+            const char* paths[2];
+            size_t sizes[2];
+        } stored[] = {{"A0", {"C:\\pics\\a0.jpg", "C:\\pics\\a0-done.jpg"}, {300, 500}},
+                      {"A1", {"", ""}, {400, 0}},
+                      {"A2", {"D:\\a2.bmp", "D:\\a2-done.bmp"}, {250, 350}},
+                      {"B0", {"b0.jpg", ""}, {200, 0}},
+                      {"B1", {"b1.jpg", "b1-done.jpg"}, {150, 150}}};
         std::uint8_t seed = 1;
-        for (const auto& [id, size] : sizes) {
+        for (const auto& [id, paths, sizes] : stored) {
             PatternSpec& p = patterns[id];
-            setFieldText(p.record.puzzleImagePath, paths.at(id)[0]);
-            setFieldText(p.record.finishedImagePath, paths.at(id)[1]);
+            setFieldText(p.record.puzzleImagePath, paths[0]);
+            setFieldText(p.record.finishedImagePath, paths[1]);
             setFieldText(p.record.clearComment, id);
             p.record.pieceCount = std::int16_t(seed * 2);
-            p.puzzle = pictureBytes(size[0], seed++);
-            p.finished = pictureBytes(size[1], seed++);
+            p.puzzle = pictureBytes(sizes[0], seed++);
+            p.finished = pictureBytes(sizes[1], seed++);
         }
         writeFile(dir / "a.ADX", fileOf({"A0", "A1", "A2"}));
         writeFile(dir / "b.ADX", fileOf({"B0", "B1"}));

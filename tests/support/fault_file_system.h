@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace pdt::test {
@@ -53,46 +54,33 @@ class FaultFileSystem final : public puzzle::FileSystem {
     const std::vector<Call>& log() const { return log_; }
 
     puzzle::IoResult<puzzle::FileHandle> openRead(const std::string& path) override {
-        if (fails(Op::OpenRead, path))
-            return puzzle::IoResult<puzzle::FileHandle>::failure(error_);
-        return inner_.openRead(path);
+        return pass(Op::OpenRead, path, [&] { return inner_.openRead(path); });
     }
     puzzle::IoResult<puzzle::FileHandle> create(const std::string& path,
                                                 puzzle::CreateMode mode) override {
-        if (fails(Op::Create, path))
-            return puzzle::IoResult<puzzle::FileHandle>::failure(error_);
-        return inner_.create(path, mode);
+        return pass(Op::Create, path, [&] { return inner_.create(path, mode); });
     }
     puzzle::IoResult<puzzle::FileHandle> openDevice(const std::string& path) override {
-        if (fails(Op::OpenDevice, path))
-            return puzzle::IoResult<puzzle::FileHandle>::failure(error_);
-        return inner_.openDevice(path);
+        return pass(Op::OpenDevice, path, [&] { return inner_.openDevice(path); });
     }
     puzzle::IoResult<std::uint64_t> size(puzzle::FileHandle f) override {
-        if (fails(Op::Size))
-            return puzzle::IoResult<std::uint64_t>::failure(error_);
-        return inner_.size(f);
+        return pass(Op::Size, {}, [&] { return inner_.size(f); });
     }
     puzzle::IoResult<std::size_t> readAt(puzzle::FileHandle f, std::uint64_t offset,
                                          std::span<std::uint8_t> out) override {
-        if (fails(Op::ReadAt))
-            return puzzle::IoResult<std::size_t>::failure(error_);
-        return inner_.readAt(f, offset, out);
+        return pass(Op::ReadAt, {}, [&] { return inner_.readAt(f, offset, out); });
     }
     puzzle::IoResult<std::size_t> write(puzzle::FileHandle f,
                                         std::span<const std::uint8_t> bytes) override {
-        if (fails(Op::Write)) {
-            if (!shortWrites_)
-                return puzzle::IoResult<std::size_t>::failure(error_);
-            const auto r = inner_.write(f, bytes.first(bytes.size() / 2));
-            return {r.value, r.error};
-        }
-        return inner_.write(f, bytes);
+        if (!shortWrites_)
+            return pass(Op::Write, {}, [&] { return inner_.write(f, bytes); });
+        if (!fails(Op::Write))
+            return inner_.write(f, bytes);
+        const auto r = inner_.write(f, bytes.first(bytes.size() / 2));
+        return {r.value, r.error};
     }
     puzzle::IoStatus sync(puzzle::FileHandle f) override {
-        if (fails(Op::Sync))
-            return {error_};
-        return inner_.sync(f);
+        return pass(Op::Sync, {}, [&] { return inner_.sync(f); });
     }
     puzzle::IoStatus close(puzzle::FileHandle f) override {
         // A failing close still releases the handle, as close(2) does.
@@ -101,24 +89,16 @@ class FaultFileSystem final : public puzzle::FileSystem {
         return fail ? puzzle::IoStatus{error_} : r;
     }
     puzzle::IoStatus rename(const std::string& from, const std::string& to) override {
-        if (fails(Op::Rename, from + " -> " + to))
-            return {error_};
-        return inner_.rename(from, to);
+        return pass(Op::Rename, from + " -> " + to, [&] { return inner_.rename(from, to); });
     }
     puzzle::IoStatus remove(const std::string& path) override {
-        if (fails(Op::Remove, path))
-            return {error_};
-        return inner_.remove(path);
+        return pass(Op::Remove, path, [&] { return inner_.remove(path); });
     }
     puzzle::IoStatus syncDirectory(const std::string& directory) override {
-        if (fails(Op::SyncDirectory, directory))
-            return {error_};
-        return inner_.syncDirectory(directory);
+        return pass(Op::SyncDirectory, directory, [&] { return inner_.syncDirectory(directory); });
     }
     puzzle::IoResult<puzzle::FileStatus> status(const std::string& path) override {
-        if (fails(Op::Status, path))
-            return puzzle::IoResult<puzzle::FileStatus>::failure(error_);
-        return inner_.status(path);
+        return pass(Op::Status, path, [&] { return inner_.status(path); });
     }
 
   private:
@@ -126,6 +106,16 @@ class FaultFileSystem final : public puzzle::FileSystem {
         first_ = first;
         last_ = last;
         error_ = error;
+    }
+
+    // The inner call's result, or the failure when this call is to fail.
+    template <class F> auto pass(Op op, std::string path, F call) -> decltype(call()) {
+        if (!fails(op, std::move(path)))
+            return call();
+        if constexpr (std::is_same_v<decltype(call()), puzzle::IoStatus>)
+            return {error_};
+        else
+            return decltype(call())::failure(error_);
     }
 
     bool fails(Op op, std::string path = {}) {

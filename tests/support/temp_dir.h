@@ -5,7 +5,6 @@
 #include "support/bytes.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -34,9 +33,8 @@ inline std::string utf8Of(const std::filesystem::path& p) {
 
 class TempDir {
   public:
-#ifdef _WIN32
+    // Random names until one is new: mkdtemp is not everywhere.
     TempDir() {
-        // No mkdtemp: random names until one is new.
         std::random_device random;
         const auto base = std::filesystem::temp_directory_path();
         for (int attempt = 0; path_.empty(); ++attempt) {
@@ -47,15 +45,6 @@ class TempDir {
                 throw std::runtime_error("no temporary folder");
         }
     }
-#else
-    TempDir() {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/pdt-XXXXXX";
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-#endif
     ~TempDir() {
         std::error_code ec;
         std::filesystem::remove_all(fsPath(path_), ec);
@@ -63,12 +52,8 @@ class TempDir {
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    const std::string& path() const {
-        return path_;
-    }
-    std::string operator/(const std::string& name) const {
-        return path_ + "/" + name;
-    }
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
     // The names in the folder, sorted.
     std::vector<std::string> names() const {

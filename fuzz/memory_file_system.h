@@ -1,6 +1,6 @@
 #pragma once
-// Files held in memory, one flat namespace of names, for the fuzz target and for tests
-// that want saves and extractions without touching the disk.
+// Files held in memory, one flat namespace of names: the fuzz target saves and extracts
+// without touching the disk.
 
 #include "puzzle/file_system.h"
 
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace pdt::test {
+namespace pdt::fuzz {
 
 class MemoryFileSystem final : public puzzle::FileSystem {
   public:
@@ -111,4 +111,4 @@ class MemoryFileSystem final : public puzzle::FileSystem {
     puzzle::FileHandle next_ = 3;
 };
 
-} // namespace pdt::test
+} // namespace pdt::fuzz
