@@ -14,7 +14,8 @@ class Password : public CliTest {
         ASSERT_EQ(cp932(kSixteen).size(), 16u);
         for (const auto& [name, password] : {std::pair{"locked.adx", cp932(kPassword)},
                                              {"long.adx", cp932(kSixteen)},
-                                             {"open.adx", std::string()}})
+                                             {"open.adx", std::string()},
+                                             {"-open.adx", std::string()}})
             write(name, buildFile({{recordWith("a.jpg", ""), pictureBytes(50), {}}}, password));
         write("crlf.txt", std::string(kPassword) + "\r\nsecond line\n");
         write("bare.txt", kPassword);
@@ -44,8 +45,8 @@ TEST_F(Password, IsComparedWholeInCodePage932AndNeverShown) {
         {{"list", "locked.adx"}, 3, "password", pw + "\n"},
         {{"list", "locked.adx", "--password", "ひみ"}, 3, "wrong password"},
         {{"list", "locked.adx", "--password", "ひみつ "}, 3, "wrong password"},
-        {{"list", "locked.adx", "--password", "HIMITSU"}, 3, "wrong password"},
         {{"list", "locked.adx", "--password", "ひみつé"}, 3, "wrong password"},
+        {{"list", "locked.adx", "--password", "--json"}, 3, "wrong password"}, // the value
         {{"list", "locked.adx", "--password", "ﾋﾐﾂ"}, 3, "wrong password"},
         {{"list", "long.adx", "--password", "パスワード１２"}, 3, "wrong password"},
         {{"list", "locked.adx", "--password-file", "wrong.txt"}, 3, "wrong password"},
@@ -60,6 +61,7 @@ TEST_F(Password, IsComparedWholeInCodePage932AndNeverShown) {
         {{"list", "long.adx", "--password", kSixteen}, 0, ""},
         {{"list", "open.adx"}, 0, ""},
         {{"list", "open.adx", "--password", "anything"}, 0, ""},
+        {{"list", "--", "-open.adx"}, 0, ""}, // "--" ends the options
         // An empty password, given explicitly, is that of a file without one.
         {{"list", "open.adx", "--password", ""}, 0, ""},
         {{"list", "locked.adx", "--password", ""}, 3, "wrong password"},
