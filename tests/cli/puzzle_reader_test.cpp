@@ -21,9 +21,10 @@ constexpr std::uint64_t kAddressSpace = 256ull << 20;
 TEST_F(PuzzleReader, HostileFilesFailInOneLineWithoutHarm) {
     using namespace puzzle::field;
     constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
-    const Bytes good =
-        buildFile({{recordWith("a.jpg", "b.jpg"), pictureBytes(100), pictureBytes(50)},
-                   {recordWith("c.jpg", ""), pictureBytes(150), {}}});
+    // Whatever the stored paths name, extracted pictures land in the chosen folder.
+    const Bytes good = buildFile(
+        {{recordWith("../../../evil.jpg", "/etc/passwd"), pictureBytes(100), pictureBytes(50)},
+         {recordWith("..\\..\\evil.jpg", ""), pictureBytes(150), {}}});
     const size_t first = 20;
     const size_t second = 20 + 1154 + 150;
     const auto header = puzzle::EncodeHeader(1, {});
