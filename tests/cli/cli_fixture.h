@@ -3,7 +3,6 @@
 // editor makes them, and the way every failure is reported.
 
 #include "cli/tool_runner.h"
-#include "pieces/piece_grids.h"
 #include "puzzle/pictures.h"
 #include "puzzle/save.h"
 #include "support/picture_files.h"
@@ -99,17 +98,6 @@ class CliTest : public ::testing::Test {
   private:
     TempDir dir_;
 };
-
-// The piece counts the editor offers for a picture of that size.
-inline std::vector<int> offeredCounts(int width, int height) {
-    pieces::PieceGridTable table{};
-    const auto choices = pieces::FillPieceChoices(table, width, height);
-    std::vector<int> counts;
-    for (int i = 0; choices.outcome == pieces::PieceChoices::Outcome::Accepted && i < choices.count;
-         ++i)
-        counts.push_back(table[size_t(i)].pieceCount());
-    return counts;
-}
 
 // Expects a failure reported the way every failure is: this exit code, nothing but one
 // line starting "adxtool: " on standard error.

@@ -27,7 +27,7 @@ TEST_F(ExtractCommand, WritesThePicturesAndAManifestThatPacksIntoTheSameBytes) {
         saveAsEditor("original.ADX",
                      {{"写真 a.jpg", "b.bmp", 12, true, "完成です\r\n次へ", "ｶﾅ と ～"},
                       {"", "c.jpg", 0, false, "\"quoted\" \\ \t", "only the finished picture"},
-                      {"b.bmp", "", std::int16_t(offeredCounts(300, 200).at(2)), false, "", ""}},
+                      {"b.bmp", "", 24, false, "", ""}},
                      "ひみつKey", true);
 
     // The password is compared exactly, letter case included.
@@ -48,43 +48,6 @@ TEST_F(ExtractCommand, WritesThePicturesAndAManifestThatPacksIntoTheSameBytes) {
     const auto packed = run({"pack", "out/manifest.json", "-o", "rebuilt.ADX"});
     ASSERT_EQ(packed.exitCode, 0) << packed.err;
     EXPECT_EQ(read("rebuilt.ADX"), original);
-}
-
-// Stored paths, one pattern each, extracted into sandbox/out: whatever they name, the
-// pictures land in the chosen folder (the names are tested in safe_names_test.cpp).
-TEST_F(ExtractCommand, NamesFromHostilePathsStayInsideTheChosenFolder) {
-    const Bytes jpeg = {0xFF, 0xD8, 0xFF, 0xE0, 1, 2, 3};
-    const struct {
-        std::string stored; // code page 932 bytes
-        std::string name;   // expected, UTF-8
-    } cases[] = {
-        {"..\\..\\..\\evil.jpg", "001-puzzle-evil.jpg"},
-        {"../../../evil2.jpg", "002-puzzle-evil2.jpg"},
-        {"/etc/passwd", "003-puzzle-passwd"},
-        {"CON", "004-puzzle-_CON"},
-        {"", "005-puzzle.jpg"},
-        {std::string("visible\0../../hidden", 20), "006-puzzle-visible"},
-        {"C:\\\x8e\xca\x90\x5e\\\x95\x5c.jpg", "007-puzzle-表.jpg"}, // 写真\表.jpg
-    };
-    std::vector<PatternSpec> patterns;
-    for (const auto& c : cases) {
-        puzzle::PatternRecord r;
-        puzzle::setFieldText(r.puzzleImagePath, c.stored);
-        patterns.push_back({r, jpeg, {}});
-    }
-    fs::create_directories(path("sandbox"));
-    write("sandbox/hostile.adx", buildFile(patterns));
-
-    const auto r = run({"extract", "sandbox/hostile.adx", "-o", "sandbox/out"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    std::vector<std::string> expected = {"sandbox", "sandbox/hostile.adx", "sandbox/out",
-                                         "sandbox/out/manifest.json"};
-    for (const auto& c : cases) {
-        expected.push_back("sandbox/out/" + c.name);
-        EXPECT_EQ(read("sandbox/out/" + c.name), jpeg) << c.name;
-    }
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(tree(), expected);
 }
 
 // Existing files, or symbolic links planted at the names, are replaced only with --force,
@@ -123,17 +86,13 @@ TEST_F(ExtractCommand, ReplacesExistingNamesOnlyWithForceAndNeverFollowsALink) {
                                         "out/001-puzzle-a.jpg", "out/manifest.json", "victim"}));
 }
 
-// The current folder by default; nothing from a damaged file or into what is no folder.
+// The current folder by default; nothing into what is no folder. Nothing is extracted from a
+// damaged file either (puzzle_reader_test.cpp).
 TEST_F(ExtractCommand, WritesIntoTheCurrentFolderByDefaultAndNothingWhenItCannot) {
     const Bytes a = onePattern();
-    Bytes file = read("one.ADX");
-    file.push_back(0); // a trailing byte
-    write("damaged.ADX", file);
     write("plain", "a file, not a folder");
     ASSERT_EQ(run({"extract", "one.ADX"}).exitCode, 0);
     EXPECT_EQ(read("001-puzzle-a.jpg"), a);
-    expectOneLineFailure(run({"extract", "damaged.ADX", "-o", "out"}), 1);
-    EXPECT_FALSE(has("out/001-puzzle-a.jpg") || has("out/manifest.json"));
     expectOneLineFailure(run({"extract", "one.ADX", "-o", "plain"}), 1);
     expectOneLineFailure(run({"extract", "one.ADX", "-o", "no/such/parent"}), 1);
 }

@@ -3,8 +3,6 @@
 #include "cli/cli_fixture.h"
 #include "preview/test_pictures.h"
 
-#include <thread>
-
 #include <sys/stat.h>
 
 namespace pdt::test {
@@ -27,21 +25,18 @@ class PackCommand : public CliTest {
                                               65000, 65000));
         ASSERT_EQ(mkfifo(path("fifo.jpg").c_str(), 0600), 0);
     }
-    ToolRun pack(const std::string& manifest, const std::vector<std::string>& more = {}) const {
+    ToolRun pack(const std::string& manifest) const {
         write("manifest.json", manifest);
-        std::vector<std::string> args = {"pack", "manifest.json", "-o", "out.ADX"};
-        args.insert(args.end(), more.begin(), more.end());
-        return run(args);
+        return run({"pack", "manifest.json", "-o", "out.ADX"});
     }
 };
 
 TEST_F(PackCommand, WritesWhatTheEditorSavesForTheSameDocument) {
-    const Bytes editor =
-        saveAsEditor("editor.ADX",
-                     {{"a.jpg", "b.bmp", 12, true, "完成です\r\n次へ", "ｶﾅ"},
-                      {"", "a.jpg", 0, false, "", "only finished"},
-                      {"td.bmp", "", std::int16_t(offeredCounts(300, 200).front()), false, "", ""}},
-                     "ひみつ", true);
+    const Bytes editor = saveAsEditor("editor.ADX",
+                                      {{"a.jpg", "b.bmp", 12, true, "完成です\r\n次へ", "ｶﾅ"},
+                                       {"", "a.jpg", 0, false, "", "only finished"},
+                                       {"td.bmp", "", 6, false, "", ""}},
+                                      "ひみつ", true);
     const auto r = pack(R"({
         "password": "ひみつ", "vendorInfo": true,
         "patterns": [
@@ -78,7 +73,6 @@ TEST_F(PackCommand, RefusesWhatTheEditorWouldNotSaveOrIsNoManifest) {
     };
     const std::pair<std::string, std::string> cases[] = {
         {one(R"("puzzle": "missing.jpg")"), "missing.jpg"},
-        {one(R"("finished": "folder.jpg")"), "folder.jpg"},
         {one(R"("finished": "fifo.jpg")"), "開けませんでした。 通常のファイルではありません。"},
         {one(R"("puzzle": "huge.jpg")"), "(65000 x 65000) is too large"},
         {one(R"("puzzle": "empty.jpg")"), "empty"},
@@ -88,18 +82,15 @@ TEST_F(PackCommand, RefusesWhatTheEditorWouldNotSaveOrIsNoManifest) {
         {one(R"("puzzle": "a.jpg", "clearComment": ")" + fullComment + "c\""), "257 bytes"},
         {one(R"("puzzle": "a.jpg", "finishComment": "絵文字😀")"), "code page 932"},
         {one(R"("puzzle": "a.jpg", "clearComment": "a\u0000b")"), "NUL"},
-        {one(R"("puzzle": "a.jpg", "puzzlePath": ")" + std::string(257, 'p') + "\""), "puzzlePath"},
         {one(R"("puzzle": "a.jpg", "puzzlePath": "")"), "must not be empty"},
         {one(R"("puzzle": "a", "finished": "")"), "must not be empty"},
         {R"({"password": "12345678901234567", "patterns": [{"puzzle": "a.jpg"}]})", "17 bytes"},
-        {R"({"password": "é", "patterns": [{"puzzle": "a.jpg"}]})", "code page 932"},
         {R"({"password": "two words", "patterns": [{"puzzle": "a.jpg"}]})", "space"},
         {many, "at most 200 patterns"},
         {R"({"patterns": [{"puzzle": "a.jpg"}, {"finished": "b.bmp", "clearComment": ")" +
              fullComment + R"("}, {"puzzle": "small.jpg"}]})",
          "pattern 3"},
         // The shape of the manifest.
-        {"", "not valid JSON"},
         {R"({"patterns": [{"puzzle": "a.jpg"},)", "not valid JSON"},
         {"[]", "must be a JSON object"},
         {"{}", "\"patterns\" must be an array"},
@@ -110,13 +101,8 @@ TEST_F(PackCommand, RefusesWhatTheEditorWouldNotSaveOrIsNoManifest) {
         {R"({"patterns": [7]})", "pattern 1: must be an object"},
         {one(R"("puzzle": 3)"), "\"puzzle\" must be a string"},
         {one(R"("puzzle": "a.jpg", "pieceCount": 6.5)"), "whole number"},
-        {one(R"("puzzle": "a.jpg", "pieceCount": "6")"), "whole number"},
         {one(R"("puzzle": "a.jpg", "pieceCount": 32768)"), "whole number"},
         {one(R"("puzzle": "a.jpg", "rotation": 2)"), "true or false"},
-        {one(R"("puzzle": "a.jpg", "clearComment": null)"), "must be a string"},
-        {R"({"password": 1234, "patterns": [{"puzzle": "a.jpg"}]})",
-         "\"password\" must be a string"},
-        {R"({"vendorInfo": "yes", "patterns": [{"puzzle": "a.jpg"}]})", "true or false"},
     };
     write("manifest.json", "");
     const auto before = tree();
@@ -131,8 +117,12 @@ TEST_F(PackCommand, RefusesWhatTheEditorWouldNotSaveOrIsNoManifest) {
         expectOneLineFailure(run({"pack", manifest, "-o", "out.ADX"}), 1);
 }
 
-TEST_F(PackCommand, AnOutputThatNamesAFolderIsAUsageError) {
-    write("manifest.json", R"({"patterns": [{"puzzle": "a.jpg"}]})");
+// The file is named as the editor names it and replaces another only with --force. An
+// output that names a folder is a usage error; past a file-size limit the write fails with
+// its reason, on one line, as the signal that would end the tool without a word is ignored.
+TEST_F(PackCommand, WritesTheFileTheOutputNamesOrNothing) {
+    write("manifest.json", R"({"patterns": [{"puzzle": "a.jpg", "finished": "b.bmp"}]})");
+    write("set.ADX", "old file");
     fs::create_directory(path("sub"));
     const auto before = tree();
     for (const char* output : {"sub/", "sub", ".", "sub/..", "folder.jpg"}) {
@@ -140,67 +130,19 @@ TEST_F(PackCommand, AnOutputThatNamesAFolderIsAUsageError) {
         const auto r = run({"pack", "manifest.json", "-o", output});
         expectOneLineFailure(r, 2);
         EXPECT_NE(r.err.find("names a folder"), std::string::npos) << r.err;
-        EXPECT_EQ(tree(), before);
     }
-}
-
-// Runs at once writing one target: without --force exactly one writes it and the others
-// find it there; with --force all succeed. Either way the file is whole and no temporary
-// file stays.
-TEST_F(PackCommand, ParallelRunsToOneTarget) {
-    write("manifest.json", R"({"patterns": [{"puzzle": "a.jpg", "finished": "b.bmp"}]})");
-    ASSERT_EQ(run({"pack", "manifest.json", "-o", "alone.ADX"}).exitCode, 0);
-    for (const bool force : {false, true}) {
-        SCOPED_TRACE(force ? "--force" : "without --force");
-        std::vector<ToolRun> runs(6);
-        std::vector<std::thread> threads;
-        for (auto& r : runs)
-            threads.emplace_back([&] {
-                std::vector<std::string> args = {"pack", "manifest.json", "-o", "out.ADX"};
-                if (force)
-                    args.push_back("--force");
-                r = run(args);
-            });
-        for (auto& t : threads)
-            t.join();
-        int succeeded = 0;
-        for (const ToolRun& r : runs) {
-            if (r.exitCode == 0) {
-                ++succeeded;
-                continue;
-            }
-            expectOneLineFailure(r, 1);
-            EXPECT_NE(r.err.find("exists; --force replaces it"), std::string::npos) << r.err;
-        }
-        EXPECT_EQ(succeeded, force ? 6 : 1);
-        EXPECT_EQ(read("out.ADX"), read("alone.ADX"));
-        for (const auto& name : tree())
-            EXPECT_FALSE(name.ends_with("$$$")) << name;
-    }
-}
-
-// Past a file-size limit the write fails with its reason, on one line; the signal that
-// would end the tool without a word is ignored.
-TEST_F(PackCommand, AFileSizeLimitIsReportedAndLeavesNothing) {
-    write("manifest.json", R"({"patterns": [{"puzzle": "a.jpg", "finished": "b.bmp"}]})");
-    const auto before = tree();
     ToolOptions limited;
     limited.fileSize = 5000;
-    const auto r = run({"pack", "manifest.json", "-o", "out.ADX"}, {}, limited);
-    expectOneLineFailure(r, 1);
-    EXPECT_NE(r.err.find("ファイルの書き込みに失敗しました。 ファイルが大きすぎます。"),
+    const auto tooLarge = run({"pack", "manifest.json", "-o", "out.ADX"}, {}, limited);
+    expectOneLineFailure(tooLarge, 1);
+    EXPECT_NE(tooLarge.err.find("ファイルの書き込みに失敗しました。 ファイルが大きすぎます。"),
               std::string::npos)
-        << r.err;
-    EXPECT_EQ(tree(), before);
-}
-
-TEST_F(PackCommand, NamesTheFileAsTheEditorDoesAndReplacesOnlyWithForce) {
-    write("set.ADX", "old file");
-    const std::string manifest = R"({"patterns": [{"puzzle": "a.jpg"}]})";
-    write("manifest.json", manifest);
+        << tooLarge.err;
     const auto refused = run({"pack", "manifest.json", "-o", "set"});
     expectOneLineFailure(refused, 1);
-    EXPECT_NE(refused.err.find("--force"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("set.ADX exists; --force replaces it"), std::string::npos)
+        << refused.err;
+    EXPECT_EQ(tree(), before);
     EXPECT_EQ(read("set.ADX"), bytesOf("old file"));
 
     const auto forced = run({"pack", "manifest.json", "-o", "set", "--force"});

@@ -1,6 +1,7 @@
 // Hostile puzzle data files against every command that reads one: no crash, no
 // allocation beyond what the file justifies, nothing written outside the chosen folder,
-// and a failure said in one line.
+// and a failure said in one line. How the walk takes damaged files apart is tested in
+// tests/puzzle; here the stored values the commands act on.
 
 #include "cli/cli_fixture.h"
 
@@ -20,15 +21,12 @@ constexpr std::uint64_t kAddressSpace = 256ull << 20;
 TEST_F(PuzzleReader, HostileFilesFailInOneLineWithoutHarm) {
     using namespace puzzle::field;
     constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
-    const Bytes good =
-        buildFile({{recordWith("a.jpg", "b.jpg"), pictureBytes(100), pictureBytes(50)},
-                   {recordWith("c.jpg", ""), pictureBytes(150), {}}});
+    // Whatever the stored paths name, extracted pictures land in the chosen folder.
+    const Bytes good = buildFile(
+        {{recordWith("../../../evil.jpg", "/etc/passwd"), pictureBytes(100), pictureBytes(50)},
+         {recordWith("..\\..\\evil.jpg", ""), pictureBytes(150), {}}});
     const size_t first = 20;
     const size_t second = 20 + 1154 + 150;
-    Bytes lower = good;
-    lower[0] = 'a';
-    Bytes trailing = good;
-    trailing.resize(good.size() + 10, 0);
     const auto header = puzzle::EncodeHeader(1, {});
     Bytes zeroRecord(header.begin(), header.end());
     zeroRecord.resize(20 + 1154, 0xFF); // a record of zeros, inverted
@@ -43,15 +41,8 @@ TEST_F(PuzzleReader, HostileFilesFailInOneLineWithoutHarm) {
         Bytes file;
         int list, extract, verify; // exit codes
     } cases[] = {
-        {"empty", {}, 1, 1, 1},
-        {"lower-case magic", lower, 1, 1, 1},
-        {"header only", firstBytes(good, 20), 1, 1, 1},
-        {"cut inside the last picture", firstBytes(good, good.size() - 10), 1, 1, 1},
-        {"chained past 200",
-         buildFile(std::vector<PatternSpec>(201, {recordWith("x", ""), pictureBytes(1), {}})), 1, 1,
-         1},
+        {"no puzzle data file", bytesOf("adx and some more text than a header holds"), 1, 1, 1},
         {"size 2^31 - 1", withStoredField(good, first, puzzleImageSize, kMax), 1, 1, 1},
-        {"size -1", withStoredField(good, second, puzzleImageSize, -1), 1, 1, 1},
         {"sizes adding past 2^32",
          withStoredField(withStoredField(good, first, puzzleImageSize, kMax), first,
                          finishedImageSize, kMax),
@@ -59,7 +50,6 @@ TEST_F(PuzzleReader, HostileFilesFailInOneLineWithoutHarm) {
         {"offset 2^31 - 1", withStoredField(good, first, puzzleImageOffset, kMax), 0, 1, 1},
         {"offset -1", withStoredField(good, second, puzzleImageOffset, -1), 0, 1, 1},
         {"record offset -1", withStoredField(good, first, recordOffset, -1), 0, 0, 1},
-        {"trailing zero bytes", trailing, 1, 1, 1},
         {"a record of zeros", zeroRecord, 0, 0, 1},
         {"a picture claiming a gigabyte of pixels",
          buildFile({{recordWith("x.bmp", "", 6), hugeBmp, {}}}), 0, 0, 1},
@@ -97,19 +87,6 @@ TEST_F(PuzzleReader, HostileFilesFailInOneLineWithoutHarm) {
         }
         if (c.extract != 0) {
             EXPECT_FALSE(has("sandbox/out/manifest.json"));
-        }
-    }
-}
-
-TEST_F(PuzzleReader, RefusesWhatIsNoPuzzleDataFileAndPrintsNothing) {
-    fs::create_directory(path("folder.adx"));
-    write("text.txt", "adx and some more text than a header holds");
-    for (const std::string command : {"list", "extract", "verify"}) {
-        for (const std::string name : {"folder.adx", "missing.adx", "text.txt"}) {
-            SCOPED_TRACE(command + " " + name);
-            const auto r = run({command, name});
-            expectOneLineFailure(r, 1);
-            EXPECT_EQ(r.out, "");
         }
     }
 }

@@ -18,7 +18,7 @@ std::string repeated(const std::string& s, int n) {
 // What a stored path (decoded to UTF-8) becomes: no separators, "..", drive letters,
 // control characters or device names, cut to 200 bytes between characters, the extension
 // sniffed from the picture's first bytes when there is no name. Whether the names stay
-// inside the chosen folder is tested from outside (extract_command_test.cpp).
+// inside the chosen folder is tested from outside (puzzle_reader_test.cpp).
 TEST(ExtractedName, MakesSafeNamesOfHostilePaths) {
     using B = std::vector<std::uint8_t>;
     const B jpeg = {0xFF, 0xD8, 0xFF, 0xE0}, bmp = {'B', 'M', 0, 0};

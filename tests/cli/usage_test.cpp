@@ -26,10 +26,7 @@ TEST_F(Usage, ErrorsExitTwoWithOneLineAndTheUsage) {
         {"--help", "list"},
     };
     for (const auto& args : cases) {
-        std::string shown;
-        for (const auto& a : args)
-            shown += a + " ";
-        SCOPED_TRACE(shown);
+        SCOPED_TRACE(testing::PrintToString(args));
         const auto r = run(args);
         EXPECT_EQ(r.exitCode, 2);
         EXPECT_EQ(r.out, "");

@@ -2,7 +2,6 @@
 // picture identity under its cap, and stops or drops what nobody wants any more.
 
 #include "preview/preview_loader.h"
-#include "preview/preview_surfaces.h"
 
 #include "support/picture_files.h"
 #include "support/temp_dir.h"
@@ -282,30 +281,18 @@ TEST(PictureCache, KeepsTheMostRecentlyUsedSurfacesUnderItsCap) {
     EXPECT_EQ(cache.count(), 3);
 }
 
-TEST(PreviewLoaderDecode, AFrameSurfaceIsExactlyWhatTheSynchronousPreviewDraws) {
-    app();
+// The frame layout is checked in preview_surfaces_test.cpp.
+TEST(PreviewLoaderDecode, AFittedSurfaceKeepsTheAspectAndACancelledDecodeGivesNone) {
     TempDir dir;
-    for (const auto& [name, w, h] : {std::tuple{"wide.jpg", 640, 480}, {"tall.bmp", 300, 700}}) {
-        const std::string path = dir / name;
-        ASSERT_TRUE(test::writePictureFile(path, w, h,
-                                           std::string(name).ends_with("jpg") ? "jpeg" : "bmp"));
-        const puzzle::ImageSource source{puzzle::ImageSource::Kind::WholeFile, path, 0, 1};
-        PreviewSurfaces surfaces;
-        createPreviewSurfaces(surfaces, 133, 120);
-        renderPreview(surfaces, source, 0);
-        const CancelFlag live{false};
-        const PictureSurface made =
-            makeSurface(decodeCancellable, source, {SurfaceLayout::Frame, QSize(133, 120)}, live);
-        EXPECT_EQ(made.storedSize, QSize(w, h));
-        EXPECT_EQ(made.image, surfaces.puzzleSurface.image) << name;
-        const CancelFlag cancelled{true};
-        EXPECT_FALSE(makeSurface(decodeCancellable, source, {SurfaceLayout::Fitted, QSize(90, 90)},
-                                 cancelled)
-                         .hasPicture());
-        const PictureSurface fitted =
-            makeSurface(decodeCancellable, source, {SurfaceLayout::Fitted, QSize(90, 90)}, live);
-        EXPECT_EQ(fitted.image.size(), fittedSize({w, h}, {90, 90}));
-    }
+    const std::string path = dir / "tall.bmp";
+    ASSERT_TRUE(test::writePictureFile(path, 300, 700, "bmp"));
+    const puzzle::ImageSource source{puzzle::ImageSource::Kind::WholeFile, path, 0, 1};
+    const SurfaceShape fitted{SurfaceLayout::Fitted, QSize(90, 90)};
+    const CancelFlag live{false}, cancelled{true};
+    const PictureSurface made = makeSurface(decodeCancellable, source, fitted, live);
+    EXPECT_EQ(made.storedSize, QSize(300, 700));
+    EXPECT_EQ(made.image.size(), QSize(38, 90));
+    EXPECT_FALSE(makeSurface(decodeCancellable, source, fitted, cancelled).hasPicture());
 }
 
 } // namespace
