@@ -95,14 +95,16 @@ TEST_F(EditorHabits, QtsOwnTextsAreJapanese) {
         << "Qt's Japanese translation is missing (qt6-translations-l10n)";
     QMessageBox box(QMessageBox::Information, "終了", "?", QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove('&').left(3), QString::fromUtf8("はい("));
-    EXPECT_EQ(box.button(QMessageBox::No)->text().remove('&').left(4), QString::fromUtf8("いいえ("));
+    EXPECT_EQ(box.button(QMessageBox::No)->text().remove('&').left(4),
+              QString::fromUtf8("いいえ("));
     QFileDialog dialog;
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
     QStringList texts;
     for (const QLabel* l : labels)
         texts.push_back(l->text());
-    EXPECT_TRUE(texts.join('|').contains(QString::fromUtf8("ファイル名"))) << texts.join('|').toStdString();
+    EXPECT_TRUE(texts.join('|').contains(QString::fromUtf8("ファイル名")))
+        << texts.join('|').toStdString();
 }
 
 TEST_F(EditorHabits, KeysInTheListDeleteMoveAndDuplicate) {
@@ -233,7 +235,8 @@ TEST_F(EditorHabits, DraggingEntriesMovesTheirPatternsAsOneStep) {
     w.clickRow(1, Qt::ControlModifier);
     // What the list puts on a drag of its selected entries, dropped on the lower half of D.
     QListWidget* list = w.list();
-    std::unique_ptr<QMimeData> data(list->model()->mimeData(list->selectionModel()->selectedIndexes()));
+    std::unique_ptr<QMimeData> data(
+        list->model()->mimeData(list->selectionModel()->selectedIndexes()));
     const QRect d = list->visualItemRect(list->item(3));
     w.drop(*data, list->viewport()->mapTo(w.window.get(), QPoint(d.center().x(), d.bottom() - 1)),
            Qt::MoveAction);
@@ -306,13 +309,14 @@ TEST(EditorLayout, NoControlCoversAnotherAndNoTextIsClipped) {
                 QStyleOptionButton option;
                 option.initFrom(button);
                 // What the style keeps for the box of a check box, or the frame of a button.
-                room -= qobject_cast<QCheckBox*>(c)
-                            ? c->style()->pixelMetric(QStyle::PM_IndicatorWidth, &option, c) +
-                                  c->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &option, c)
-                            : 2 * c->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, c);
+                room -=
+                    qobject_cast<QCheckBox*>(c)
+                        ? c->style()->pixelMetric(QStyle::PM_IndicatorWidth, &option, c) +
+                              c->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &option, c)
+                        : 2 * c->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, c);
             }
-            EXPECT_LE(m.horizontalAdvance(text), room) << c->objectName().toStdString() << " "
-                                                       << text.toStdString();
+            EXPECT_LE(m.horizontalAdvance(text), room)
+                << c->objectName().toStdString() << " " << text.toStdString();
         }
         for (size_t i = 0; i < controls.size(); ++i)
             for (size_t j = i + 1; j < controls.size(); ++j)
