@@ -196,6 +196,10 @@ TEST_F(WindowFiles, TheSavedVendorFlagAndPasswordAreWhatTheWindowShows) {
     QTest::mouseClick(box, Qt::LeftButton);
     w.saveAs(path("cleared.ADX"));
     EXPECT_EQ(vendorBytes(path("cleared.ADX")), (std::vector<int>{0, 0, 0}));
+    QTest::mouseClick(box, Qt::LeftButton);
+    w.trigger("IDM_NEW");
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_EQ(w.state().vendorFlag, 0);
 
     EditorWindow plain(DialogVariant::PZ_BIND);
     plain.prompts.passwordEntries.push_back({"pass"});
