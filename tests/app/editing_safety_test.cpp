@@ -72,14 +72,10 @@ TEST_F(EditingSafety, EveryChangeUndoesAndRedoesShowingThePatternItConcerns) {
         {"delete picture",
          [](EditorWindow& w) { w.clickRow(1), w.click("IDC_DELETE_FINISHED_IMAGE"); }, 1},
         {"piece count", [](EditorWindow& w) { w.clickRow(2), w.choosePieceCount("12"); }, 2},
-        {"rotation", [](EditorWindow& w) { QTest::mouseClick(w.rotation(), Qt::LeftButton); }, 0},
+        {"rotation", [](EditorWindow& w) { w.click("IDC_ROTATION"); }, 0},
         {"comment", [](EditorWindow& w) { w.typeInto(w.finishComment(), "typed"); }, 0},
         {"password", [](EditorWindow& w) { w.typeInto(w.password(), "pw"); }, 0},
-        {"vendor",
-         [](EditorWindow& w) {
-             QTest::mouseClick(w.find<QCheckBox>("IDC_VENDOR_INFO"), Qt::LeftButton);
-         },
-         0},
+        {"vendor", [](EditorWindow& w) { w.click("IDC_VENDOR_INFO"); }, 0},
         {"new", [](EditorWindow& w) { w.trigger("IDM_NEW"); }, 0},
         {"open", [&](EditorWindow& w) { w.open(path("other.ADX")); }, 0},
         {"drop", [&](EditorWindow& w) { w.dropFiles({path("other.ADX")}); }, 0},
@@ -209,8 +205,8 @@ TEST_F(EditingSafety, PictureCommandsActOnThePatternShownWhereverTheCaret) {
 
 TEST_F(EditingSafety, CommandsThatDoNothingSayWhy) {
     EditorWindow w;
-    const ShownMessage cannotDelete{"すべてのパターンを削除することはできません。", "情報",
-                                    puzzle::MessageIcon::Information, "PZ_BIND"};
+    const ShownMessage cannotDelete =
+        shown("すべてのパターンを削除することはできません。", puzzle::MessageIcon::Information);
     w.click("IDC_DELETE_PATTERN");
     w.makePatterns({"A", "B"});
     w.list()->selectAll();
