@@ -251,15 +251,6 @@ TEST_F(EditorHabits, PicturesBecomePatternsInNameOrderAndRefusedOnesAreNamedAtTh
     EXPECT_EQ(w.prompts.messages.size(), 1u);
 }
 
-TEST_F(EditorHabits, PreviewsNameTheirPictures) {
-    EditorWindow w;
-    w.attach(0, picture("photo.bmp", 640, 480));
-    const QString info = w.find<QWidget>("IDC_PUZZLE_PREVIEW")->toolTip();
-    EXPECT_TRUE(info.startsWith("photo.bmp")) << info.toStdString();
-    EXPECT_TRUE(info.contains(QString::fromUtf8("640×480"))) << info.toStdString();
-    EXPECT_TRUE(w.find<QWidget>("IDC_FINISHED_PREVIEW")->toolTip().isEmpty());
-}
-
 TEST(EditorLayout, NoControlCoversAnotherAndNoTextIsClipped) {
     for (const auto variant : {app::DialogVariant::PZ_BIND, app::DialogVariant::PZ_BIND2}) {
         EditorWindow w(variant);

@@ -118,9 +118,7 @@ TEST_F(WindowFiles, APasswordIsAskedAndComparedExactly) {
         bool opens;
         size_t refusals;
     } cases[] = {
-        {"right", {QString::fromUtf8("秘密Key")}, true, 0},
         {"wrong case, then cancel", {QString::fromUtf8("秘密key")}, false, 1},
-        {"cancel", {}, false, 0},
         {"wrong, then right", {"x", QString::fromUtf8("秘密Key")}, true, 1},
     };
     const QString file = threePatterns("locked.ADX", cp932("秘密Key"));
