@@ -217,6 +217,7 @@ TEST_F(WindowPictures, DeletingAPictureBlanksItsPreviewAndCountsAsAnEdit) {
         EXPECT_TRUE(near(centreOf(shownInFrame(w, slot)), Qt::red));
 
         w.click(slot == 0 ? "IDC_DELETE_PUZZLE_IMAGE" : "IDC_DELETE_FINISHED_IMAGE");
+        EXPECT_EQ(puzzle::slotOffset(w.doc().pattern(0), slot), 0);
         EXPECT_EQ(puzzle::slotSize(w.doc().pattern(0), slot), 0);
         EXPECT_NE(puzzle::slotSize(w.doc().pattern(0), 1 - slot), 0);
         EXPECT_TRUE(w.state().dirty);
