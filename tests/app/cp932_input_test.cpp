@@ -1,6 +1,5 @@
 #include "app/cp932_input.h"
 
-#include "text/cp932.h"
 #include "window_driver.h"
 
 #include <QToolTip>

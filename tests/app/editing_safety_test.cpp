@@ -2,12 +2,9 @@
 // exact, an undo past a save never brings back the wrong picture, picture commands act on
 // the pattern shown, and commands that do nothing say why.
 
-#include "support/picture_files.h"
 #include "window_driver.h"
 
-#include <QDir>
-#include <QMenu>
-#include <QTemporaryDir>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -32,31 +29,16 @@ struct Content {
     bool operator==(const Content&) const = default;
 };
 
-class EditingSafety : public ::testing::Test {
+class EditingSafety : public WindowTest {
   protected:
-    QTemporaryDir dir;
-    QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
-
-    QString picture(const QString& name, QColor colour = Qt::red) const {
-        QImage image(320, 240, QImage::Format_RGB32);
-        image.fill(colour);
-        EXPECT_TRUE(image.save(path(name), "BMP"));
-        return path(name);
-    }
-
-    static void attach(EditorWindow& w, int slot, const QString& file) {
-        w.prompts.openChoices.push_back(file);
-        w.click(slot == 0 ? "IDC_ADD_PUZZLE_IMAGE" : "IDC_ADD_FINISHED_IMAGE");
-    }
-
     // Patterns A, B, C; B has both pictures, C a puzzle picture.
     void threePatterns(EditorWindow& w) const {
         w.makePatterns({"A", "B", "C"});
         w.clickRow(1);
-        attach(w, 0, picture("b.bmp", Qt::green));
-        attach(w, 1, picture("b-done.bmp", Qt::blue));
+        w.attach(0, picture("b.bmp", 320, 240, Qt::green));
+        w.attach(1, picture("b-done.bmp", 320, 240, Qt::blue));
         w.clickRow(2);
-        attach(w, 0, picture("c.bmp", Qt::yellow));
+        w.attach(0, picture("c.bmp", 320, 240, Qt::yellow));
         w.clickRow(0);
     }
 
@@ -74,7 +56,7 @@ TEST_F(EditingSafety, EveryChangeUndoesAndRedoesShowingThePatternItConcerns) {
     puzzle::setFieldText(stored.record.clearComment, "opened");
     stored.puzzle = pictureBytes(64);
     writeFile(path("other.ADX"), buildFile({stored}));
-    const QString extra = picture("extra.bmp", Qt::cyan);
+    const QString extra = picture("extra.bmp", 320, 240, Qt::cyan);
 
     const struct {
         const char* name;
@@ -86,18 +68,14 @@ TEST_F(EditingSafety, EveryChangeUndoesAndRedoesShowingThePatternItConcerns) {
         {"move up", [](EditorWindow& w) { w.clickRow(2), w.click("IDC_MOVE_UP"); }, 1},
         {"move down", [](EditorWindow& w) { w.click("IDC_MOVE_DOWN"); }, 1},
         {"duplicate", [](EditorWindow& w) { w.clickRow(1), w.trigger("IDM_DUPLICATE"); }, 2},
-        {"attach", [&](EditorWindow& w) { attach(w, 1, extra); }, 0},
+        {"attach", [&](EditorWindow& w) { w.attach(1, extra); }, 0},
         {"delete picture",
          [](EditorWindow& w) { w.clickRow(1), w.click("IDC_DELETE_FINISHED_IMAGE"); }, 1},
         {"piece count", [](EditorWindow& w) { w.clickRow(2), w.choosePieceCount("12"); }, 2},
-        {"rotation", [](EditorWindow& w) { QTest::mouseClick(w.rotation(), Qt::LeftButton); }, 0},
+        {"rotation", [](EditorWindow& w) { w.click("IDC_ROTATION"); }, 0},
         {"comment", [](EditorWindow& w) { w.typeInto(w.finishComment(), "typed"); }, 0},
         {"password", [](EditorWindow& w) { w.typeInto(w.password(), "pw"); }, 0},
-        {"vendor",
-         [](EditorWindow& w) {
-             QTest::mouseClick(w.find<QCheckBox>("IDC_VENDOR_INFO"), Qt::LeftButton);
-         },
-         0},
+        {"vendor", [](EditorWindow& w) { w.click("IDC_VENDOR_INFO"); }, 0},
         {"new", [](EditorWindow& w) { w.trigger("IDM_NEW"); }, 0},
         {"open", [&](EditorWindow& w) { w.open(path("other.ADX")); }, 0},
         {"drop", [&](EditorWindow& w) { w.dropFiles({path("other.ADX")}); }, 0},
@@ -161,7 +139,7 @@ TEST_F(EditingSafety, TypingIsOneStepPerBoxAndBurst) {
 
 TEST_F(EditingSafety, TheUnsavedStateIsExactAcrossUndoAndRedo) {
     EditorWindow w;
-    attach(w, 0, picture("a.bmp"));
+    w.attach(0, picture("a.bmp"));
     w.saveAs(path("set.ADX"));
     ASSERT_FALSE(w.state().dirty);
     w.typeInto(w.clearComment(), "changed");
@@ -184,7 +162,7 @@ TEST_F(EditingSafety, TheUnsavedStateIsExactAcrossUndoAndRedo) {
 TEST_F(EditingSafety, UndoPastASaveNeverShowsOrSavesTheWrongBytes) {
     EditorWindow w;
     threePatterns(w);
-    attach(w, 0, picture("a.bmp", Qt::magenta));
+    w.attach(0, picture("a.bmp", 320, 240, Qt::magenta));
     w.saveAs(path("set.ADX"));
     const Bytes original = readFile(path("set.ADX"));
 
@@ -220,15 +198,15 @@ TEST_F(EditingSafety, PictureCommandsActOnThePatternShownWhereverTheCaret) {
     w.click("IDC_DELETE_PUZZLE_IMAGE");
     EXPECT_EQ(w.doc().pattern(1).puzzleImageSize, 0);
     EXPECT_NE(w.doc().pattern(2).puzzleImageSize, 0);
-    attach(w, 0, picture("new.bmp"));
+    w.attach(0, picture("new.bmp"));
     EXPECT_EQ(QFileInfo(QString::fromStdString(w.doc().pattern(1).sourceFiles[0])).fileName(),
               "new.bmp");
 }
 
 TEST_F(EditingSafety, CommandsThatDoNothingSayWhy) {
     EditorWindow w;
-    const ShownMessage cannotDelete{"すべてのパターンを削除することはできません。", "情報",
-                                    puzzle::MessageIcon::Information, "PZ_BIND"};
+    const ShownMessage cannotDelete =
+        shown("すべてのパターンを削除することはできません。", puzzle::MessageIcon::Information);
     w.click("IDC_DELETE_PATTERN");
     w.makePatterns({"A", "B"});
     w.list()->selectAll();
@@ -237,14 +215,17 @@ TEST_F(EditingSafety, CommandsThatDoNothingSayWhy) {
     EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>(2, cannotDelete));
     EXPECT_EQ(w.doc().patternCount(), 2);
 
-    // The save check shows the pattern it names.
+    // The save commits what was typed, then its check shows the pattern it names.
     w.prompts.messages.clear();
     w.clickRow(0);
-    attach(w, 0, picture("a.bmp"));
+    w.attach(0, picture("a.bmp"));
+    w.typeInto(w.clearComment(), "edited");
     w.trigger("IDM_SAVE");
     EXPECT_EQ(w.prompts.messages,
               std::vector<ShownMessage>{shown("ﾊﾟﾀｰﾝ2 のＣＧが抜けています。保存できません。",
                                               puzzle::MessageIcon::Error)});
+    EXPECT_TRUE(w.prompts.saveRequests.empty());
+    EXPECT_EQ(w.storedClearComment(0), "edited");
     EXPECT_EQ(w.selectedRows(), std::vector<int>{1});
     EXPECT_EQ(w.state().currentPattern, 1);
     EXPECT_EQ(w.clearComment()->toPlainText(), "B");

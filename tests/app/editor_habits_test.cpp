@@ -2,13 +2,9 @@
 // save as, recent files, remembered folders, reordering by drag, patterns from pictures,
 // Qt's own texts in Japanese, and a layout in which no text is hidden.
 
-#include "app/dialog_templates.h"
 #include "app/qt_translation.h"
-#include "support/picture_files.h"
 #include "window_driver.h"
 
-#include <QDialogButtonBox>
-#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -17,7 +13,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStyleOptionButton>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -26,31 +21,14 @@ using namespace pdt::test;
 
 namespace {
 
-class EditorHabits : public ::testing::Test {
+class EditorHabits : public WindowTest {
   protected:
-    QTemporaryDir dir;
-    QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
-
-    QString picture(const QString& name, int w = 320, int h = 240) const {
-        EXPECT_TRUE(writePictureFile(path(name).toStdString(), w, h,
-                                     name.endsWith(".jpg") ? "jpeg" : "bmp"));
-        return path(name);
-    }
-
-    // A one-pattern set saved through the window, its comment `comment`.
-    QString savedSet(const QString& name, const char* comment) const {
-        EditorWindow w;
-        w.prompts.openChoices.push_back(picture(name + ".bmp"));
-        w.click("IDC_ADD_PUZZLE_IMAGE");
-        w.typeInto(w.clearComment(), comment);
-        w.saveAs(path(name + ".ADX"));
+    // A one-pattern set with pictures, as another program might have written it.
+    QString set(const QString& name) const {
+        writeFile(path(name + ".ADX"), buildFile({patternWith(10, 10)}));
         return path(name + ".ADX");
     }
 };
-
-QAction* menuItem(const EditorWindow& w, const char* name) {
-    return w.find<QAction>(name);
-}
 
 } // namespace
 
@@ -79,7 +57,7 @@ TEST_F(EditorHabits, MenusOfferEveryCommandWithItsShortcut) {
         {"IDM_MOVE_DOWN", "パターンを下へ移動(&J)", "Ctrl+Down"},
     };
     for (const auto& item : items) {
-        QAction* action = menuItem(w, item.name);
+        QAction* action = w.find<QAction>(item.name);
         ASSERT_NE(action, nullptr) << item.name;
         EXPECT_EQ(action->text(), QString::fromUtf8(item.text)) << item.name;
         EXPECT_EQ(QKeySequence::listToString(action->shortcuts()), item.keys) << item.name;
@@ -95,20 +73,21 @@ TEST_F(EditorHabits, QtsOwnTextsAreJapanese) {
         << "Qt's Japanese translation is missing (qt6-translations-l10n)";
     QMessageBox box(QMessageBox::Information, "終了", "?", QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove('&').left(3), QString::fromUtf8("はい("));
-    EXPECT_EQ(box.button(QMessageBox::No)->text().remove('&').left(4), QString::fromUtf8("いいえ("));
+    EXPECT_EQ(box.button(QMessageBox::No)->text().remove('&').left(4),
+              QString::fromUtf8("いいえ("));
     QFileDialog dialog;
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
     QStringList texts;
     for (const QLabel* l : labels)
         texts.push_back(l->text());
-    EXPECT_TRUE(texts.join('|').contains(QString::fromUtf8("ファイル名"))) << texts.join('|').toStdString();
+    EXPECT_TRUE(texts.join('|').contains(QString::fromUtf8("ファイル名")))
+        << texts.join('|').toStdString();
 }
 
 TEST_F(EditorHabits, KeysInTheListDeleteMoveAndDuplicate) {
     EditorWindow w;
-    w.prompts.openChoices.push_back(picture("a.bmp"));
-    w.click("IDC_ADD_PUZZLE_IMAGE");
+    w.attach(0, picture("a.bmp"));
     w.makePatterns({"A", "B", "C"});
     w.clickRow(0);
     QListWidget* list = w.list();
@@ -142,8 +121,7 @@ TEST_F(EditorHabits, KeysInTheListDeleteMoveAndDuplicate) {
 TEST_F(EditorHabits, SaveOverwritesWithoutADialogAndSaveAsAsksBeforeReplacingAnotherFile) {
     EditorWindow w;
     // Without a file, saving asks for a name like save as.
-    w.prompts.openChoices.push_back(picture("a.bmp"));
-    w.click("IDC_ADD_PUZZLE_IMAGE");
+    w.attach(0, picture("a.bmp"));
     w.prompts.saveChoices.push_back(path("set"));
     w.trigger("IDM_SAVE_OVER");
     ASSERT_EQ(w.prompts.saveRequests.size(), 1u);
@@ -163,7 +141,7 @@ TEST_F(EditorHabits, SaveOverwritesWithoutADialogAndSaveAsAsksBeforeReplacingAno
     // No keeps that file.
     w.saveAs(path("set.ADX"));
     EXPECT_TRUE(w.prompts.questions.empty());
-    const QString other = savedSet("other", "theirs");
+    const QString other = set("other");
     const Bytes theirs = readFile(other);
     w.prompts.answers = {false};
     w.saveAs(path("other")); // the extension is added before the question
@@ -181,7 +159,7 @@ TEST_F(EditorHabits, SaveOverwritesWithoutADialogAndSaveAsAsksBeforeReplacingAno
 TEST_F(EditorHabits, RecentFilesAreTheLastEightKeptAcrossRunsAndMissingOnesDropped) {
     QStringList sets;
     for (int i = 0; i < 9; ++i)
-        sets.push_back(savedSet(QString("set%1").arg(i), "x"));
+        sets.push_back(set(QString("set%1").arg(i)));
     EditorWindow w;
     for (const QString& set : sets)
         w.open(set);
@@ -212,8 +190,7 @@ TEST_F(EditorHabits, DialogsStartInTheFolderLastUsedForTheirKind) {
     QDir(dir.path()).mkpath("pictures");
     QDir(dir.path()).mkpath("sets");
     EditorWindow w;
-    w.prompts.openChoices.push_back(picture("pictures/photo.bmp"));
-    w.click("IDC_ADD_PUZZLE_IMAGE");
+    w.attach(0, picture("pictures/photo.bmp"));
     w.saveAs(path("sets/one.ADX"));
 
     w.restart();
@@ -233,7 +210,8 @@ TEST_F(EditorHabits, DraggingEntriesMovesTheirPatternsAsOneStep) {
     w.clickRow(1, Qt::ControlModifier);
     // What the list puts on a drag of its selected entries, dropped on the lower half of D.
     QListWidget* list = w.list();
-    std::unique_ptr<QMimeData> data(list->model()->mimeData(list->selectionModel()->selectedIndexes()));
+    std::unique_ptr<QMimeData> data(
+        list->model()->mimeData(list->selectionModel()->selectedIndexes()));
     const QRect d = list->visualItemRect(list->item(3));
     w.drop(*data, list->viewport()->mapTo(w.window.get(), QPoint(d.center().x(), d.bottom() - 1)),
            Qt::MoveAction);
@@ -273,16 +251,6 @@ TEST_F(EditorHabits, PicturesBecomePatternsInNameOrderAndRefusedOnesAreNamedAtTh
     EXPECT_EQ(w.prompts.messages.size(), 1u);
 }
 
-TEST_F(EditorHabits, PreviewsNameTheirPictures) {
-    EditorWindow w;
-    w.prompts.openChoices.push_back(picture("photo.bmp", 640, 480));
-    w.click("IDC_ADD_PUZZLE_IMAGE");
-    const QString info = w.find<QWidget>("IDC_PUZZLE_PREVIEW")->toolTip();
-    EXPECT_TRUE(info.startsWith("photo.bmp")) << info.toStdString();
-    EXPECT_TRUE(info.contains(QString::fromUtf8("640×480"))) << info.toStdString();
-    EXPECT_TRUE(w.find<QWidget>("IDC_FINISHED_PREVIEW")->toolTip().isEmpty());
-}
-
 TEST(EditorLayout, NoControlCoversAnotherAndNoTextIsClipped) {
     for (const auto variant : {app::DialogVariant::PZ_BIND, app::DialogVariant::PZ_BIND2}) {
         EditorWindow w(variant);
@@ -306,13 +274,14 @@ TEST(EditorLayout, NoControlCoversAnotherAndNoTextIsClipped) {
                 QStyleOptionButton option;
                 option.initFrom(button);
                 // What the style keeps for the box of a check box, or the frame of a button.
-                room -= qobject_cast<QCheckBox*>(c)
-                            ? c->style()->pixelMetric(QStyle::PM_IndicatorWidth, &option, c) +
-                                  c->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &option, c)
-                            : 2 * c->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, c);
+                room -=
+                    qobject_cast<QCheckBox*>(c)
+                        ? c->style()->pixelMetric(QStyle::PM_IndicatorWidth, &option, c) +
+                              c->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &option, c)
+                        : 2 * c->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, c);
             }
-            EXPECT_LE(m.horizontalAdvance(text), room) << c->objectName().toStdString() << " "
-                                                       << text.toStdString();
+            EXPECT_LE(m.horizontalAdvance(text), room)
+                << c->objectName().toStdString() << " " << text.toStdString();
         }
         for (size_t i = 0; i < controls.size(); ++i)
             for (size_t j = i + 1; j < controls.size(); ++j)

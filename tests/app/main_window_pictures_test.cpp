@@ -2,12 +2,9 @@
 
 #include "preview/picture_decoder.h"
 #include "preview/test_pictures.h"
-#include "support/picture_files.h"
 #include "window_driver.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -20,52 +17,20 @@ namespace {
 const ShownMessage kSaved = shown("ファイルを保存しました。");
 const ShownMessage kTooSmall =
     shown("幅・高さが２００ドット以下ＣＧは、設定することが出来ません。");
-const ShownMessage kSeveral = shown("複数のパターンが選択されています。", MessageIcon::Error);
 const ShownMessage kNotJoined =
     shown("この位置の画像はまだ連結されていません。", MessageIcon::Error);
 const ShownMessage kNotAJoinedFile = shown("このファイルは連結されたファイルではありません。");
 
-const char* const kAddButton[] = {"IDC_ADD_PUZZLE_IMAGE", "IDC_ADD_FINISHED_IMAGE"};
-const char* const kExtractButton[] = {"IDC_EXTRACT_PUZZLE_IMAGE", "IDC_EXTRACT_FINISHED_IMAGE"};
-const char* const kDeleteButton[] = {"IDC_DELETE_PUZZLE_IMAGE", "IDC_DELETE_FINISHED_IMAGE"};
 const char* const kFrame[] = {"IDC_PUZZLE_PREVIEW", "IDC_FINISHED_PREVIEW"};
 
 const std::vector<QString> kSquareCounts = {"4", "9", "16", "25", "36", "49", "64", "81", "100"};
-
-bool isRed(QRgb c) {
-    return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60;
-}
 
 QRgb centreOf(const QImage& image) {
     return image.pixel(image.width() / 2, image.height() / 2);
 }
 
-class WindowPictures : public ::testing::Test {
+class WindowPictures : public WindowTest {
   protected:
-    QTemporaryDir dir;
-    QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
-
-    // A w x h picture file made here; a gradient unless a colour is given.
-    QString picture(const QString& name, int w, int h, const char* format = "bmp",
-                    std::optional<QColor> colour = std::nullopt) {
-        QImage image = gradientPicture(w, h);
-        if (colour)
-            image.fill(*colour);
-        const QString p = path(name);
-        EXPECT_TRUE(image.save(p, format)) << name.toStdString();
-        return p;
-    }
-
-    static void addPicture(EditorWindow& w, int slot, const QString& file) {
-        w.prompts.openChoices.push_back(file);
-        w.click(kAddButton[slot]);
-    }
-
-    static void extract(EditorWindow& w, int slot, const QString& target) {
-        w.prompts.saveChoices.push_back(target);
-        w.click(kExtractButton[slot]);
-    }
-
     static QImage surface(const EditorWindow& w, int slot) {
         const preview::PreviewSurfaces& s = w.window->previewSurfaces();
         return slot == 0 ? s.puzzleSurface.image : s.finishedSurface.image;
@@ -81,68 +46,66 @@ class WindowPictures : public ::testing::Test {
 
 } // namespace
 
-TEST_F(WindowPictures, ANewSetAuthoredFromScratchIsSavedInTheLayoutReopensAndExtracts) {
+// A set made on screen: the add dialog, the piece choices, the save, the reopened set's
+// previews (from the cache once seen), and each picture extracted as it was attached.
+TEST_F(WindowPictures, ASetAuthoredOnScreenIsSavedReopenedAndExtracted) {
     // Pattern k, slot s: its picture file.
     const QString pictures[2][2] = {
-        {picture("sky.jpg", 640, 480, "jpeg"), picture("sky-done.bmp", 320, 240)},
-        {picture("sea.bmp", 200, 200), picture("sea-done.jpg", 480, 640, "jpeg")},
+        {picture("sky.jpg", 640, 480), picture("sky-done.bmp")},
+        {picture("sea.bmp", 200, 200), picture("sea-done.jpg", 480, 640)},
     };
-
     EditorWindow w;
-    addPicture(w, 0, pictures[0][0]);
-    EXPECT_EQ(w.pieceChoices().size(), 30u);
+    w.attach(1, ""); // cancelled: nothing attached, yet it counts as an edit
+    EXPECT_TRUE(w.state().dirty);
+    w.attach(0, pictures[0][0]);
+    // The previews name their pictures.
+    const QString info = w.find<QWidget>(kFrame[0])->toolTip();
+    EXPECT_TRUE(info.startsWith("sky.jpg") && info.contains("640×480")) << info.toStdString();
+    EXPECT_TRUE(w.find<QWidget>(kFrame[1])->toolTip().isEmpty());
     w.choosePieceCount("48");
-    addPicture(w, 1, pictures[0][1]);
-    w.typeInto(w.clearComment(), QString::fromUtf8("一つ目のクリア"));
+    w.attach(1, pictures[0][1]);
     w.typeInto(w.finishComment(), QString::fromUtf8("一つ目のおわり"));
     QTest::mouseClick(w.rotation(), Qt::LeftButton);
-
     w.click("IDC_ADD_PATTERN");
-    addPicture(w, 0, pictures[1][0]);
+    w.attach(0, pictures[1][0]);
     w.choosePieceCount("9");
-    addPicture(w, 1, pictures[1][1]);
-    w.typeInto(w.clearComment(), QString::fromUtf8("二つ目"));
-
-    const QString file = path("set.ADX");
-    w.saveAs(file);
+    w.attach(1, pictures[1][1]);
+    // The dialog offers the four picture types and the last choice, whatever the slot.
+    const QString proposed[] = {"", "", pictures[0][0], pictures[0][1], pictures[1][0]};
+    ASSERT_EQ(w.prompts.openRequests.size(), 5u);
+    for (size_t i = 0; i < 5; ++i) {
+        const app::FileDialogRequest& asked = w.prompts.openRequests[i];
+        EXPECT_EQ(asked.proposed, proposed[i]);
+        EXPECT_EQ(asked.title, "開く");
+        EXPECT_EQ(asked.filters, (std::vector<app::FileFilter>{
+                                     {"利用可能な画像ﾌｧｲﾙ", "*.bmp;*.jpg;*.jpeg;*.gif"},
+                                     {"ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ (*.bmp)", "*.bmp"},
+                                     {"JPEG File Interchange format(*.jpg;*.jpeg)", "*.jpg;*.jpeg"},
+                                     {"GIF (*.gif)", "*.gif"}}));
+    }
+    w.saveAs(path("set.ADX"));
     EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>{kSaved});
-
     // What was chosen on screen reached the records.
     const puzzle::PatternRecord& first = w.doc().pattern(0);
     EXPECT_EQ(first.pieceCount, 48);
     EXPECT_EQ(w.doc().pattern(1).pieceCount, 9);
     EXPECT_EQ(first.rotation, 1);
-    EXPECT_EQ(puzzle::fieldText(first.clearComment), cp932("一つ目のクリア"));
     EXPECT_EQ(puzzle::fieldText(first.finishComment), cp932("一つ目のおわり"));
-    EXPECT_EQ(puzzle::fieldText(w.doc().pattern(1).clearComment), cp932("二つ目"));
-    for (int k = 0; k < 2; ++k)
-        for (int s = 0; s < 2; ++s)
-            EXPECT_EQ(puzzle::fieldText(puzzle::slotPath(w.doc().pattern(k), s)),
-                      QFile::encodeName(pictures[k][s]).toStdString());
-
-    // The file is the layout for these records and the pictures' own bytes.
-    std::vector<PatternSpec> specs;
-    for (int k = 0; k < 2; ++k)
-        specs.push_back({w.doc().pattern(k), readFile(pictures[k][0]), readFile(pictures[k][1])});
-    EXPECT_EQ(readFile(file), buildFile(specs));
 
     EditorWindow reopened;
-    reopened.open(file);
+    reopened.open(path("set.ADX"));
     EXPECT_TRUE(reopened.prompts.messages.empty());
     EXPECT_TRUE(storedPart(reopened.doc()) == storedPart(w.doc()));
-    // The stored count comes back selected among the choices of the stored picture.
+    // The stored count comes back chosen among the choices of the stored picture.
     EXPECT_EQ(reopened.pieceChoices().size(), 30u);
     EXPECT_EQ(reopened.minPieces()->currentText(), "48");
-    EXPECT_FALSE(allWhite(surface(reopened, 0)));
-    EXPECT_FALSE(allWhite(surface(reopened, 1)));
-
     for (int k = 0; k < 2; ++k) {
         reopened.clickRow(k);
         for (int s = 0; s < 2; ++s) {
             SCOPED_TRACE(pictures[k][s].toStdString());
             const QString target = path(QString("out-%1-%2").arg(k).arg(s));
             reopened.prompts.messages.clear();
-            extract(reopened, s, target);
+            reopened.extract(s, target);
             const app::FileDialogRequest& asked = reopened.prompts.saveRequests.back();
             EXPECT_EQ(asked.title, "保存");
             EXPECT_EQ(asked.filters, (std::vector<app::FileFilter>{{"画像ﾌｧｲﾙ", ""}}));
@@ -156,181 +119,113 @@ TEST_F(WindowPictures, ANewSetAuthoredFromScratchIsSavedInTheLayoutReopensAndExt
     EXPECT_EQ(reopened.pieceChoices(), kSquareCounts);
     EXPECT_EQ(reopened.minPieces()->currentText(), "9");
     EXPECT_FALSE(reopened.state().dirty) << "extracting is no edit";
+
+    // A pattern seen before, repaints and showing the window again decode nothing.
+    const std::uint64_t decodes = preview::pictureDecodeCount();
+    reopened.clickRow(0);
+    reopened.window->hide();
+    reopened.window->show();
+    settle();
+    const QImage painted[] = {shownInFrame(reopened, 0), shownInFrame(reopened, 1)};
+    EXPECT_EQ(preview::pictureDecodeCount(), decodes);
+    EXPECT_FALSE(allWhite(painted[0]));
+    EXPECT_FALSE(allWhite(painted[1]));
     // Committing what an opened file shows keeps the stored counts.
     reopened.window->commit();
     EXPECT_EQ(reopened.doc().pattern(0).pieceCount, 48);
     EXPECT_EQ(reopened.doc().pattern(1).pieceCount, 9);
 }
 
-TEST_F(WindowPictures, APuzzlePictureOffersItsPieceCountsOrIsRefusedChangingNothing) {
+// The choices come from the puzzle picture alone; one too small for pieces, or admitting no
+// grid, is refused before anything changes.
+TEST_F(WindowPictures, PieceChoicesComeFromThePuzzlePictureAndRefusedOnesChangeNothing) {
     EditorWindow w;
     w.typeInto(w.finishComment(), "kept");
-    addPicture(w, 1, picture("done.bmp", 300, 300));
     const QString square = picture("square.bmp", 200, 200);
-    addPicture(w, 0, square);
+    w.attach(0, square);
     const puzzle::PatternRecord& r = w.doc().pattern(0);
-    EXPECT_TRUE(w.prompts.messages.empty());
-    EXPECT_EQ(r.puzzleImageSize, QFileInfo(square).size());
     EXPECT_EQ(w.pieceChoices(), kSquareCounts);
     EXPECT_EQ(w.minPieces()->currentIndex(), 0);
     EXPECT_EQ(QApplication::focusWidget(), w.list()) << "the focus goes back to the list";
-    EXPECT_FALSE(allWhite(surface(w, 0)));
     w.choosePieceCount("25");
 
-    // Too small for pieces, or admitting no grid: refused before anything changes, so the
-    // picture it would have replaced stays with its choices.
-    for (const QString& refused : {picture("narrow.bmp", 150, 400), picture("band.jpg", 20000, 200, "jpeg")}) {
+    for (const QString& refused :
+         {picture("narrow.bmp", 150, 400), picture("band.jpg", 20000, 200)}) {
         SCOPED_TRACE(refused.toStdString());
-        w.prompts.messages.clear();
-        addPicture(w, 0, refused);
-        EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>{kTooSmall});
+        w.attach(0, refused);
+        EXPECT_EQ(w.prompts.messages.back(), kTooSmall);
         EXPECT_EQ(puzzle::fieldText(r.puzzleImagePath), QFile::encodeName(square).toStdString());
         EXPECT_EQ(r.puzzleImageSize, QFileInfo(square).size());
-        EXPECT_EQ(w.pieceChoices(), kSquareCounts);
         EXPECT_EQ(w.minPieces()->currentText(), "25");
         EXPECT_FALSE(allWhite(surface(w, 0)));
     }
-    EXPECT_EQ(puzzle::fieldText(r.finishComment), "kept");
-    EXPECT_NE(r.finishedImageSize, 0);
-}
-
-TEST_F(WindowPictures, NoPathStoresACountThePuzzlePictureDoesNotOffer) {
-    EditorWindow w;
-    // A pattern without a puzzle picture keeps its count: nothing is offered to choose from.
-    addPicture(w, 1, picture("done.bmp", 300, 300));
-    w.window->commit();
-    EXPECT_EQ(w.doc().pattern(0).pieceCount, 0);
-
-    // A picture, then one that is refused, then a save: the count is one the first offers.
-    addPicture(w, 0, picture("wide.bmp", 640, 480));
-    w.choosePieceCount("48");
-    addPicture(w, 0, picture("other.png", 300, 300, "png"));
-    ASSERT_EQ(w.prompts.messages.size(), 1u);
-    w.click("IDC_ADD_PATTERN");
-    addPicture(w, 1, picture("done2.bmp", 300, 300));
-    w.clickRow(0);
-    w.saveAs(path("set.ADX"));
-    EditorWindow reopened;
-    reopened.open(path("set.ADX"));
-    EXPECT_EQ(reopened.doc().pattern(0).pieceCount, 48);
-    EXPECT_EQ(reopened.doc().pattern(1).pieceCount, 0) << "not a count of another picture";
-}
-
-TEST_F(WindowPictures, ThePieceChoicesComeFromThePuzzlePictureWhateverTheFinishedOne) {
-    EditorWindow w;
-    addPicture(w, 0, picture("square.bmp", 200, 200));
-    w.choosePieceCount("25");
-    // A finished picture too small for pieces is no puzzle picture: no message, and the
-    // choices stay as they were.
-    addPicture(w, 1, picture("tiny.bmp", 100, 100));
+    // A finished picture too small for pieces is no puzzle picture: no message.
+    w.attach(1, picture("tiny.bmp", 100, 100));
+    EXPECT_EQ(w.prompts.messages.size(), 2u);
     EXPECT_EQ(w.pieceChoices(), kSquareCounts);
-    EXPECT_EQ(w.minPieces()->currentText(), "25");
+    EXPECT_EQ(puzzle::fieldText(r.finishComment), "kept");
 
-    // Pattern 2 has only a finished picture that would admit grids.
+    // Pattern 2 has only a finished picture that would admit grids; shown again, each
+    // pattern rebuilds its choices from its own puzzle picture. One without choices keeps
+    // its count, never one another picture offered.
     w.click("IDC_ADD_PATTERN");
-    addPicture(w, 1, picture("wide.bmp", 640, 480));
+    w.attach(1, picture("wide.bmp", 640, 480));
     EXPECT_EQ(w.minPieces()->count(), 0);
-
-    // Shown again, each pattern rebuilds its choices from its own puzzle picture, decoded
-    // before the finished one.
     w.clickRow(0);
     EXPECT_EQ(w.pieceChoices(), kSquareCounts);
     EXPECT_EQ(w.minPieces()->currentText(), "25");
     w.clickRow(1);
     EXPECT_EQ(w.minPieces()->count(), 0);
-    EXPECT_TRUE(w.prompts.messages.empty());
+    w.saveAs(path("set.ADX"));
+    EXPECT_EQ(w.doc().pattern(0).pieceCount, 25);
+    EXPECT_EQ(w.doc().pattern(1).pieceCount, 0);
 }
 
-TEST_F(WindowPictures, TheAddDialogOffersTheFourPictureTypesAndTheLastChoiceForBothSlots) {
+TEST_F(WindowPictures, AddingAndExtractingRefuseSeveralSelectedPatterns) {
     EditorWindow w;
-    // Cancelling attaches nothing, yet counts as an edit.
-    addPicture(w, 1, "");
-    EXPECT_EQ(w.doc().pattern(0).finishedImageSize, 0);
-    EXPECT_TRUE(w.state().dirty);
-
-    const QString first = picture("first.bmp", 300, 300);
-    addPicture(w, 0, first);
-    // A file the engine refuses shows its refusal and attaches nothing.
-    addPicture(w, 1, path("missing.bmp"));
-    ASSERT_EQ(w.prompts.messages.size(), 1u);
-    EXPECT_EQ(w.prompts.messages[0].caption, "情報");
-    EXPECT_EQ(w.doc().pattern(0).finishedImageSize, 0);
-    addPicture(w, 0, picture("second.bmp", 300, 300));
-
-    ASSERT_EQ(w.prompts.openRequests.size(), 4u);
-    const QString proposed[] = {"", "", first, path("missing.bmp")};
-    for (int i = 0; i < 4; ++i) {
-        const app::FileDialogRequest& asked = w.prompts.openRequests[size_t(i)];
-        EXPECT_EQ(asked.proposed, proposed[i]);
-        EXPECT_EQ(asked.title, "開く");
-        EXPECT_EQ(asked.filters, (std::vector<app::FileFilter>{
-                                     {"利用可能な画像ﾌｧｲﾙ", "*.bmp;*.jpg;*.jpeg;*.gif"},
-                                     {"ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ (*.bmp)", "*.bmp"},
-                                     {"JPEG File Interchange format(*.jpg;*.jpeg)", "*.jpg;*.jpeg"},
-                                     {"GIF (*.gif)", "*.gif"}}));
-    }
-}
-
-TEST_F(WindowPictures, AddingAndExtractingRefuseSeveralSelectedPatternsDeletingDoesNot) {
-    EditorWindow w;
-    addPicture(w, 0, picture("a.bmp", 300, 300));
-    addPicture(w, 1, picture("b.bmp", 300, 300));
+    w.attach(0, picture("a.bmp", 300, 300));
+    w.attach(1, picture("b.bmp", 300, 300));
     w.click("IDC_ADD_PATTERN");
-    addPicture(w, 0, picture("c.bmp", 300, 300));
+    w.attach(0, picture("c.bmp", 300, 300));
     w.window->commit();
     w.clickRow(0, Qt::ControlModifier); // both selected, caret on entry 0
     ASSERT_EQ(w.selectedRows(), (std::vector<int>{0, 1}));
     const auto before = w.doc().table;
-    const size_t dialogs = w.prompts.openRequests.size();
     w.prompts.messages.clear();
 
-    for (const char* button : {kAddButton[0], kAddButton[1], kExtractButton[0], kExtractButton[1]})
+    for (const char* button : {"IDC_ADD_PUZZLE_IMAGE", "IDC_ADD_FINISHED_IMAGE",
+                               "IDC_EXTRACT_PUZZLE_IMAGE", "IDC_EXTRACT_FINISHED_IMAGE"})
         w.click(button);
-    EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>(4, kSeveral));
-    EXPECT_EQ(w.prompts.openRequests.size(), dialogs);
+    EXPECT_EQ(w.prompts.messages,
+              std::vector<ShownMessage>(
+                  4, shown("複数のパターンが選択されています。", MessageIcon::Error)));
+    EXPECT_EQ(w.prompts.openRequests.size(), 3u);
     EXPECT_TRUE(w.prompts.saveRequests.empty());
     EXPECT_TRUE(w.doc().table == before);
-
-    // Deleting acts on the caret entry's pattern without a question; the piece count and
-    // the choices on screen stay.
-    const int shownChoices = w.minPieces()->count();
-    const int chosen = w.minPieces()->currentIndex();
-    w.click(kDeleteButton[0]);
-    EXPECT_EQ(w.prompts.messages.size(), 4u);
-    EXPECT_EQ(puzzle::fieldText(w.doc().pattern(0).puzzleImagePath), "");
-    EXPECT_EQ(w.doc().pattern(0).puzzleImageSize, 0);
-    EXPECT_EQ(w.doc().pattern(0).finishedImageSize, before[0].finishedImageSize);
-    EXPECT_EQ(w.doc().pattern(1).puzzleImageSize, before[1].puzzleImageSize);
-    EXPECT_EQ(w.doc().pattern(0).pieceCount, before[0].pieceCount);
-    EXPECT_EQ(w.minPieces()->count(), shownChoices);
-    EXPECT_EQ(w.minPieces()->currentIndex(), chosen);
 }
 
 TEST_F(WindowPictures, DeletingAPictureBlanksItsPreviewAndCountsAsAnEdit) {
-    const QString red = picture("red.bmp", 640, 480, "bmp", QColor(Qt::red));
+    const QString red = picture("red.bmp", 640, 480, Qt::red);
     for (const int slot : {0, 1}) {
         SCOPED_TRACE(slot);
         EditorWindow w;
-        addPicture(w, 0, red);
-        addPicture(w, 1, red);
+        w.attach(0, red);
+        w.attach(1, red);
         w.choosePieceCount("12");
         w.saveAs(path(QString("set%1.ADX").arg(slot)));
         ASSERT_FALSE(w.state().dirty);
-        EXPECT_TRUE(isRed(centreOf(shownInFrame(w, slot))));
+        EXPECT_TRUE(near(centreOf(shownInFrame(w, slot)), Qt::red));
 
-        w.click(kDeleteButton[slot]);
-        const puzzle::PatternRecord& r = w.doc().pattern(0);
-        EXPECT_EQ(puzzle::fieldText(puzzle::slotPath(r, slot)), "");
-        EXPECT_EQ(puzzle::slotOffset(r, slot), 0);
-        EXPECT_EQ(puzzle::slotSize(r, slot), 0);
-        EXPECT_NE(puzzle::slotSize(r, 1 - slot), 0);
+        w.click(slot == 0 ? "IDC_DELETE_PUZZLE_IMAGE" : "IDC_DELETE_FINISHED_IMAGE");
+        EXPECT_EQ(puzzle::slotOffset(w.doc().pattern(0), slot), 0);
+        EXPECT_EQ(puzzle::slotSize(w.doc().pattern(0), slot), 0);
+        EXPECT_NE(puzzle::slotSize(w.doc().pattern(0), 1 - slot), 0);
         EXPECT_TRUE(w.state().dirty);
-        EXPECT_EQ(r.pieceCount, 12);
-        EXPECT_EQ(w.pieceChoices().size(), 30u);
         EXPECT_EQ(w.minPieces()->currentText(), "12");
         EXPECT_TRUE(allWhite(surface(w, slot)));
+        EXPECT_EQ(surface(w, slot).size(), w.find<QWidget>(kFrame[slot])->size());
         EXPECT_TRUE(isWhite(centreOf(shownInFrame(w, slot))));
-        EXPECT_TRUE(isRed(centreOf(shownInFrame(w, 1 - slot))));
+        EXPECT_TRUE(near(centreOf(shownInFrame(w, 1 - slot)), Qt::red));
     }
 }
 
@@ -341,137 +236,71 @@ TEST_F(WindowPictures, ExtractingRefusesInItsOrderBeforeAnyDialog) {
     finishedOnly.finished = pictureBytes(64);
     PatternSpec emptyPicture;
     puzzle::setFieldText(emptyPicture.record.puzzleImagePath, "C:\\pictures\\empty.bmp");
-    const QString file = path("set.ADX");
-    writeFile(file, buildFile({finishedOnly, emptyPicture}));
+    writeFile(path("set.ADX"), buildFile({finishedOnly, emptyPicture}));
 
+    enum From { New, Attached, Opened };
     const struct {
-        bool fromFile;
+        From from;
         int row;
         int slot;
         ShownMessage message;
     } cases[] = {
-        {false, 0, 0, kNotJoined}, // nothing joined in a new document comes first
-        {false, 0, 1, kNotJoined},
+        {New, 0, 0, kNotJoined},      // nothing joined in a new document comes first
+        {Attached, 0, 1, kNotJoined}, // joined only by a save
         // The stored offset of an empty slot is not 0.
-        {true, 0, 0, shown("この位置には画像が設定されていません。", MessageIcon::Error)},
-        {true, 1, 0, shown("この位置の画像はファイルサイズが不正です。", MessageIcon::Error)},
+        {Opened, 0, 0, shown("この位置には画像が設定されていません。", MessageIcon::Error)},
+        {Opened, 1, 0, shown("この位置の画像はファイルサイズが不正です。", MessageIcon::Error)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message.text);
         EditorWindow w;
-        if (c.fromFile) {
-            w.open(file);
+        if (c.from == Attached)
+            w.attach(c.slot, picture("photo.bmp"));
+        if (c.from == Opened) {
+            w.open(path("set.ADX"));
             w.clickRow(c.row);
         }
-        w.click(kExtractButton[c.slot]);
+        w.click(c.slot == 0 ? "IDC_EXTRACT_PUZZLE_IMAGE" : "IDC_EXTRACT_FINISHED_IMAGE");
         EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>{c.message});
         EXPECT_TRUE(w.prompts.saveRequests.empty());
     }
-
-    // An attached picture is not joined until the set is saved; then it extracts under the
-    // name it was attached from, a stored name without a folder offered whole.
-    EditorWindow w;
-    addPicture(w, 1, picture("photo.bmp", 300, 300));
-    w.click(kExtractButton[1]);
-    EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>{kNotJoined});
-    w.saveAs(path("saved.ADX"));
-    extract(w, 1, ""); // cancelled
-    ASSERT_EQ(w.prompts.saveRequests.size(), 2u);
-    EXPECT_EQ(w.prompts.saveRequests[1].proposed, path("photo.bmp"));
-    EXPECT_EQ(w.prompts.messages, (std::vector<ShownMessage>{kNotJoined, kSaved}));
-
-    w.open(file);
-    extract(w, 1, path("done.bmp"));
-    EXPECT_EQ(QFileInfo(w.prompts.saveRequests.back().proposed).fileName(), "done.bmp");
-    EXPECT_EQ(readFile(path("done.bmp")), pictureBytes(64));
-}
-
-TEST_F(WindowPictures, APatternSeenBeforeAndRepaintsNeverDecode) {
-    EditorWindow w;
-    addPicture(w, 0, picture("a.jpg", 640, 480, "jpeg"));
-    addPicture(w, 1, picture("b.bmp", 480, 640));
-    w.click("IDC_ADD_PATTERN");
-
-    const std::uint64_t before = preview::pictureDecodeCount();
-    w.clickRow(0);
-    EXPECT_EQ(preview::pictureDecodeCount(), before) << "both pictures come from the cache";
-    EXPECT_FALSE(allWhite(surface(w, 0)));
-    EXPECT_FALSE(allWhite(surface(w, 1)));
-
-    const std::uint64_t shownAt = preview::pictureDecodeCount();
-    for (int i = 0; i < 3; ++i) {
-        w.window->centralWidget()->repaint();
-        w.window->grab();
-        shownInFrame(w, 0);
-        shownInFrame(w, 1);
-    }
-    w.window->hide();
-    w.window->show();
-    settle();
-    EXPECT_EQ(preview::pictureDecodeCount(), shownAt);
-    EXPECT_FALSE(allWhite(shownInFrame(w, 0)));
 }
 
 TEST_F(WindowPictures, APictureTheDecoderCannotReadIsRefusedChangingNothing) {
     const QString notAPicture = path("notes.bmp");
     writeFile(notAPicture, bytesOf("these are no pixels"));
-    Bytes cut = readFile(picture("whole.jpg", 640, 480, "jpeg"));
+    Bytes cut = readFile(picture("whole.jpg", 640, 480));
     cut.resize(cut.size() / 2);
-    const QString truncated = path("cut.jpg");
-    writeFile(truncated, cut);
+    writeFile(path("cut.jpg"), cut);
     const ShownMessage notKnown = shown("このファイルは画像として読み込めないため、設定できません"
                                         "（ＢＭＰ・ＪＰＥＧ・ＧＩＦが使えます）。",
                                         MessageIcon::Error);
-    const ShownMessage damaged =
-        shown("この画像は壊れているか途中で切れているため、設定できません。", MessageIcon::Error);
     const std::pair<QString, ShownMessage> cases[] = {
         {notAPicture, notKnown},
-        {picture("photo.png", 300, 300, "png"), notKnown},
-        {truncated, damaged}};
+        {picture("photo.png", 300, 300), notKnown},
+        {path("cut.jpg"), shown("この画像は壊れているか途中で切れているため、設定できません。",
+                                MessageIcon::Error)}};
     for (const int slot : {0, 1}) {
         EditorWindow w;
-        addPicture(w, 1 - slot, picture("other.bmp", 300, 300));
-        addPicture(w, slot, picture("before.bmp", 300, 300, "bmp", QColor(Qt::red)));
+        w.attach(1 - slot, picture("other.bmp", 300, 300));
+        w.attach(slot, picture("before.bmp", 300, 300, Qt::red));
         const auto table = w.doc().table;
         const std::vector<QString> choices = w.pieceChoices();
         for (const auto& [file, message] : cases) {
             SCOPED_TRACE(file.toStdString() + " slot " + std::to_string(slot));
             w.prompts.messages.clear();
-            addPicture(w, slot, file);
+            w.attach(slot, file);
             EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>{message});
             EXPECT_TRUE(w.doc().table == table);
-            EXPECT_TRUE(isRed(centreOf(surface(w, slot))));
+            EXPECT_TRUE(near(centreOf(surface(w, slot)), Qt::red));
             EXPECT_EQ(w.pieceChoices(), choices);
         }
     }
 }
 
-TEST_F(WindowPictures, EveryResetLeavesTwoWhiteSurfacesOfTheFrameSize) {
-    EditorWindow w;
-    for (int n = 0; n < 3; ++n) {
-        addPicture(w, 0, picture("a.bmp", 300, 300));
-        addPicture(w, 1, picture("b.bmp", 300, 300));
-        w.trigger("IDM_NEW");
-        const preview::PreviewSurfaces& s = w.window->previewSurfaces();
-        for (const int slot : {0, 1}) {
-            EXPECT_EQ(surface(w, slot).size(), w.find<QWidget>(kFrame[0])->size());
-            EXPECT_TRUE(allWhite(surface(w, slot)));
-        }
-        EXPECT_EQ(s.puzzleFrame, w.find<QWidget>(kFrame[0])->pos());
-        EXPECT_EQ(s.finishedFrame, w.find<QWidget>(kFrame[1])->pos());
-        EXPECT_EQ(w.minPieces()->count(), 0);
-    }
-    EXPECT_TRUE(w.prompts.messages.empty());
-
-    w.window->close();
-    EXPECT_TRUE(surface(w, 0).isNull());
-    EXPECT_TRUE(surface(w, 1).isNull());
-}
-
 TEST_F(WindowPictures, SurfacesThatCannotBeMadeAreReportedAndTheWindowCloses) {
     FakePrompts prompts;
-    QTemporaryDir settingsFolder;
-    app::EditorSettings settings(settingsFolder.filePath(QStringLiteral("settings.ini")));
+    app::EditorSettings settings(path("settings.ini"));
     app::MainWindow window(app::DialogVariant::PZ_BIND, prompts, &settings);
     window.setSurfaceCreation([](preview::PreviewSurfaces&, int, int) { return false; });
     window.show();
@@ -485,12 +314,13 @@ TEST_F(WindowPictures, SurfacesThatCannotBeMadeAreReportedAndTheWindowCloses) {
     EXPECT_EQ(window.document().state.currentFilePath, "新規.ADX");
     EXPECT_TRUE(window.document().state.readyFlag);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_TRUE(prompts.questions.empty());
 }
 
-TEST_F(WindowPictures, APictureDroppedOnAFrameIsAttachedToThatSlot) {
+// A picture dropped on a frame is attached to that slot; a puzzle data file opens wherever
+// it is dropped, never pasted into an edit, and leaves the document clean.
+TEST_F(WindowPictures, DropsAttachPicturesToTheirFrameAndOpenSetsAnywhere) {
     const QString wide = picture("wide.bmp", 640, 480);
-    const QString tall = picture("tall.jpg", 480, 640, "jpeg");
+    const QString tall = picture("tall.jpg", 480, 640);
     EditorWindow w;
     QWidget* frames[] = {w.find<QWidget>(kFrame[0]), w.find<QWidget>(kFrame[1])};
     w.dropFiles({tall}, frames[1]);
@@ -500,26 +330,22 @@ TEST_F(WindowPictures, APictureDroppedOnAFrameIsAttachedToThatSlot) {
     EXPECT_FALSE(allWhite(surface(w, 1)));
 
     w.dropFiles({wide}, frames[0]);
-    EXPECT_TRUE(w.prompts.messages.empty());
     EXPECT_EQ(w.doc().pattern(0).puzzleImageSize, QFileInfo(wide).size());
     EXPECT_EQ(w.pieceChoices().size(), 30u);
     EXPECT_TRUE(w.prompts.openRequests.empty()) << "no dialog for a drop";
-
     // Small puzzle pictures are refused as when added.
     w.dropFiles({picture("small.bmp", 150, 400)}, frames[0]);
     EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>{kTooSmall});
     EXPECT_EQ(w.doc().pattern(0).puzzleImageSize, QFileInfo(wide).size());
 
     // What is no picture gets the window's answers: two files, beside the list or on a
-    // frame; a file that is neither; a picture dropped elsewhere (opened as a puzzle data
-    // file).
+    // frame; a file that is neither; a picture dropped elsewhere (opened as a set).
     w.prompts.messages.clear();
     const auto before = w.doc().table;
-    const QString text = path("notes.txt");
-    writeFile(text, bytesOf("not a picture, and longer than a file header"));
+    writeFile(path("notes.txt"), bytesOf("not a picture, and longer than a file header"));
     w.dropFiles({wide, tall}, w.password());
     w.dropFiles({wide, tall}, frames[0]);
-    w.dropFiles({text}, frames[1]);
+    w.dropFiles({path("notes.txt")}, frames[1]);
     w.dropFiles({wide}, w.password());
     const ShownMessage oneFile = shown("ドロップできるファイルは １つです。", MessageIcon::Error);
     EXPECT_EQ(w.prompts.messages,
@@ -527,13 +353,19 @@ TEST_F(WindowPictures, APictureDroppedOnAFrameIsAttachedToThatSlot) {
     EXPECT_TRUE(w.doc().table == before);
     EXPECT_EQ(w.state().currentFilePath, "新規.ADX");
 
-    // A puzzle data file dropped on a frame opens as before.
     PatternSpec one;
     puzzle::setFieldText(one.record.clearComment, "opened");
     writeFile(path("set.ADX"), buildFile({one}));
-    w.dropFiles({path("set.ADX")}, frames[0]);
-    EXPECT_EQ(w.state().currentFilePath, QFile::encodeName(path("set.ADX")).toStdString());
-    EXPECT_EQ(w.clearComment()->toPlainText(), "opened");
-    EXPECT_FALSE(w.state().dirty);
-    EXPECT_TRUE(allWhite(surface(w, 0)));
+    for (QWidget* on : {frames[0], static_cast<QWidget*>(w.finishComment()),
+                        static_cast<QWidget*>(w.password())}) {
+        SCOPED_TRACE(on->objectName().toStdString());
+        w.typeInto(w.clearComment(), "unsaved");
+        w.dropFiles({path("set.ADX")}, on);
+        EXPECT_EQ(w.state().currentFilePath, QFile::encodeName(path("set.ADX")).toStdString());
+        EXPECT_EQ(w.clearComment()->toPlainText(), "opened");
+        EXPECT_FALSE(w.state().dirty);
+        EXPECT_EQ(w.finishComment()->toPlainText(), "");
+        EXPECT_EQ(w.password()->text(), "");
+        EXPECT_TRUE(allWhite(surface(w, 0)));
+    }
 }

@@ -1,10 +1,6 @@
 #include "app/password_dialog.h"
 
-#include "fake_prompts.h"
 #include "window_driver.h"
-
-#include <QLineEdit>
-#include <QPushButton>
 
 #include <gtest/gtest.h>
 

@@ -6,12 +6,14 @@
 #include "app/main_window.h"
 #include "fake_prompts.h"
 #include "support/bytes.h"
+#include "support/picture_files.h"
 #include "text/cp932.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QInputMethodEvent>
@@ -96,7 +98,8 @@ inline void typeText(QWidget* edit, const QString& text) {
 inline void settle() {
     const auto pending = [] {
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* editor = qobject_cast<app::MainWindow*>(w); editor && editor->previewsPending())
+            if (auto* editor = qobject_cast<app::MainWindow*>(w);
+                editor && editor->previewsPending())
                 return true;
         return false;
     };
@@ -166,6 +169,15 @@ struct EditorWindow {
     void click(const char* buttonName) {
         QTest::mouseClick(find<QAbstractButton>(buttonName), Qt::LeftButton);
         settle();
+    }
+    // Picture slot 0 is the puzzle picture, 1 the finished one; an empty name cancels.
+    void attach(int slot, const QString& file) {
+        prompts.openChoices.push_back(file);
+        click(slot == 0 ? "IDC_ADD_PUZZLE_IMAGE" : "IDC_ADD_FINISHED_IMAGE");
+    }
+    void extract(int slot, const QString& target) {
+        prompts.saveChoices.push_back(target);
+        click(slot == 0 ? "IDC_EXTRACT_PUZZLE_IMAGE" : "IDC_EXTRACT_FINISHED_IMAGE");
     }
 
     void clickRow(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -263,6 +275,22 @@ struct EditorWindow {
         for (int i = 0; i < doc().patternCount(); ++i)
             out.push_back(storedClearComment(i));
         return out;
+    }
+};
+
+// Window tests with a folder of their own for sets and pictures.
+class WindowTest : public ::testing::Test {
+  protected:
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
+
+    // A w x h picture file in the format its suffix names; a gradient unless filled.
+    QString picture(const QString& name, int w = 320, int h = 240, QColor fill = {}) const {
+        QImage image = gradientPicture(w, h);
+        if (fill.isValid())
+            image.fill(fill);
+        EXPECT_TRUE(image.save(path(name))) << name.toStdString();
+        return path(name);
     }
 };
 
