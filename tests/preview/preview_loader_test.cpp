@@ -3,7 +3,6 @@
 
 #include "preview/preview_loader.h"
 
-#include "support/picture_files.h"
 #include "support/temp_dir.h"
 
 #include <QCoreApplication>
@@ -157,25 +156,6 @@ TEST_F(Loader, ALateDecodeNeverLandsInAFrameThatHasMovedOn) {
     }
 }
 
-TEST_F(Loader, ADecodeStoppedHalfWayIsNeverTakenForNoPicture) {
-    HeldDecoder decoder;
-    PreviewLoader loader(decoder.function(), 2);
-    SurfaceChannel frame(loader);
-    Received got;
-    got.connectTo(frame);
-    const puzzle::ImageSource x = picture("x");
-    frame.show(x, kFrame);
-    ASSERT_TRUE(waitUntil([&] { return !decoder.started().empty(); }));
-    const puzzle::ImageSource y = picture("y");
-    frame.show(y, kFrame); // x is told to stop and gives up with nothing
-    ASSERT_TRUE(waitUntil([&] { return decoder.stopped("x"); }));
-    frame.show(x, kFrame); // back to x before the stopped decode has even returned
-    decoder.release("x");
-    ASSERT_TRUE(waitUntil([&] { return !got.colours.empty(); }));
-    EXPECT_EQ(got.colours, std::vector<QRgb>{HeldDecoder::colourOf("x") & 0xFFFFFFu});
-    EXPECT_FALSE(loader.cached(y, kFrame)); // y was dropped, not decoded
-}
-
 TEST_F(Loader, SupersededRequestsAreDroppedFromTheQueueAndTheRunningOneIsStopped) {
     HeldDecoder decoder;
     PreviewLoader loader(decoder.function(), 1);
@@ -187,18 +167,20 @@ TEST_F(Loader, SupersededRequestsAreDroppedFromTheQueueAndTheRunningOneIsStopped
     // b starts beside the stopping a: the worker a holds is as good as free.
     frame.show(picture("b"), kFrame);
     ASSERT_TRUE(waitUntil([&] { return decoder.started().size() == 2 && decoder.stopped("a"); }));
-    // c is superseded by d at once: whether or not it got a worker meanwhile, it never lands.
+    // c is superseded at once: whether or not it got a worker meanwhile, it never lands. The
+    // frame goes back to b, whose stopped decode must not be taken for no picture.
     frame.show(picture("c"), kFrame);
-    frame.show(picture("d"), kFrame);
     ASSERT_TRUE(waitUntil([&] { return decoder.stopped("b"); }));
+    frame.show(picture("b"), kFrame);
     decoder.release("c");
-    decoder.release("d");
+    decoder.release("b");
     ASSERT_TRUE(waitUntil([&] { return !got.colours.empty() && loader.busyCount() == 0; }));
     const std::vector<std::string> started = decoder.started();
     ASSERT_GE(started.size(), 3u);
-    EXPECT_EQ(std::vector(started.begin(), started.begin() + 2), (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(started.back(), "d");
-    EXPECT_EQ(got.colours, std::vector<QRgb>{HeldDecoder::colourOf("d") & 0xFFFFFFu});
+    EXPECT_EQ(std::vector(started.begin(), started.begin() + 2),
+              (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(started.back(), "b");
+    EXPECT_EQ(got.colours, std::vector<QRgb>{HeldDecoder::colourOf("b") & 0xFFFFFFu});
 
     // A channel that is cancelled, or destroyed, hears nothing more.
     frame.show(picture("e"), kFrame);
@@ -260,42 +242,6 @@ TEST(PictureCache, IdentityCoversTheFileItsStateAndTheRange) {
     EXPECT_FALSE(range(0, 0));
     EXPECT_FALSE(identifyPicture({puzzle::ImageSource::Kind::WholeFile, dir / "gone", 0, 5}));
     EXPECT_FALSE(identifyPicture({}));
-}
-
-TEST(PictureCache, KeepsTheMostRecentlyUsedSurfacesUnderItsCap) {
-    const auto key = [](int n) {
-        return SurfaceKey{{"p" + std::to_string(n), 1, 1, 0, 1},
-                          {SurfaceLayout::Frame, {100, 100}}};
-    };
-    const PictureSurface surface{QImage(100, 100, QImage::Format_RGB32), QSize(100, 100)};
-    const qsizetype each = surface.image.sizeInBytes();
-    PictureCache cache(3 * each + 3 * 1024);
-    for (int n = 0; n < 3; ++n)
-        cache.insert(key(n), surface);
-    EXPECT_TRUE(cache.find(key(0))); // used: now the most recent
-    cache.insert(key(3), surface);
-    EXPECT_TRUE(cache.find(key(0)));
-    EXPECT_FALSE(cache.find(key(1))); // the least recently used went
-    EXPECT_TRUE(cache.find(key(2)));
-    EXPECT_TRUE(cache.find(key(3)));
-    EXPECT_LE(cache.bytes(), cache.capBytes());
-    cache.insert(key(9), {QImage(200, 200, QImage::Format_RGB32), QSize(9, 9)}); // beyond cap
-    EXPECT_FALSE(cache.find(key(9)));
-    EXPECT_EQ(cache.count(), 3);
-}
-
-// The frame layout is checked in preview_surfaces_test.cpp.
-TEST(PreviewLoaderDecode, AFittedSurfaceKeepsTheAspectAndACancelledDecodeGivesNone) {
-    TempDir dir;
-    const std::string path = dir / "tall.bmp";
-    ASSERT_TRUE(test::writePictureFile(path, 300, 700, "bmp"));
-    const puzzle::ImageSource source{puzzle::ImageSource::Kind::WholeFile, path, 0, 1};
-    const SurfaceShape fitted{SurfaceLayout::Fitted, QSize(90, 90)};
-    const CancelFlag live{false}, cancelled{true};
-    const PictureSurface made = makeSurface(decodeCancellable, source, fitted, live);
-    EXPECT_EQ(made.storedSize, QSize(300, 700));
-    EXPECT_EQ(made.image.size(), QSize(38, 90));
-    EXPECT_FALSE(makeSurface(decodeCancellable, source, fitted, cancelled).hasPicture());
 }
 
 } // namespace

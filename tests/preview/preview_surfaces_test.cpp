@@ -84,6 +84,14 @@ TEST(FrameSurface, HoldsThePictureScaledAndCentredOnWhite) {
         ASSERT_EQ(s.image.size(), c.frame);
         expectPictureAt(s.image, c.destination);
     }
+    // Fitted, the picture alone keeps its aspect; a cancelled decode gives no picture.
+    const QString tall = dir.filePath("tall.bmp");
+    ASSERT_TRUE(writeBytes(tall, encodePicture(quadrantPicture(300, 700), "bmp")));
+    const pdt::puzzle::ImageSource source{pdt::puzzle::ImageSource::Kind::WholeFile,
+                                          tall.toStdString(), 0, 1};
+    const SurfaceShape fitted{SurfaceLayout::Fitted, QSize(90, 90)};
+    EXPECT_EQ(makeSurface(decodeCancellable, source, fitted, live).image.size(), QSize(38, 90));
+    EXPECT_FALSE(makeSurface(decodeCancellable, source, fitted, CancelFlag{true}).hasPicture());
     // No picture leaves a frame white, whatever it held before.
     QImage frame(140, 140, QImage::Format_RGB32);
     frame.fill(Qt::black);

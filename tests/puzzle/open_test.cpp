@@ -87,23 +87,17 @@ TEST(Open, ADamagedFileOpensWithTheSoundRecordsAndAWarning) {
     EXPECT_EQ(r.file->walk.records.size(), 2u);
 }
 
-// The walk reads the header and the records, no picture bytes; a read error ends it with
-// the records read so far, and an error before the first record refuses the file.
-TEST(Open, ReadsOnlyTheRecordsAndEndsTheWalkAtAReadError) {
+// A read error ends the walk with the records read so far; one before the first record
+// refuses the file. (The calls counted include no read of picture bytes.)
+TEST(Open, AReadErrorEndsTheWalk) {
     TempDir dir;
-    writeFile(dir / "a.ADX", buildFile({patternWith(300000, 200000, 1), patternWith(5, 0, 2),
-                                        patternWith(0, 9, 3)}));
-    FaultFileSystem clean;
-    ASSERT_TRUE(ReadPuzzleDataFile(dir / "a.ADX", clean).file);
-    EXPECT_EQ(std::count_if(clean.log().begin(), clean.log().end(),
-                            [](const auto& c) { return c.op == FaultFileSystem::Op::ReadAt; }),
-              4);
-
+    writeFile(dir / "a.ADX",
+              buildFile({patternWith(3000, 2000, 1), patternWith(5, 0, 2), patternWith(0, 9, 3)}));
     for (const int k : {1, 2, 3, 6}) { // open, size, header, third record
         FaultFileSystem fs;
         fs.failCall(k);
         const ReadResult r = ReadPuzzleDataFile(dir / "a.ADX", fs);
-        EXPECT_EQ(r.file.has_value(), k == 6) << k;
+        ASSERT_EQ(r.file.has_value(), k == 6) << k;
         if (r.file) {
             EXPECT_EQ(r.file->walk.damage, Damage::ReadError);
             EXPECT_EQ(r.file->walk.records.size(), 2u);

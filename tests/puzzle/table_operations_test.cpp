@@ -43,67 +43,58 @@ void expectSlotsAboveUnchanged(const Document& doc, const Document& original, in
 
 } // namespace
 
-struct DuplicateCase {
-    int patterns;
-    int index;
-    bool done;
-    std::vector<int> order;
-};
-
-class Duplicate : public testing::TestWithParam<DuplicateCase> {};
-
-TEST_P(Duplicate, InsertsAWholeCopyAfterThePatternOrChangesNothing) {
-    const DuplicateCase& c = GetParam();
-    TempDir dir;
-    const Document original = documentOf(dir, c.patterns);
-    Document doc = original;
-    EXPECT_EQ(DuplicatePattern(doc, c.index), c.done);
-    if (!c.done) {
-        EXPECT_TRUE(doc.table == original.table);
-        EXPECT_EQ(doc.state.lastIndex, original.state.lastIndex);
-        return;
+TEST(TableOperations, DuplicateInsertsAWholeCopyAfterThePatternOrChangesNothing) {
+    const struct {
+        int patterns;
+        int index;
+        std::vector<int> order; // empty: refused, nothing changes
+    } cases[] = {{4, 1, {0, 1, 1, 2, 3}},
+                 {4, 3, {0, 1, 2, 3, 3}},
+                 {1, 0, {0, 0}},
+                 {200, 5, {}},
+                 {4, 4, {}},
+                 {4, -1, {}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.patterns << " patterns, at " << c.index);
+        TempDir dir;
+        const Document original = documentOf(dir, c.patterns);
+        Document doc = original;
+        EXPECT_EQ(DuplicatePattern(doc, c.index), !c.order.empty());
+        if (c.order.empty()) {
+            EXPECT_TRUE(doc.table == original.table);
+            EXPECT_EQ(doc.state.lastIndex, original.state.lastIndex);
+        } else {
+            EXPECT_EQ(order(doc, original), c.order);
+            expectSlotsAboveUnchanged(doc, original, c.patterns + 1);
+        }
     }
-    EXPECT_EQ(order(doc, original), c.order);
-    expectSlotsAboveUnchanged(doc, original, c.patterns + 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Duplicate,
-                         testing::Values(DuplicateCase{4, 1, true, {0, 1, 1, 2, 3}},
-                                         DuplicateCase{4, 3, true, {0, 1, 2, 3, 3}},
-                                         DuplicateCase{1, 0, true, {0, 0}},
-                                         DuplicateCase{200, 5, false, {}},
-                                         DuplicateCase{4, 4, false, {}},
-                                         DuplicateCase{4, -1, false, {}}));
-
-struct MoveCase {
-    std::vector<int> selected;
-    int destination;
-    std::vector<int> placed; // empty: refused, nothing changes
-    std::vector<int> order;
-};
-
-class Move : public testing::TestWithParam<MoveCase> {};
-
-TEST_P(Move, PutsTheSelectionBeforeTheDestinationInItsOrder) {
-    const MoveCase& c = GetParam();
+TEST(TableOperations, MovePutsTheSelectionBeforeTheDestinationInItsOrder) {
+    const struct {
+        std::vector<int> selected;
+        int destination;
+        std::vector<int> placed; // empty: refused, nothing changes
+        std::vector<int> order;
+    } cases[] = {{{1, 3}, 0, {0, 1}, {1, 3, 0, 2, 4}},
+                 {{0, 1}, 5, {3, 4}, {2, 3, 4, 0, 1}},
+                 {{3}, 1, {1}, {0, 3, 1, 2, 4}},
+                 {{0, 2, 4}, 3, {1, 2, 3}, {1, 0, 2, 4, 3}},
+                 {{1}, 2, {1}, {0, 1, 2, 3, 4}},       // onto itself
+                 {{1, 2}, 2, {1, 2}, {0, 1, 2, 3, 4}}, // inside the selection
+                 {{4}, 0, {0}, {4, 0, 1, 2, 3}},
+                 {{2, 1}, 0, {}, {}}, // not increasing
+                 {{5}, 0, {}, {}},    // past the last pattern
+                 {{1}, 6, {}, {}},    // past the end
+                 {{}, 0, {}, {}}};
     TempDir dir;
     const Document original = documentOf(dir, 5);
-    Document doc = original;
-    EXPECT_EQ(MovePatterns(doc, c.selected, c.destination), c.placed);
-    const std::vector<int> unchanged = {0, 1, 2, 3, 4};
-    EXPECT_EQ(order(doc, original), c.placed.empty() ? unchanged : c.order);
-    EXPECT_EQ(doc.state.lastIndex, 4);
-    expectSlotsAboveUnchanged(doc, original, 5);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.selected) + " to " + std::to_string(c.destination));
+        Document doc = original;
+        EXPECT_EQ(MovePatterns(doc, c.selected, c.destination), c.placed);
+        EXPECT_EQ(order(doc, original), c.placed.empty() ? order(original, original) : c.order);
+        EXPECT_EQ(doc.state.lastIndex, 4);
+        expectSlotsAboveUnchanged(doc, original, 5);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Move,
-    testing::Values(
-        MoveCase{{1, 3}, 0, {0, 1}, {1, 3, 0, 2, 4}}, MoveCase{{0, 1}, 5, {3, 4}, {2, 3, 4, 0, 1}},
-        MoveCase{{3}, 1, {1}, {0, 3, 1, 2, 4}}, MoveCase{{0, 2, 4}, 3, {1, 2, 3}, {1, 0, 2, 4, 3}},
-        MoveCase{{1}, 2, {1}, {0, 1, 2, 3, 4}},                              // onto itself
-        MoveCase{{1, 2}, 2, {1, 2}, {0, 1, 2, 3, 4}},                        // inside the selection
-        MoveCase{{4}, 0, {0}, {4, 0, 1, 2, 3}}, MoveCase{{2, 1}, 0, {}, {}}, // not increasing
-        MoveCase{{5}, 0, {}, {}}, // past the last pattern
-        MoveCase{{1}, 6, {}, {}}, // past the end
-        MoveCase{{}, 0, {}, {}}));

@@ -29,11 +29,6 @@ class FaultFileSystem final : public puzzle::FileSystem {
         Status
     };
 
-    struct Call {
-        Op op;
-        std::string path; // for calls that name a file
-    };
-
     explicit FaultFileSystem(puzzle::FileSystem& inner = puzzle::NativeFileSystem())
         : inner_(inner) {}
 
@@ -51,36 +46,36 @@ class FaultFileSystem final : public puzzle::FileSystem {
     void failWritesShort(bool on) { shortWrites_ = on; }
 
     int calls() const { return int(log_.size()); }
-    const std::vector<Call>& log() const { return log_; }
+    const std::vector<Op>& log() const { return log_; }
 
     puzzle::IoResult<puzzle::FileHandle> openRead(const std::string& path) override {
-        return pass(Op::OpenRead, path, [&] { return inner_.openRead(path); });
+        return pass(Op::OpenRead, [&] { return inner_.openRead(path); });
     }
     puzzle::IoResult<puzzle::FileHandle> create(const std::string& path,
                                                 puzzle::CreateMode mode) override {
-        return pass(Op::Create, path, [&] { return inner_.create(path, mode); });
+        return pass(Op::Create, [&] { return inner_.create(path, mode); });
     }
     puzzle::IoResult<puzzle::FileHandle> openDevice(const std::string& path) override {
-        return pass(Op::OpenDevice, path, [&] { return inner_.openDevice(path); });
+        return pass(Op::OpenDevice, [&] { return inner_.openDevice(path); });
     }
     puzzle::IoResult<std::uint64_t> size(puzzle::FileHandle f) override {
-        return pass(Op::Size, {}, [&] { return inner_.size(f); });
+        return pass(Op::Size, [&] { return inner_.size(f); });
     }
     puzzle::IoResult<std::size_t> readAt(puzzle::FileHandle f, std::uint64_t offset,
                                          std::span<std::uint8_t> out) override {
-        return pass(Op::ReadAt, {}, [&] { return inner_.readAt(f, offset, out); });
+        return pass(Op::ReadAt, [&] { return inner_.readAt(f, offset, out); });
     }
     puzzle::IoResult<std::size_t> write(puzzle::FileHandle f,
                                         std::span<const std::uint8_t> bytes) override {
         if (!shortWrites_)
-            return pass(Op::Write, {}, [&] { return inner_.write(f, bytes); });
+            return pass(Op::Write, [&] { return inner_.write(f, bytes); });
         if (!fails(Op::Write))
             return inner_.write(f, bytes);
         const auto r = inner_.write(f, bytes.first(bytes.size() / 2));
         return {r.value, r.error};
     }
     puzzle::IoStatus sync(puzzle::FileHandle f) override {
-        return pass(Op::Sync, {}, [&] { return inner_.sync(f); });
+        return pass(Op::Sync, [&] { return inner_.sync(f); });
     }
     puzzle::IoStatus close(puzzle::FileHandle f) override {
         // A failing close still releases the handle, as close(2) does.
@@ -89,16 +84,16 @@ class FaultFileSystem final : public puzzle::FileSystem {
         return fail ? puzzle::IoStatus{error_} : r;
     }
     puzzle::IoStatus rename(const std::string& from, const std::string& to) override {
-        return pass(Op::Rename, from + " -> " + to, [&] { return inner_.rename(from, to); });
+        return pass(Op::Rename, [&] { return inner_.rename(from, to); });
     }
     puzzle::IoStatus remove(const std::string& path) override {
-        return pass(Op::Remove, path, [&] { return inner_.remove(path); });
+        return pass(Op::Remove, [&] { return inner_.remove(path); });
     }
     puzzle::IoStatus syncDirectory(const std::string& directory) override {
-        return pass(Op::SyncDirectory, directory, [&] { return inner_.syncDirectory(directory); });
+        return pass(Op::SyncDirectory, [&] { return inner_.syncDirectory(directory); });
     }
     puzzle::IoResult<puzzle::FileStatus> status(const std::string& path) override {
-        return pass(Op::Status, path, [&] { return inner_.status(path); });
+        return pass(Op::Status, [&] { return inner_.status(path); });
     }
 
   private:
@@ -109,8 +104,8 @@ class FaultFileSystem final : public puzzle::FileSystem {
     }
 
     // The inner call's result, or the failure when this call is to fail.
-    template <class F> auto pass(Op op, std::string path, F call) -> decltype(call()) {
-        if (!fails(op, std::move(path)))
+    template <class F> auto pass(Op op, F call) -> decltype(call()) {
+        if (!fails(op))
             return call();
         if constexpr (std::is_same_v<decltype(call()), puzzle::IoStatus>)
             return {error_};
@@ -118,16 +113,16 @@ class FaultFileSystem final : public puzzle::FileSystem {
             return decltype(call())::failure(error_);
     }
 
-    bool fails(Op op, std::string path = {}) {
+    bool fails(Op op) {
         const int n = int(log_.size()) + 1;
         const bool fail =
             !spared_.contains(op) && ((n >= first_ && n <= last_) || failingOps_.contains(op));
-        log_.push_back({op, std::move(path)});
+        log_.push_back(op);
         return fail;
     }
 
     puzzle::FileSystem& inner_;
-    std::vector<Call> log_;
+    std::vector<Op> log_;
     int first_ = 0;
     int last_ = -1;
     int error_ = EIO;
