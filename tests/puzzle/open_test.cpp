@@ -2,7 +2,6 @@
 
 #include "puzzle/messages.h"
 #include "support/documents.h"
-#include "support/fault_file_system.h"
 
 #include <gtest/gtest.h>
 
@@ -85,22 +84,4 @@ TEST(Open, ADamagedFileOpensWithTheSoundRecordsAndAWarning) {
                            "読み込めたﾊﾟﾀｰﾝは 2 個です。",
                            "確認", MessageIcon::Information}));
     EXPECT_EQ(r.file->walk.records.size(), 2u);
-}
-
-// A read error ends the walk with the records read so far; one before the first record
-// refuses the file. (The calls counted include no read of picture bytes.)
-TEST(Open, AReadErrorEndsTheWalk) {
-    TempDir dir;
-    writeFile(dir / "a.ADX",
-              buildFile({patternWith(3000, 2000, 1), patternWith(5, 0, 2), patternWith(0, 9, 3)}));
-    for (const int k : {1, 2, 3, 6}) { // open, size, header, third record
-        FaultFileSystem fs;
-        fs.failCall(k);
-        const ReadResult r = ReadPuzzleDataFile(dir / "a.ADX", fs);
-        ASSERT_EQ(r.file.has_value(), k == 6) << k;
-        if (r.file) {
-            EXPECT_EQ(r.file->walk.damage, Damage::ReadError);
-            EXPECT_EQ(r.file->walk.records.size(), 2u);
-        }
-    }
 }

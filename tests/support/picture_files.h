@@ -1,10 +1,7 @@
 #pragma once
 // Small real pictures written to disk for tests that need the decoder to accept them.
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QImage>
-#include <QImageWriter>
+#include "preview/test_pictures.h"
 
 #include <string>
 
@@ -19,21 +16,16 @@ inline QImage gradientPicture(int w, int h) {
     return img;
 }
 
-// The encoded bytes of a w x h picture; format "jpeg", "bmp" or "png". Empty on failure.
+// The encoded bytes of a w x h picture at the writer's own quality; format "jpeg", "bmp"
+// or "png". Empty on failure.
 inline QByteArray pictureFileBytes(int w, int h, const char* format) {
-    QByteArray out;
-    QBuffer buffer(&out);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    if (!writer.write(gradientPicture(w, h)))
-        return {};
-    return out;
+    return encodePicture(gradientPicture(w, h), format, {.quality = -1});
 }
 
 // Writes the picture to path; false when it could not.
 inline bool writePictureFile(const std::string& path, int w, int h, const char* format) {
-    QImageWriter writer(QString::fromStdString(path), format);
-    return writer.write(gradientPicture(w, h));
+    const QByteArray bytes = pictureFileBytes(w, h, format);
+    return !bytes.isEmpty() && writeBytes(QString::fromStdString(path), bytes);
 }
 
 } // namespace pdt::test
