@@ -4,13 +4,10 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
-#include <sstream>
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace pdt::test {
 
@@ -18,24 +15,14 @@ namespace {
 
 // Execs adxtool in a child without the display variables; never returns.
 [[noreturn]] void execTool(const std::vector<std::string>& args) {
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) {
-        const std::string entry(*e);
-        if (!entry.starts_with("DISPLAY=") && !entry.starts_with("WAYLAND_DISPLAY=") &&
-            !entry.starts_with("QT_QPA_PLATFORM="))
-            env.push_back(entry);
-    }
-    std::string program = ADXTOOL_PATH;
-    std::vector<char*> argv = {program.data()};
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        unsetenv(name);
+    std::vector<char*> argv = {const_cast<char*>(ADXTOOL_PATH)};
     for (const auto& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (auto& e : env)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
     alarm(120); // survives the exec
-    execve(program.c_str(), argv.data(), envp.data());
+    execv(ADXTOOL_PATH, argv.data());
     _exit(127);
 }
 
@@ -59,14 +46,6 @@ void finish(pid_t pid, ToolRun& run) {
 }
 
 } // namespace
-
-std::vector<std::string> ToolRun::errLines() const {
-    std::vector<std::string> lines;
-    std::istringstream in(err);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 ToolRun runAdxtool(const std::vector<std::string>& args, const ToolOptions& options) {
     // Output goes to files in memory, read once the child has ended; the input fits the
