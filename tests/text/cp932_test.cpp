@@ -47,7 +47,6 @@ TEST(Cp932, EncodesWithMicrosoftsMappingAndDecodesBack) {
     for (const char* s : {"\xF0\x9F\x98\x80", "abc\xF0\x9F\x98\x80", "한국어", "\xC3", "é",
                           "\xC2\x80", "a\xF3\xA0\x80\x81"})
         EXPECT_FALSE(isCp932Encodable(s)) << s;
-    EXPECT_EQ(toCp932("新規"), std::string("\x90\x56\x8B\x4B"));
 }
 
 // The whole table, the same on every system: a character is refused or reads back as
@@ -77,13 +76,9 @@ TEST(Cp932, AcceptsExactlyTheCodePagesCharacters) {
 TEST(Cp932, DecodingNeverFailsAndMarksBadBytes) {
     const std::string bad = "\xEF\xBF\xBD"; // U+FFFD
     const std::pair<std::string, std::string> cases[] = {
-        {"\x81", bad}, // lead byte at the end
-        {"A\x80"
-         "B",
-         "A" + bad + "B"}, // 0x80 is unassigned
-        {"\x81\x20"
-         "x",
-         bad + " x"}, // a bad trail byte costs only the lead byte
+        {"\x81", bad},               // lead byte at the end
+        {"A\200B", "A" + bad + "B"}, // 0x80 is unassigned
+        {"\x81 x", bad + " x"},      // a bad trail byte costs only the lead byte
         {std::string("\x90\x56\x00\x41", 4), std::string("新\0A", 5)},
     };
     for (const auto& [cp932, utf8] : cases)
