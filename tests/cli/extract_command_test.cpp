@@ -14,21 +14,24 @@ class ExtractCommand : public CliTest {
     // one.ADX, one pattern with the puzzle picture a.jpg; its bytes.
     Bytes onePattern() const {
         const Bytes a = picture("a.jpg", 320, 240);
-        saveAsEditor("one.ADX", {{"a.jpg", "", 6, false, "", ""}});
+        write("one.ADX", buildFile({{recordWith("a.jpg", "", 6), a, {}}}));
         return a;
     }
 };
 
+// The editor's save writes the layout buildFile lays out (save_test.cpp).
 TEST_F(ExtractCommand, WritesThePicturesAndAManifestThatPacksIntoTheSameBytes) {
     const Bytes a = picture("写真 a.jpg", 640, 480, "jpeg");
     const Bytes b = picture("b.bmp", 300, 200, "bmp");
     const Bytes c = picture("c.jpg", 200, 200, "jpeg");
+    auto first = recordWith("C:\\写真 a.jpg", "b.bmp", 12, 1, "完成です\r\n次へ");
+    puzzle::setFieldText(first.finishComment, cp932("ｶﾅ と ～"));
+    auto second = recordWith("", "c.jpg", 0, 0, "\"quoted\" \\ \t");
+    puzzle::setFieldText(second.finishComment, cp932("only the finished picture"));
     const Bytes original =
-        saveAsEditor("original.ADX",
-                     {{"写真 a.jpg", "b.bmp", 12, true, "完成です\r\n次へ", "ｶﾅ と ～"},
-                      {"", "c.jpg", 0, false, "\"quoted\" \\ \t", "only the finished picture"},
-                      {"b.bmp", "", 24, false, "", ""}},
-                     "ひみつKey", true);
+        buildFile({{first, a, b}, {second, {}, c}, {recordWith("b.bmp", "", 24), b, {}}},
+                  cp932("ひみつKey"), 1);
+    write("original.ADX", original);
 
     // The password is compared exactly, letter case included.
     EXPECT_EQ(run({"extract", "--password=ひみつkey", "original.ADX", "-oout"}).exitCode, 3);

@@ -25,7 +25,7 @@ class PackCommand : public CliTest {
     }
 };
 
-// What pack writes is byte-identical to what the editor saves (extract_command_test.cpp);
+// A whole extracted set packs back into its bytes (extract_command_test.cpp);
 // here what a manifest may leave out.
 TEST_F(PackCommand, TakesTheRecordedPathsGivenAndDefaultsForTheRest) {
     const auto r = pack(R"({"patterns": [{"puzzle": "a.jpg", "finished": "b.bmp",
