@@ -11,8 +11,9 @@ namespace {
 class PiecesCommand : public CliTest {};
 
 // The grids themselves are checked in piece_grids_test.cpp; here the table each operand
-// gives. A refused size still shows its table, as the editor's table holds it.
-TEST_F(PiecesCommand, GivesTheTableTheEnumerationLeavesForASizeOrAPicture) {
+// gives. A refused size still shows its table, as the editor's table holds it; what is no
+// picture fails.
+TEST_F(PiecesCommand, GivesTheTableForASizeOrAPictureAndFailsForWhatIsNoPicture) {
     picture("wide.jpg", 640, 480, "jpeg");
     picture("narrow.bmp", 199, 300, "bmp");
     // Rows stored top-down: the size is the height, not its negative.
@@ -46,9 +47,7 @@ TEST_F(PiecesCommand, GivesTheTableTheEnumerationLeavesForASizeOrAPicture) {
     {"columns": 3, "rows": 2, "pieces": 6},
     {"columns": 4, "rows": 3, "pieces": 12},
 )"));
-}
 
-TEST_F(PiecesCommand, FailsForWhatIsNoPicture) {
     write("notes.txt", "not a picture at all");
     picture("image.png", 640, 480, "png"); // the player reads BMP, JPEG and GIF only
     ASSERT_EQ(mkfifo(path("fifo.jpg").c_str(), 0600), 0);

@@ -40,10 +40,8 @@ TEST_F(Usage, ErrorsExitTwoWithOneLineAndTheUsage) {
         EXPECT_TRUE(r.err.starts_with("adxtool: ")) << r.err;
         EXPECT_EQ(r.err.substr(r.err.find('\n') + 1), help.out);
     }
-}
 
-// An output that cannot be written is a failure, also for the help.
-TEST_F(Usage, AnOutputThatCannotBeWrittenIsAFailure) {
+    // An output that cannot be written is a failure, also for the help.
     ToolOptions full;
     full.stdoutPath = "/dev/full";
     for (const auto& args : {std::vector<std::string>{"pieces", "640x480", "--json"}, {"--help"}})
