@@ -9,15 +9,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ExtractCommand : public CliTest {
-  protected:
-    // one.ADX, one pattern with the puzzle picture a.jpg; its bytes.
-    Bytes onePattern() const {
-        const Bytes a = picture("a.jpg", 320, 240);
-        write("one.ADX", buildFile({{recordWith("a.jpg", "", 6), a, {}}}));
-        return a;
-    }
-};
+class ExtractCommand : public CliTest {};
 
 // The editor's save writes the layout buildFile lays out (save_test.cpp).
 TEST_F(ExtractCommand, WritesThePicturesAndAManifestThatPacksIntoTheSameBytes) {
@@ -53,10 +45,18 @@ TEST_F(ExtractCommand, WritesThePicturesAndAManifestThatPacksIntoTheSameBytes) {
     EXPECT_EQ(read("rebuilt.ADX"), original);
 }
 
-// Names already taken, also by symbolic links planted there, are replaced only with
-// --force, and a link is never followed.
-TEST_F(ExtractCommand, ReplacesExistingNamesOnlyWithForceAndNeverFollowsALink) {
-    const Bytes a = onePattern();
+// The current folder by default; nothing into what is no folder. Names already taken, also
+// by symbolic links planted there, are replaced only with --force, and a link is never
+// followed. Nothing is extracted from a damaged file either (puzzle_reader_test.cpp).
+TEST_F(ExtractCommand, WritesWhereToldReplacingOnlyWithForceAndNeverFollowingALink) {
+    const Bytes a = picture("a.jpg", 320, 240);
+    write("one.ADX", buildFile({{recordWith("a.jpg", "", 6), a, {}}}));
+    write("plain", "a file, not a folder");
+    ASSERT_EQ(run({"extract", "one.ADX"}).exitCode, 0);
+    EXPECT_EQ(read("001-puzzle-a.jpg"), a);
+    expectOneLineFailure(run({"extract", "one.ADX", "-o", "plain"}), 1);
+    expectOneLineFailure(run({"extract", "one.ADX", "-o", "no/such/parent"}), 1);
+
     write("victim", "precious");
     fs::create_directory(path("out"));
     fs::create_symlink(path("victim"), path("out/001-puzzle-a.jpg"));
@@ -72,19 +72,9 @@ TEST_F(ExtractCommand, ReplacesExistingNamesOnlyWithForceAndNeverFollowsALink) {
     EXPECT_FALSE(fs::is_symlink(path("out/001-puzzle-a.jpg")));
     EXPECT_FALSE(fs::is_symlink(path("out/manifest.json")));
     EXPECT_EQ(read("victim"), bytesOf("precious"));
-    EXPECT_EQ(tree(), (std::vector<std::string>{"a.jpg", "one.ADX", "out", "out/001-puzzle-a.jpg",
-                                                "out/manifest.json", "victim"}));
-}
-
-// The current folder by default; nothing into what is no folder. Nothing is extracted from a
-// damaged file either (puzzle_reader_test.cpp).
-TEST_F(ExtractCommand, WritesIntoTheCurrentFolderByDefaultAndNothingWhenItCannot) {
-    const Bytes a = onePattern();
-    write("plain", "a file, not a folder");
-    ASSERT_EQ(run({"extract", "one.ADX"}).exitCode, 0);
-    EXPECT_EQ(read("001-puzzle-a.jpg"), a);
-    expectOneLineFailure(run({"extract", "one.ADX", "-o", "plain"}), 1);
-    expectOneLineFailure(run({"extract", "one.ADX", "-o", "no/such/parent"}), 1);
+    EXPECT_EQ(tree(), (std::vector<std::string>{"001-puzzle-a.jpg", "a.jpg", "manifest.json",
+                                                "one.ADX", "out", "out/001-puzzle-a.jpg",
+                                                "out/manifest.json", "plain", "victim"}));
 }
 
 } // namespace

@@ -7,24 +7,19 @@ namespace {
 
 class ListCommand : public CliTest {};
 
-// Two patterns: puzzle and finished picture with every text set; then only a finished
-// picture, in a slot once vacated by a deletion (auxWord 100) and a negative piece count.
-// The second clear comment holds characters JSON must escape.
-Bytes twoPatternFile() {
+// Every stored field, in the documented order, of two patterns: puzzle and finished picture
+// with every text set; then only a finished picture, in a slot once vacated by a deletion
+// (auxWord 100), a negative piece count and a comment JSON must escape. Stray bytes after
+// the last picture are damage, listed with the sound records, and the listing fails.
+TEST_F(ListCommand, GivesEveryStoredFieldAsJsonInTheDocumentedOrder) {
     auto first = recordWith("C:\\pics\\a.jpg", "", 12, 1, "完成です\r\n次へ");
     puzzle::setFieldText(first.finishComment, cp932("ｶﾅ と ～"));
     auto second =
         recordWith("", "D:\\写真\\表.bmp", -5, 0, "quote \" backslash \\ tab\t CR\r LF\n \x01\x1f");
     second.auxWord = 100;
-    return buildFile(
+    Bytes file = buildFile(
         {{first, pictureBytes(1000), pictureBytes(2000, 9)}, {second, {}, pictureBytes(300, 3)}},
         {}, 1);
-}
-
-// Every stored field, in the documented order; stray bytes after the last picture are
-// damage, listed with the sound records, and the listing fails with it.
-TEST_F(ListCommand, GivesEveryStoredFieldAsJsonInTheDocumentedOrder) {
-    Bytes file = twoPatternFile();
     file[3] = 7; // the count byte as stored, the patterns the walk finds
     file.push_back('j');
     write("two.adx", file);

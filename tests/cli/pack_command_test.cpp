@@ -120,7 +120,6 @@ TEST_F(PackCommand, WritesTheFileTheOutputNamesOrNothing) {
 
     const auto forced = run({"pack", "manifest.json", "-o", "set", "--force"});
     ASSERT_EQ(forced.exitCode, 0) << forced.err;
-    EXPECT_NE(forced.out.find("set.ADX"), std::string::npos) << forced.out;
     ASSERT_EQ(run({"pack", "manifest.json", "-o", "lower.adx"}).exitCode, 0);
     EXPECT_EQ(read("set.ADX"), read("lower.adx"));
     EXPECT_FALSE(has("set") || has("lower.adx.ADX"));
