@@ -1,7 +1,6 @@
 // adxtool pack, run as a separate process.
 
 #include "cli/cli_fixture.h"
-#include "preview/test_pictures.h"
 
 #include <sys/stat.h>
 
@@ -16,13 +15,8 @@ class PackCommand : public CliTest {
         picture("a.jpg", 640, 480, "jpeg");
         picture("b.bmp", 300, 200, "bmp");
         picture("small.jpg", 199, 300, "jpeg");
-        write("notes.txt", "not a picture");
         write("empty.jpg", "");
         fs::create_directory(path("folder.jpg"));
-        writeEncoded("td.bmp", topDownBmp(gradientPicture(300, 200)));
-        writeEncoded("huge.jpg", claimingSize(encodePicture(gradientPicture(64, 48), "jpeg",
-                                                            {.progressive = true}),
-                                              65000, 65000));
         ASSERT_EQ(mkfifo(path("fifo.jpg").c_str(), 0600), 0);
     }
     ToolRun pack(const std::string& manifest) const {
@@ -31,52 +25,31 @@ class PackCommand : public CliTest {
     }
 };
 
-TEST_F(PackCommand, WritesWhatTheEditorSavesForTheSameDocument) {
-    const Bytes editor = saveAsEditor("editor.ADX",
-                                      {{"a.jpg", "b.bmp", 12, true, "完成です\r\n次へ", "ｶﾅ"},
-                                       {"", "a.jpg", 0, false, "", "only finished"},
-                                       {"td.bmp", "", 6, false, "", ""}},
-                                      "ひみつ", true);
-    const auto r = pack(R"({
-        "password": "ひみつ", "vendorInfo": true,
-        "patterns": [
-            {"puzzle": "a.jpg", "finished": "b.bmp", "pieceCount": 12, "rotation": true,
-             "clearComment": "完成です\r\n次へ", "finishComment": "ｶﾅ"},
-            {"finished": "a.jpg", "finishComment": "only finished"},
-            {"puzzle": "./td.bmp"}
-        ]})");
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.err, "");
-    EXPECT_EQ(read("out.ADX"), editor);
-}
-
+// A whole extracted set packs back into its bytes (extract_command_test.cpp);
+// here what a manifest may leave out.
 TEST_F(PackCommand, TakesTheRecordedPathsGivenAndDefaultsForTheRest) {
     const auto r = pack(R"({"patterns": [{"puzzle": "a.jpg", "finished": "b.bmp",
-        "puzzlePath": "C:\\写真\\表.jpg", "finishedPath": "D:\\b.bmp"}]})");
+        "puzzlePath": "C:\\写真\\表.jpg", "finishedPath": "D:\\b.bmp"}, {"puzzle": "./b.bmp"}]})");
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    const Bytes file = read("out.ADX");
     // Without a pieceCount: the smallest offered; without rotation, comments, password,
-    // vendorInfo: none. Without a recorded path the absolute one is recorded, as above.
-    PatternSpec expected{recordWith("C:\\写真\\表.jpg", "D:\\b.bmp", 6), read("a.jpg"),
-                         read("b.bmp")};
-    EXPECT_EQ(file, buildFile({expected}));
+    // vendorInfo: none; without a recorded path, the picture's absolute path.
+    EXPECT_EQ(read("out.ADX"), buildFile({{recordWith("C:\\写真\\表.jpg", "D:\\b.bmp", 6),
+                                           read("a.jpg"), read("b.bmp")},
+                                          {recordWith(path("b.bmp"), "", 6), read("b.bmp"), {}}}));
 }
 
 TEST_F(PackCommand, RefusesWhatTheEditorWouldNotSaveOrIsNoManifest) {
     const std::string fullComment(256, 'c');
-    std::string many = R"({"patterns": [)";
-    for (int i = 0; i < 201; ++i)
-        many += std::string(i ? "," : "") + R"({"puzzle": "a.jpg"})";
-    many += "]}";
+    std::string many = R"({"patterns": [{"puzzle": "a.jpg"})";
+    for (int i = 1; i < 201; ++i)
+        many += R"(, {"puzzle": "a.jpg"})";
     const auto one = [](const std::string& fields) {
         return R"({"patterns": [{)" + fields + "}]}";
     };
     const std::pair<std::string, std::string> cases[] = {
         {one(R"("puzzle": "missing.jpg")"), "missing.jpg"},
         {one(R"("finished": "fifo.jpg")"), "開けませんでした。 通常のファイルではありません。"},
-        {one(R"("puzzle": "huge.jpg")"), "(65000 x 65000) is too large"},
         {one(R"("puzzle": "empty.jpg")"), "empty"},
-        {one(R"("finished": "notes.txt")"), "not a BMP, JPEG or GIF picture"},
         {one(R"("puzzle": "small.jpg")"), "under 200 pixels"},
         {one(R"("puzzle": "a.jpg", "pieceCount": 13)"), "pieceCount 13 is not offered"},
         {one(R"("puzzle": "a.jpg", "clearComment": ")" + fullComment + "c\""), "257 bytes"},
@@ -86,7 +59,7 @@ TEST_F(PackCommand, RefusesWhatTheEditorWouldNotSaveOrIsNoManifest) {
         {one(R"("puzzle": "a", "finished": "")"), "must not be empty"},
         {R"({"password": "12345678901234567", "patterns": [{"puzzle": "a.jpg"}]})", "17 bytes"},
         {R"({"password": "two words", "patterns": [{"puzzle": "a.jpg"}]})", "space"},
-        {many, "at most 200 patterns"},
+        {many + "]}", "at most 200 patterns"},
         {R"({"patterns": [{"puzzle": "a.jpg"}, {"finished": "b.bmp", "clearComment": ")" +
              fullComment + R"("}, {"puzzle": "small.jpg"}]})",
          "pattern 3"},
@@ -147,7 +120,6 @@ TEST_F(PackCommand, WritesTheFileTheOutputNamesOrNothing) {
 
     const auto forced = run({"pack", "manifest.json", "-o", "set", "--force"});
     ASSERT_EQ(forced.exitCode, 0) << forced.err;
-    EXPECT_NE(forced.out.find("set.ADX"), std::string::npos) << forced.out;
     ASSERT_EQ(run({"pack", "manifest.json", "-o", "lower.adx"}).exitCode, 0);
     EXPECT_EQ(read("set.ADX"), read("lower.adx"));
     EXPECT_FALSE(has("set") || has("lower.adx.ADX"));

@@ -30,17 +30,9 @@ TEST(ExtractedName, MakesSafeNamesOfHostilePaths) {
         {3, 0, "", {0x89, 'P', 'N', 'G', 13, 10}, "003-puzzle.png"},
         {3, 0, "/", {1, 2, 3}, "003-puzzle.bin"},
         {3, 0, "C:evil.jpg", jpeg, "003-puzzle-evil.jpg"},
-        {3, 0,
-         "a\x01"
-         "b\x1f"
-         "c\x7f"
-         "d\t\r\n.jpg",
-         jpeg, "003-puzzle-a_b_c_d___.jpg"},
+        {3, 0, "a\001b\037c\177d\t\r\n.jpg", jpeg, "003-puzzle-a_b_c_d___.jpg"},
         {3, 0, "x1:b*c?d\"e<f>g|h.jpg", jpeg, "003-puzzle-x1_b_c_d_e_f_g_h.jpg"},
-        {3, 0,
-         "c1\xC2\x85"
-         "char",
-         jpeg, "003-puzzle-c1_char"}, // a C1 control
+        {3, 0, "c1\302\205char", jpeg, "003-puzzle-c1_char"}, // a C1 control, U+0085
         {3, 0, "aux.txt", jpeg, "003-puzzle-_aux.txt"},
         {3, 0, "CON .jpg", jpeg, "003-puzzle-_CON .jpg"},
         {3, 0, "Nul.tar.gz", jpeg, "003-puzzle-_Nul.tar.gz"},

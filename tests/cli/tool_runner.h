@@ -14,8 +14,6 @@ struct ToolRun {
     int signal = 0;
     std::string out;
     std::string err;
-
-    std::vector<std::string> errLines() const;
 };
 
 struct ToolOptions {

@@ -47,7 +47,8 @@ PieceGridTable tableOf640x480() {
 
 } // namespace
 
-// Each picture and its mirror image: the mirror gets the same grids turned.
+// Each picture and its mirror image: the mirror gets the same grids turned (a square is its
+// own mirror image).
 TEST(FillPieceChoices, ListsEveryGridOfTheWorkedExamples) {
     const struct {
         Size decoded;
@@ -61,6 +62,14 @@ TEST(FillPieceChoices, ListsEveryGridOfTheWorkedExamples) {
         {{200, 200}, squareGrids(2, 10)},
         // At d = 50 the product is exactly 2500 and passes; d = 51 (2601) stops the scan.
         {{1024, 1024}, squareGrids(2, 50)},
+        // These come out differently when a quotient or product is formed in another order
+        // (across as short * d / long, the product as short * d * d / long, squareness via
+        // long). 225 / (225 / 7) is just below 7: six pieces across, not seven.
+        {{225, 225}, squareGrids(2, 6) + " 7x6 " + squareGrids(8, 11)},
+        // The same at d = 31; 50 x (1004 / 20.08) lands just above 2500: no 50 x 50.
+        {{1004, 1004}, squareGrids(2, 30) + " 31x30 " + squareGrids(32, 49)},
+        // 52.8 / 66 lands just below 0.8: no 5 x 3.
+        {{264, 200}, "3x2 4x3 6x4 7x5 8x6 9x6 10x7 11x8 12x9 13x9"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(describe(c.decoded));
@@ -69,7 +78,7 @@ TEST(FillPieceChoices, ListsEveryGridOfTheWorkedExamples) {
         EXPECT_EQ(gridList(t, count), c.grids);
         EXPECT_EQ(t[count], PieceGrid{});
         const int mirrored = FillPieceChoices(t, c.decoded.height, c.decoded.width).count;
-        EXPECT_EQ(gridList(t, mirrored, true), c.grids);
+        EXPECT_EQ(gridList(t, mirrored, c.decoded.width != c.decoded.height), c.grids);
     }
 }
 
@@ -119,44 +128,15 @@ TEST(FillPieceChoices, NormalisesThenAcceptsOrRefuses) {
     }
 }
 
-// Each of these comes out differently when a quotient or product is formed in another order
-// (across as short * d / long, the product as short * d * d / long, squareness via long).
-TEST(EnumeratePieceGrids, FollowsTheOrderOfOperationsAtBoundaries) {
-    const struct {
-        Size working;
-        PieceGrid grid;
-        bool offered;
-    } cases[] = {
-        // 225 / (225 / 7) is just below 7: six pieces across, not seven.
-        {{225, 225}, {7, 6}, true},
-        {{225, 225}, {7, 7}, false},
-        // 50 x (1004 / 20.08) lands just above 2500: the scan stops before 50 x 50.
-        {{1004, 1004}, {49, 49}, true},
-        {{1004, 1004}, {50, 50}, false},
-        // 52.8 / 66 lands just below 0.8.
-        {{264, 200}, {5, 3}, false},
-        {{264, 200}, {6, 4}, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(describe(c.working) + " grid " + gridList({c.grid}, 1));
-        PieceGridTable t;
-        const int count = EnumeratePieceGrids(t, c.working.width, c.working.height);
-        EXPECT_EQ(std::find(t.begin(), t.begin() + count, c.grid) != t.begin() + count, c.offered);
-    }
-}
-
-// The entry preselected for a stored count, and the count committed for a selection: the
-// selected entry's, or entry 0's when no valid index is selected. (Committing from an empty
-// list is checked through the window, main_window_pictures_test.cpp.)
+// The entry preselected for a stored count, and the count committed for a selection, where
+// no stored count or selection fits (the others are checked through the window,
+// main_window_pictures_test.cpp): entry 0, and entry 0's count.
 TEST(PieceChoiceList, PreselectsTheStoredCountAndCommitsTheSelection) {
     const PieceGridTable t = tableOf640x480();
-    const std::pair<std::int16_t, int> preselect[] = {
-        {15, 2}, {768, 29}, {0, 0}, {7, 0}, {-1, 0}, // 7: not offered; -1: read as 65535
-    };
-    for (const auto& [stored, index] : preselect)
-        EXPECT_EQ(PreselectIndex(t, 30, stored), index) << stored;
+    EXPECT_EQ(PreselectIndex(t, 30, 768), 29);
+    for (const std::int16_t stored : {0, 7, -1}) // 7: not offered; -1: read as 65535
+        EXPECT_EQ(PreselectIndex(t, 30, stored), 0) << stored;
     EXPECT_EQ(PreselectIndex(t, 2, 15), 0) << "beyond the offered entries";
-    const std::pair<int, int> committed[] = {{3, 24}, {-1, 6}, {100, 6}};
-    for (const auto& [selected, count] : committed)
-        EXPECT_EQ(CommittedPieceCount(t, selected), count) << selected;
+    for (const int selected : {-1, 100})
+        EXPECT_EQ(CommittedPieceCount(t, selected), 6) << selected;
 }

@@ -15,52 +15,36 @@ struct Case {
     int width, height, pieceCount;
     PieceGrid grid;
     WorkingSize working;
-    std::vector<double> columnCuts, rowCuts;
-    double pieceWidth, pieceHeight;
+    double pieceWidth, pieceHeight; // on the picture
 };
 
-void expectCuts(const std::vector<double>& actual, const std::vector<double>& expected) {
-    ASSERT_EQ(actual.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i)
-        EXPECT_NEAR(actual[i], expected[i], 1e-6) << "cut " << i;
+// The cuts run from 0 every piece, a piece's width across and its height down.
+void expectCuts(const std::vector<double>& actual, int pieces, double piece) {
+    ASSERT_EQ(actual.size(), size_t(pieces) + 1);
+    for (int i = 0; i <= pieces; ++i)
+        EXPECT_NEAR(actual[size_t(i)], i * piece, 1e-6) << "cut " << i;
 }
 
 TEST(PieceOverlay, CutsAreTheWorkingGridMappedBackOntoThePicture) {
     const std::vector<Case> cases = {
         // Working size equal to the picture: cells of 160 both ways.
-        {640, 480, 12, {4, 3}, {640, 480}, {0, 160, 320, 480, 640}, {0, 160, 320, 480}, 160, 160},
+        {640, 480, 12, {4, 3}, {640, 480}, 160, 160},
         // 1600 x 1200 works as 1573 x 1180: 4 cells of 393.25 across, 3 rows of 393 whole
         // working pixels down, which leave one working row uncut at the bottom.
-        {1600,
-         1200,
-         12,
-         {4, 3},
-         {1573, 1180},
-         {0, 400, 800, 1200, 1600},
-         {0, 393 * 1200.0 / 1180, 786 * 1200.0 / 1180, 1179 * 1200.0 / 1180},
-         400,
-         393 * 1200.0 / 1180},
+        {1600, 1200, 12, {4, 3}, {1573, 1180}, 400, 393 * 1200.0 / 1180},
         // Portrait: 1200 x 1600 works as 885 x 1180; the long side is the height, so the
         // rows are the 4 cells of 295 and the columns the 3 pieces of 295.
-        {1200,
-         1600,
-         12,
-         {3, 4},
-         {885, 1180},
-         {0, 400, 800, 1200},
-         {0, 400, 800, 1200, 1600},
-         400,
-         400},
+        {1200, 1600, 12, {3, 4}, {885, 1180}, 400, 400},
         // A grid with a rejected smaller d before it: 300 x 200 offers 3 x 2 first.
-        {300, 200, 6, {3, 2}, {300, 200}, {0, 100, 200, 300}, {0, 100, 200}, 100, 100},
+        {300, 200, 6, {3, 2}, {300, 200}, 100, 100},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " " << c.pieceCount);
         const PieceOverlay o = OverlayPieceGrid(c.width, c.height, c.pieceCount);
         EXPECT_EQ(o.grid, c.grid);
         EXPECT_EQ(o.working, c.working);
-        expectCuts(o.columnCuts, c.columnCuts);
-        expectCuts(o.rowCuts, c.rowCuts);
+        expectCuts(o.columnCuts, c.grid.columns, c.pieceWidth);
+        expectCuts(o.rowCuts, c.grid.rows, c.pieceHeight);
         EXPECT_NEAR(o.pieceWidth, c.pieceWidth, 1e-6);
         EXPECT_NEAR(o.pieceHeight, c.pieceHeight, 1e-6);
     }
