@@ -1,6 +1,6 @@
 // Nothing an author does is lost: every change undoes and redoes, the unsaved state is
 // exact, an undo past a save never brings back the wrong picture, picture commands act on
-// the pattern shown, and commands that do nothing say why.
+// the pattern shown, and commands that cannot run say why and change nothing.
 
 #include "window_driver.h"
 
@@ -203,30 +203,100 @@ TEST_F(EditingSafety, PictureCommandsActOnThePatternShownWhereverTheCaret) {
               "new.bmp");
 }
 
-TEST_F(EditingSafety, CommandsThatDoNothingSayWhy) {
-    EditorWindow w;
-    const ShownMessage cannotDelete =
-        shown("すべてのパターンを削除することはできません。", puzzle::MessageIcon::Information);
-    w.click("IDC_DELETE_PATTERN");
-    w.makePatterns({"A", "B"});
-    w.list()->selectAll();
-    settle();
-    w.click("IDC_DELETE_PATTERN");
-    EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>(2, cannotDelete));
-    EXPECT_EQ(w.doc().patternCount(), 2);
+// Commands that cannot run say why, open no dialog and change nothing; the save's check
+// shows the pattern it names.
+TEST_F(EditingSafety, CommandsThatCannotRunSayWhyAndChangeNothing) {
+    PatternSpec finishedOnly; // pattern 1 of the set: only a finished picture
+    puzzle::setFieldText(finishedOnly.record.finishedImagePath, "C:\\pictures\\done.bmp");
+    finishedOnly.finished = pictureBytes(64);
+    PatternSpec emptyPicture; // pattern 2: a puzzle picture file of no bytes
+    puzzle::setFieldText(emptyPicture.record.puzzleImagePath, "C:\\pictures\\empty.bmp");
+    writeFile(path("set.ADX"), buildFile({finishedOnly, emptyPicture}));
+    const QString photo = picture("photo.bmp");
+    const auto error = [](const char* text) { return shown(text, puzzle::MessageIcon::Error); };
+    const auto information = [](const char* text) {
+        return shown(text, puzzle::MessageIcon::Information);
+    };
+    const ShownMessage cannotDelete = information("すべてのパターンを削除することはできません。");
+    const ShownMessage notJoined = error("この位置の画像はまだ連結されていません。");
+    const auto none = [](EditorWindow&) {};
+    const auto open = [&](EditorWindow& w) { w.open(path("set.ADX")); };
 
-    // The save commits what was typed, then its check shows the pattern it names.
-    w.prompts.messages.clear();
-    w.clickRow(0);
-    w.attach(0, picture("a.bmp"));
-    w.typeInto(w.clearComment(), "edited");
-    w.trigger("IDM_SAVE");
-    EXPECT_EQ(w.prompts.messages,
-              std::vector<ShownMessage>{shown("ﾊﾟﾀｰﾝ2 のＣＧが抜けています。保存できません。",
-                                              puzzle::MessageIcon::Error)});
-    EXPECT_TRUE(w.prompts.saveRequests.empty());
-    EXPECT_EQ(w.storedClearComment(0), "edited");
-    EXPECT_EQ(w.selectedRows(), std::vector<int>{1});
-    EXPECT_EQ(w.state().currentPattern, 1);
-    EXPECT_EQ(w.clearComment()->toPlainText(), "B");
+    const struct {
+        const char* name;
+        std::function<void(EditorWindow&)> setUp;
+        std::vector<const char*> commands;
+        std::vector<ShownMessage> messages;
+        int shows; // the pattern shown afterwards; -1: the one shown before
+    } cases[] = {
+        {"delete the only pattern", none, {"IDC_DELETE_PATTERN"}, {cannotDelete}, -1},
+        {"delete every pattern",
+         [](EditorWindow& w) {
+             w.makePatterns({"A", "B"}), w.list()->selectAll();
+         },
+         {"IDC_DELETE_PATTERN"},
+         {cannotDelete},
+         -1},
+        {"add a 201st pattern",
+         [](EditorWindow& w) {
+             for (int i = 1; i < puzzle::kMaxPatterns; ++i)
+                 w.window->addPattern();
+         },
+         {"IDC_ADD_PATTERN"},
+         {information("パターンは２００個までしか追加できません。")},
+         -1},
+        {"pictures of several patterns",
+         [](EditorWindow& w) {
+             w.makePatterns({"A", "B"}), w.clickRow(0, Qt::ControlModifier);
+         },
+         {"IDC_ADD_PUZZLE_IMAGE", "IDC_ADD_FINISHED_IMAGE", "IDC_EXTRACT_PUZZLE_IMAGE",
+          "IDC_EXTRACT_FINISHED_IMAGE"},
+         std::vector<ShownMessage>(4, error("複数のパターンが選択されています。")),
+         -1},
+        // Nothing joined in a new document comes before the empty slot.
+        {"extract from a new document", none, {"IDC_EXTRACT_PUZZLE_IMAGE"}, {notJoined}, -1},
+        {"extract what only a save joins",
+         [&](EditorWindow& w) { w.attach(1, photo); },
+         {"IDC_EXTRACT_FINISHED_IMAGE"},
+         {notJoined},
+         -1},
+        // The stored offset of an empty slot is not 0.
+        {"extract an empty slot",
+         open,
+         {"IDC_EXTRACT_PUZZLE_IMAGE"},
+         {error("この位置には画像が設定されていません。")},
+         -1},
+        {"extract a picture of no bytes",
+         [&](EditorWindow& w) { open(w), w.clickRow(1); },
+         {"IDC_EXTRACT_PUZZLE_IMAGE"},
+         {error("この位置の画像はファイルサイズが不正です。")},
+         -1},
+        {"save without a picture",
+         [&](EditorWindow& w) {
+             w.attach(0, photo), w.makePatterns({"A", "B"}), w.clickRow(0);
+         },
+         {"IDM_SAVE"},
+         {error("ﾊﾟﾀｰﾝ2 のＣＧが抜けています。保存できません。")},
+         1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EditorWindow w;
+        c.setUp(w);
+        settle();
+        const puzzle::PatternTable before = w.doc().table;
+        const int shownBefore = w.state().currentPattern;
+        const size_t dialogs = w.prompts.openRequests.size();
+        w.prompts.messages.clear();
+        for (const char* command : c.commands)
+            w.use(command);
+        EXPECT_EQ(w.prompts.messages, c.messages);
+        EXPECT_EQ(w.prompts.openRequests.size(), dialogs);
+        EXPECT_TRUE(w.prompts.saveRequests.empty());
+        EXPECT_TRUE(w.doc().table == before);
+        EXPECT_EQ(w.list()->count(), w.doc().patternCount());
+        EXPECT_EQ(w.state().currentPattern, c.shows < 0 ? shownBefore : c.shows);
+        EXPECT_EQ(w.clearComment()->toPlainText().toStdString(),
+                  w.storedClearComment(w.state().currentPattern));
+    }
 }

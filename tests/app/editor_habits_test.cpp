@@ -32,13 +32,15 @@ class EditorHabits : public WindowTest {
 
 } // namespace
 
-TEST_F(EditorHabits, MenusOfferEveryCommandWithItsShortcut) {
+// Every command is in a menu with its shortcut; in the list the keys move, duplicate and
+// delete patterns, while in a comment box Delete is the box's own.
+TEST_F(EditorHabits, MenusOfferEveryCommandWithItsShortcutAndTheKeysWork) {
     EditorWindow w;
     const QList<QAction*> top = w.window->menuBar()->actions();
-    ASSERT_EQ(top.size(), 3);
-    EXPECT_EQ(top[0]->text(), QString::fromUtf8("ﾌｧｲﾙ(&F)"));
-    EXPECT_EQ(top[1]->text(), QString::fromUtf8("編集(&E)"));
-    EXPECT_EQ(top[2]->text(), QString::fromUtf8("表示(&V)"));
+    QStringList menus;
+    for (const QAction* menu : top)
+        menus.push_back(menu->text());
+    EXPECT_EQ(menus, QString::fromUtf8("ﾌｧｲﾙ(&F) 編集(&E) 表示(&V)").split(' '));
     const struct {
         const char* name;
         const char* text;
@@ -66,6 +68,34 @@ TEST_F(EditorHabits, MenusOfferEveryCommandWithItsShortcut) {
     EXPECT_EQ(file.first()->objectName(), "IDM_NEW");
     EXPECT_EQ(file.last()->objectName(), "IDM_EXIT");
     EXPECT_TRUE(file[file.size() - 2]->isSeparator());
+
+    w.makePatterns({"A", "B", "C"});
+    w.clickRow(0);
+    w.list()->setFocus();
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        std::vector<std::string> after;
+        int shown;
+    } keys[] = {
+        {Qt::Key_Down, Qt::ControlModifier, {"B", "A", "C"}, 1},
+        {Qt::Key_D, Qt::ControlModifier, {"B", "A", "A", "C"}, 2},
+        {Qt::Key_Up, Qt::ControlModifier, {"B", "A", "A", "C"}, 1},
+        {Qt::Key_Up, Qt::ControlModifier, {"A", "B", "A", "C"}, 0},
+        {Qt::Key_Delete, Qt::NoModifier, {"B", "A", "C"}, 0},
+    };
+    for (const auto& k : keys) {
+        QTest::keyClick(w.list(), k.key, k.modifiers);
+        settle();
+        EXPECT_EQ(w.storedClearComments(), k.after);
+        EXPECT_EQ(w.state().currentPattern, k.shown);
+    }
+    w.typeInto(w.clearComment(), "xy");
+    QTest::keyClick(w.clearComment(), Qt::Key_Home);
+    QTest::keyClick(w.clearComment(), Qt::Key_Delete);
+    settle();
+    EXPECT_EQ(w.clearComment()->toPlainText(), "y");
+    EXPECT_EQ(w.doc().patternCount(), 3);
 }
 
 TEST_F(EditorHabits, QtsOwnTextsAreJapanese) {
@@ -83,77 +113,6 @@ TEST_F(EditorHabits, QtsOwnTextsAreJapanese) {
         texts.push_back(l->text());
     EXPECT_TRUE(texts.join('|').contains(QString::fromUtf8("ファイル名")))
         << texts.join('|').toStdString();
-}
-
-TEST_F(EditorHabits, KeysInTheListDeleteMoveAndDuplicate) {
-    EditorWindow w;
-    w.attach(0, picture("a.bmp"));
-    w.makePatterns({"A", "B", "C"});
-    w.clickRow(0);
-    QListWidget* list = w.list();
-    list->setFocus();
-    const auto key = [&](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
-        QTest::keyClick(list, k, m);
-        settle();
-    };
-    key(Qt::Key_Down, Qt::ControlModifier);
-    EXPECT_EQ(w.storedClearComments(), (std::vector<std::string>{"B", "A", "C"}));
-    EXPECT_EQ(w.selectedRows(), std::vector<int>{1});
-    key(Qt::Key_D, Qt::ControlModifier);
-    EXPECT_EQ(w.storedClearComments(), (std::vector<std::string>{"B", "A", "A", "C"}));
-    EXPECT_EQ(w.doc().pattern(2).puzzleImageSize, w.doc().pattern(1).puzzleImageSize);
-    EXPECT_EQ(w.doc().pattern(2).sourceFiles, w.doc().pattern(1).sourceFiles);
-    EXPECT_EQ(w.state().currentPattern, 2);
-    key(Qt::Key_Up, Qt::ControlModifier);
-    key(Qt::Key_Up, Qt::ControlModifier);
-    EXPECT_EQ(w.storedClearComments(), (std::vector<std::string>{"A", "B", "A", "C"}));
-    key(Qt::Key_Delete);
-    EXPECT_EQ(w.storedClearComments(), (std::vector<std::string>{"B", "A", "C"}));
-    // In a comment box, Delete is the box's own.
-    w.typeInto(w.clearComment(), "xy");
-    QTest::keyClick(w.clearComment(), Qt::Key_Home);
-    QTest::keyClick(w.clearComment(), Qt::Key_Delete);
-    settle();
-    EXPECT_EQ(w.clearComment()->toPlainText(), "y");
-    EXPECT_EQ(w.doc().patternCount(), 3);
-}
-
-TEST_F(EditorHabits, SaveOverwritesWithoutADialogAndSaveAsAsksBeforeReplacingAnotherFile) {
-    EditorWindow w;
-    // Without a file, saving asks for a name like save as.
-    w.attach(0, picture("a.bmp"));
-    w.prompts.saveChoices.push_back(path("set"));
-    w.trigger("IDM_SAVE_OVER");
-    ASSERT_EQ(w.prompts.saveRequests.size(), 1u);
-    EXPECT_EQ(w.state().currentFilePath, QFile::encodeName(path("set.ADX")).toStdString());
-    EXPECT_EQ(w.title(), QString::fromUtf8("パズルデータ作成ツール (%1)").arg(path("set.ADX")));
-
-    w.typeInto(w.clearComment(), "second");
-    EXPECT_EQ(w.title(), QString::fromUtf8("パズルデータ作成ツール (%1)*").arg(path("set.ADX")));
-    w.trigger("IDM_SAVE_OVER");
-    EXPECT_EQ(w.prompts.saveRequests.size(), 1u) << "no dialog with a current file";
-    EXPECT_FALSE(w.state().dirty);
-    EditorWindow check;
-    check.open(path("set.ADX"));
-    EXPECT_EQ(check.storedClearComment(0), "second");
-
-    // Save as to the current file asks nothing more; to another existing file it asks, and
-    // No keeps that file.
-    w.saveAs(path("set.ADX"));
-    EXPECT_TRUE(w.prompts.questions.empty());
-    const QString other = set("other");
-    const Bytes theirs = readFile(other);
-    w.prompts.answers = {false};
-    w.saveAs(path("other")); // the extension is added before the question
-    ASSERT_EQ(w.prompts.questions.size(), 1u);
-    EXPECT_EQ(w.prompts.questions[0].caption, "確認");
-    EXPECT_TRUE(QString::fromStdString(w.prompts.questions[0].text).contains(other));
-    EXPECT_FALSE(w.prompts.questions[0].yesIsDefault);
-    EXPECT_EQ(readFile(other), theirs);
-    w.prompts.answers = {true};
-    w.saveAs(other);
-    EXPECT_NE(readFile(other), theirs);
-    EXPECT_EQ(w.state().currentFilePath, QFile::encodeName(other).toStdString());
 }
 
 TEST_F(EditorHabits, RecentFilesAreTheLastEightKeptAcrossRunsAndMissingOnesDropped) {

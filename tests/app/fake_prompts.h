@@ -43,7 +43,6 @@ class FakePrompts : public app::Prompts {
     std::vector<app::Question> questions;
     std::vector<app::FileDialogRequest> openRequests;
     std::vector<app::FileDialogRequest> saveRequests;
-    int passwordPrompts = 0;
     int progressUpdates = 0;
 
     // Scripted answers, used front first.
@@ -95,7 +94,6 @@ class FakePrompts : public app::Prompts {
     }
 
     bool askPassword(QWidget*, const app::PasswordCheck& check) override {
-        ++passwordPrompts;
         if (passwordEntries.empty()) {
             ADD_FAILURE() << "unexpected password prompt";
             return false;

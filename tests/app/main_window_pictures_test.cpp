@@ -17,8 +17,6 @@ namespace {
 const ShownMessage kSaved = shown("ファイルを保存しました。");
 const ShownMessage kTooSmall =
     shown("幅・高さが２００ドット以下ＣＧは、設定することが出来ません。");
-const ShownMessage kNotJoined =
-    shown("この位置の画像はまだ連結されていません。", MessageIcon::Error);
 const ShownMessage kNotAJoinedFile = shown("このファイルは連結されたファイルではありません。");
 
 const char* const kFrame[] = {"IDC_PUZZLE_PREVIEW", "IDC_FINISHED_PREVIEW"};
@@ -181,29 +179,6 @@ TEST_F(WindowPictures, PieceChoicesComeFromThePuzzlePictureAndRefusedOnesChangeN
     EXPECT_EQ(w.doc().pattern(1).pieceCount, 0);
 }
 
-TEST_F(WindowPictures, AddingAndExtractingRefuseSeveralSelectedPatterns) {
-    EditorWindow w;
-    w.attach(0, picture("a.bmp", 300, 300));
-    w.attach(1, picture("b.bmp", 300, 300));
-    w.click("IDC_ADD_PATTERN");
-    w.attach(0, picture("c.bmp", 300, 300));
-    w.window->commit();
-    w.clickRow(0, Qt::ControlModifier); // both selected, caret on entry 0
-    ASSERT_EQ(w.selectedRows(), (std::vector<int>{0, 1}));
-    const auto before = w.doc().table;
-    w.prompts.messages.clear();
-
-    for (const char* button : {"IDC_ADD_PUZZLE_IMAGE", "IDC_ADD_FINISHED_IMAGE",
-                               "IDC_EXTRACT_PUZZLE_IMAGE", "IDC_EXTRACT_FINISHED_IMAGE"})
-        w.click(button);
-    EXPECT_EQ(w.prompts.messages,
-              std::vector<ShownMessage>(
-                  4, shown("複数のパターンが選択されています。", MessageIcon::Error)));
-    EXPECT_EQ(w.prompts.openRequests.size(), 3u);
-    EXPECT_TRUE(w.prompts.saveRequests.empty());
-    EXPECT_TRUE(w.doc().table == before);
-}
-
 TEST_F(WindowPictures, DeletingAPictureBlanksItsPreviewAndCountsAsAnEdit) {
     const QString red = picture("red.bmp", 640, 480, Qt::red);
     for (const int slot : {0, 1}) {
@@ -226,43 +201,6 @@ TEST_F(WindowPictures, DeletingAPictureBlanksItsPreviewAndCountsAsAnEdit) {
         EXPECT_EQ(surface(w, slot).size(), w.find<QWidget>(kFrame[slot])->size());
         EXPECT_TRUE(isWhite(centreOf(shownInFrame(w, slot))));
         EXPECT_TRUE(near(centreOf(shownInFrame(w, 1 - slot)), Qt::red));
-    }
-}
-
-TEST_F(WindowPictures, ExtractingRefusesInItsOrderBeforeAnyDialog) {
-    // Pattern 1 has only a finished picture; pattern 2 a puzzle picture file of no bytes.
-    PatternSpec finishedOnly;
-    puzzle::setFieldText(finishedOnly.record.finishedImagePath, "C:\\pictures\\done.bmp");
-    finishedOnly.finished = pictureBytes(64);
-    PatternSpec emptyPicture;
-    puzzle::setFieldText(emptyPicture.record.puzzleImagePath, "C:\\pictures\\empty.bmp");
-    writeFile(path("set.ADX"), buildFile({finishedOnly, emptyPicture}));
-
-    enum From { New, Attached, Opened };
-    const struct {
-        From from;
-        int row;
-        int slot;
-        ShownMessage message;
-    } cases[] = {
-        {New, 0, 0, kNotJoined},      // nothing joined in a new document comes first
-        {Attached, 0, 1, kNotJoined}, // joined only by a save
-        // The stored offset of an empty slot is not 0.
-        {Opened, 0, 0, shown("この位置には画像が設定されていません。", MessageIcon::Error)},
-        {Opened, 1, 0, shown("この位置の画像はファイルサイズが不正です。", MessageIcon::Error)},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.message.text);
-        EditorWindow w;
-        if (c.from == Attached)
-            w.attach(c.slot, picture("photo.bmp"));
-        if (c.from == Opened) {
-            w.open(path("set.ADX"));
-            w.clickRow(c.row);
-        }
-        w.click(c.slot == 0 ? "IDC_EXTRACT_PUZZLE_IMAGE" : "IDC_EXTRACT_FINISHED_IMAGE");
-        EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>{c.message});
-        EXPECT_TRUE(w.prompts.saveRequests.empty());
     }
 }
 

@@ -79,23 +79,6 @@ TEST(MainWindow, SelectingWithTheMouseStoresTheShownPatternBeforeShowingTheNext)
     EXPECT_EQ(w.selectedRows(), std::vector<int>{0});
 }
 
-TEST(MainWindow, AddingStopsAtTwoHundredPatterns) {
-    EditorWindow w;
-    for (int i = 1; i < puzzle::kMaxPatterns; ++i)
-        QTest::mouseClick(w.find<QPushButton>("IDC_ADD_PATTERN"), Qt::LeftButton);
-    settle();
-    ASSERT_EQ(w.entries(), entries(200));
-    EXPECT_EQ(w.selectedRows(), std::vector<int>{199});
-    EXPECT_EQ(w.state().currentPattern, 199);
-
-    w.click("IDC_ADD_PATTERN");
-    EXPECT_EQ(w.state().lastIndex, 199);
-    EXPECT_EQ(w.list()->count(), 200);
-    EXPECT_EQ(w.prompts.messages,
-              std::vector<ShownMessage>{shown("パターンは２００個までしか追加できません。",
-                                              puzzle::MessageIcon::Information)});
-}
-
 // Moves and deletes store what was typed into the shown pattern (the one at the caret)
 // first, keep the moved patterns selected, and show the pattern at the caret afterwards.
 TEST(MainWindow, MovingAndDeletingStoreWhatWasTypedAndKeepTheSelection) {

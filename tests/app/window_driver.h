@@ -157,6 +157,13 @@ struct EditorWindow {
         find<QAction>(actionName)->trigger();
         settle();
     }
+    // A command by its object name: a menu command or a button.
+    void use(const char* name) {
+        if (window->findChild<QAction*>(QString::fromUtf8(name)))
+            trigger(name);
+        else
+            click(name);
+    }
     void open(const QString& file) {
         prompts.openChoices.push_back(file);
         trigger("IDM_OPEN");
