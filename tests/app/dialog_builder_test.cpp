@@ -58,18 +58,9 @@ TEST(DialogUnits, MulDivRoundsHalvesAwayFromZeroAndPixelsFollowTheBaseUnits) {
     EXPECT_EQ(toPixels({13, 19, 100, 173}, {7, 14}), QRect(23, 33, 175, 303));
 }
 
-TEST(DialogFont, FallsBackToTheInstalledJapaneseGothic) {
-    const QFont main = dialogFont(MainDialogTemplate(DialogVariant::PZ_BIND));
-    EXPECT_EQ(main.pixelSize(), 13);
-    EXPECT_EQ(QFontInfo(main).family(), "IPAGothic");
-    const QFont prompt = dialogFont(PasswordDialogTemplate());
-    EXPECT_EQ(prompt.pixelSize(), 12);
-    EXPECT_EQ(QFontInfo(prompt).family(), "IPAPGothic");
-}
-
-// Each variant has exactly its controls, where the template puts them, reached by Tab in
-// table order, each labelled for accessibility; the vendor box takes the password row's
-// place, which moves up 5 units.
+// Each variant is a fixed-size window in the Japanese gothic font with exactly its controls,
+// where the template puts them, reached by Tab in table order, each labelled for
+// accessibility; the vendor box takes the password row's place, which moves up 5 units.
 TEST(MainDialogLayout, ControlsSitWhereTheTemplateSaysAndTabInTableOrder) {
     for (const auto variant : {DialogVariant::PZ_BIND, DialogVariant::PZ_BIND2}) {
         EditorWindow w(variant);
@@ -88,7 +79,12 @@ TEST(MainDialogLayout, ControlsSitWhereTheTemplateSaysAndTabInTableOrder) {
         all.sort();
         EXPECT_EQ(ids.join(' ').toStdString(), all.join(' ').toStdString());
 
+        EXPECT_EQ(w.title(), QString::fromUtf8("パズルデータ作成ツール Ver2.0"));
+        EXPECT_EQ(w.window->minimumSize(), w.window->maximumSize()) << "not resizable";
+        EXPECT_FALSE(w.window->windowIcon().pixmap(32, 32).isNull());
         const QWidget* client = w.window->centralWidget();
+        EXPECT_EQ(client->font().pixelSize(), 13);
+        EXPECT_EQ(QFontInfo(client->font()).family(), "IPAGothic");
         const Pixels px(client->font());
         EXPECT_EQ(client->size(), px(0, 0, 442, 261).size());
         EXPECT_EQ(w.list()->geometry(), px(13, 19, 100, 173));
@@ -120,6 +116,8 @@ TEST(PasswordDialogLayout, IsBuiltFromItsTemplate) {
         nullptr, [](const QString&) { return std::nullopt; }, prompts);
     EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("パスワード入力"));
     const QWidget* client = dialog.findChild<QWidget*>("client");
+    EXPECT_EQ(client->font().pixelSize(), 12);
+    EXPECT_EQ(QFontInfo(client->font()).family(), "IPAPGothic");
     const Pixels px(client->font());
     EXPECT_EQ(client->size(), px(0, 0, 187, 93).size());
     EXPECT_EQ(dialog.passwordEdit()->geometry(), px(46, 47, 93, 14));

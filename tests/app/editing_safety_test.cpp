@@ -214,73 +214,49 @@ TEST_F(EditingSafety, CommandsThatCannotRunSayWhyAndChangeNothing) {
     writeFile(path("set.ADX"), buildFile({finishedOnly, emptyPicture}));
     const QString photo = picture("photo.bmp");
     const auto error = [](const char* text) { return shown(text, puzzle::MessageIcon::Error); };
-    const auto information = [](const char* text) {
-        return shown(text, puzzle::MessageIcon::Information);
-    };
-    const ShownMessage cannotDelete = information("すべてのパターンを削除することはできません。");
+    const ShownMessage cannotDelete =
+        shown("すべてのパターンを削除することはできません。", puzzle::MessageIcon::Information);
     const ShownMessage notJoined = error("この位置の画像はまだ連結されていません。");
     const auto none = [](EditorWindow&) {};
-    const auto open = [&](EditorWindow& w) { w.open(path("set.ADX")); };
+    const auto all = [](EditorWindow& w) { w.makePatterns({"A", "B"}), w.list()->selectAll(); };
+    const auto two = [](EditorWindow& w) {
+        w.makePatterns({"A", "B"}), w.clickRow(0, Qt::ControlModifier);
+    };
+    const auto full = [](EditorWindow& w) {
+        for (int i = 1; i < puzzle::kMaxPatterns; ++i)
+            w.window->addPattern();
+    };
+    const auto attached = [&](EditorWindow& w) { w.attach(1, photo); };
+    const auto opened = [&](EditorWindow& w) { w.open(path("set.ADX")); };
+    const auto second = [&](EditorWindow& w) { opened(w), w.clickRow(1); };
+    const auto unfinished = [&](EditorWindow& w) {
+        w.attach(0, photo), w.makePatterns({"A", "B"}), w.clickRow(0);
+    };
+    const char* const pictureCommands = "IDC_ADD_PUZZLE_IMAGE IDC_ADD_FINISHED_IMAGE "
+                                        "IDC_EXTRACT_PUZZLE_IMAGE IDC_EXTRACT_FINISHED_IMAGE";
 
     const struct {
-        const char* name;
         std::function<void(EditorWindow&)> setUp;
-        std::vector<const char*> commands;
-        std::vector<ShownMessage> messages;
+        const char* commands; // each says why it cannot run
+        ShownMessage message;
         int shows; // the pattern shown afterwards; -1: the one shown before
     } cases[] = {
-        {"delete the only pattern", none, {"IDC_DELETE_PATTERN"}, {cannotDelete}, -1},
-        {"delete every pattern",
-         [](EditorWindow& w) {
-             w.makePatterns({"A", "B"}), w.list()->selectAll();
-         },
-         {"IDC_DELETE_PATTERN"},
-         {cannotDelete},
-         -1},
-        {"add a 201st pattern",
-         [](EditorWindow& w) {
-             for (int i = 1; i < puzzle::kMaxPatterns; ++i)
-                 w.window->addPattern();
-         },
-         {"IDC_ADD_PATTERN"},
-         {information("パターンは２００個までしか追加できません。")},
-         -1},
-        {"pictures of several patterns",
-         [](EditorWindow& w) {
-             w.makePatterns({"A", "B"}), w.clickRow(0, Qt::ControlModifier);
-         },
-         {"IDC_ADD_PUZZLE_IMAGE", "IDC_ADD_FINISHED_IMAGE", "IDC_EXTRACT_PUZZLE_IMAGE",
-          "IDC_EXTRACT_FINISHED_IMAGE"},
-         std::vector<ShownMessage>(4, error("複数のパターンが選択されています。")),
-         -1},
+        {none, "IDC_DELETE_PATTERN", cannotDelete, -1},
+        {all, "IDC_DELETE_PATTERN", cannotDelete, -1},
+        {full, "IDC_ADD_PATTERN",
+         shown("パターンは２００個までしか追加できません。", puzzle::MessageIcon::Information), -1},
+        {two, pictureCommands, error("複数のパターンが選択されています。"), -1},
         // Nothing joined in a new document comes before the empty slot.
-        {"extract from a new document", none, {"IDC_EXTRACT_PUZZLE_IMAGE"}, {notJoined}, -1},
-        {"extract what only a save joins",
-         [&](EditorWindow& w) { w.attach(1, photo); },
-         {"IDC_EXTRACT_FINISHED_IMAGE"},
-         {notJoined},
-         -1},
+        {none, "IDC_EXTRACT_PUZZLE_IMAGE", notJoined, -1},
+        {attached, "IDC_EXTRACT_FINISHED_IMAGE", notJoined, -1},
         // The stored offset of an empty slot is not 0.
-        {"extract an empty slot",
-         open,
-         {"IDC_EXTRACT_PUZZLE_IMAGE"},
-         {error("この位置には画像が設定されていません。")},
+        {opened, "IDC_EXTRACT_PUZZLE_IMAGE", error("この位置には画像が設定されていません。"), -1},
+        {second, "IDC_EXTRACT_PUZZLE_IMAGE", error("この位置の画像はファイルサイズが不正です。"),
          -1},
-        {"extract a picture of no bytes",
-         [&](EditorWindow& w) { open(w), w.clickRow(1); },
-         {"IDC_EXTRACT_PUZZLE_IMAGE"},
-         {error("この位置の画像はファイルサイズが不正です。")},
-         -1},
-        {"save without a picture",
-         [&](EditorWindow& w) {
-             w.attach(0, photo), w.makePatterns({"A", "B"}), w.clickRow(0);
-         },
-         {"IDM_SAVE"},
-         {error("ﾊﾟﾀｰﾝ2 のＣＧが抜けています。保存できません。")},
-         1},
+        {unfinished, "IDM_SAVE", error("ﾊﾟﾀｰﾝ2 のＣＧが抜けています。保存できません。"), 1},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.message.text);
         EditorWindow w;
         c.setUp(w);
         settle();
@@ -288,9 +264,10 @@ TEST_F(EditingSafety, CommandsThatCannotRunSayWhyAndChangeNothing) {
         const int shownBefore = w.state().currentPattern;
         const size_t dialogs = w.prompts.openRequests.size();
         w.prompts.messages.clear();
-        for (const char* command : c.commands)
-            w.use(command);
-        EXPECT_EQ(w.prompts.messages, c.messages);
+        const QStringList commands = QString(c.commands).split(' ');
+        for (const QString& command : commands)
+            w.use(command.toUtf8().constData());
+        EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>(commands.size(), c.message));
         EXPECT_EQ(w.prompts.openRequests.size(), dialogs);
         EXPECT_TRUE(w.prompts.saveRequests.empty());
         EXPECT_TRUE(w.doc().table == before);

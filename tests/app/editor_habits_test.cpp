@@ -115,16 +115,26 @@ TEST_F(EditorHabits, QtsOwnTextsAreJapanese) {
         << texts.join('|').toStdString();
 }
 
-TEST_F(EditorHabits, RecentFilesAreTheLastEightKeptAcrossRunsAndMissingOnesDropped) {
+// The next run, with the same settings, offers the last eight files most recent first, and
+// starts each file dialog in the folder last used for its kind of file.
+TEST_F(EditorHabits, RecentFilesAndFoldersAreKeptAcrossRunsAndMissingFilesDropped) {
     QStringList sets;
     for (int i = 0; i < 9; ++i)
         sets.push_back(set(QString("set%1").arg(i)));
+    QDir(dir.path()).mkpath("pictures");
     EditorWindow w;
+    w.attach(0, picture("pictures/photo.bmp"));
     for (const QString& set : sets)
         w.open(set);
 
-    // The next run, with the same settings, offers them most recent first.
     w.restart();
+    w.prompts.openRequests.clear();
+    w.prompts.openChoices = {"", ""};
+    w.trigger("IDM_OPEN");
+    w.click("IDC_ADD_PUZZLE_IMAGE");
+    ASSERT_EQ(w.prompts.openRequests.size(), 2u);
+    EXPECT_EQ(QFileInfo(w.prompts.openRequests[0].proposed).absolutePath(), dir.path());
+    EXPECT_EQ(QFileInfo(w.prompts.openRequests[1].proposed).absolutePath(), path("pictures"));
     QMenu* menu = w.window->findChild<QMenu*>("RecentMenu");
     menu->aboutToShow();
     ASSERT_EQ(menu->actions().size(), 8);
@@ -143,23 +153,6 @@ TEST_F(EditorHabits, RecentFilesAreTheLastEightKeptAcrossRunsAndMissingOnesDropp
     menu->actions()[0]->trigger();
     settle();
     EXPECT_EQ(w.state().currentFilePath, QFile::encodeName(sets[7]).toStdString());
-}
-
-TEST_F(EditorHabits, DialogsStartInTheFolderLastUsedForTheirKind) {
-    QDir(dir.path()).mkpath("pictures");
-    QDir(dir.path()).mkpath("sets");
-    EditorWindow w;
-    w.attach(0, picture("pictures/photo.bmp"));
-    w.saveAs(path("sets/one.ADX"));
-
-    w.restart();
-    w.prompts.openRequests.clear();
-    w.prompts.openChoices = {"", ""};
-    w.trigger("IDM_OPEN");
-    w.click("IDC_ADD_PUZZLE_IMAGE");
-    ASSERT_EQ(w.prompts.openRequests.size(), 2u);
-    EXPECT_EQ(QFileInfo(w.prompts.openRequests[0].proposed).absolutePath(), path("sets"));
-    EXPECT_EQ(QFileInfo(w.prompts.openRequests[1].proposed).absolutePath(), path("pictures"));
 }
 
 TEST_F(EditorHabits, DraggingEntriesMovesTheirPatternsAsOneStep) {

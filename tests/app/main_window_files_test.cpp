@@ -174,8 +174,8 @@ TEST_F(WindowFiles, OpeningAsksForThePasswordRefusesOrWarns) {
     }
 }
 
-// The saved flag is what the box shows; a password nobody touched is saved as it was. The
-// variant without the box neither shows nor keeps the flag.
+// The saved flag is what the box shows; a password nobody touched is saved as it was; new
+// clears both. The variant without the box neither shows nor keeps the flag.
 TEST_F(WindowFiles, TheSavedVendorFlagAndPasswordAreWhatTheWindowShows) {
     const QString file = threePatterns("vendor.ADX", "pass", 1);
     EditorWindow w(DialogVariant::PZ_BIND2);
@@ -189,10 +189,16 @@ TEST_F(WindowFiles, TheSavedVendorFlagAndPasswordAreWhatTheWindowShows) {
     QTest::mouseClick(box, Qt::LeftButton);
     w.saveAs(path("cleared.ADX"));
     EXPECT_EQ(vendorBytes(path("cleared.ADX")), (std::vector<int>{0, 0, 0}));
+    // New starts again from one empty pattern, without a question.
     QTest::mouseClick(box, Qt::LeftButton);
     w.trigger("IDM_NEW");
     EXPECT_FALSE(box->isChecked());
     EXPECT_EQ(w.state().vendorFlag, 0);
+    EXPECT_EQ(w.entries(), std::vector<QString>{"  1 ﾊﾟﾀｰﾝ"});
+    EXPECT_EQ(w.state().currentFilePath, "新規.ADX");
+    EXPECT_FALSE(w.state().dirty);
+    EXPECT_EQ(w.clearComment()->toPlainText() + w.password()->text(), "");
+    EXPECT_FALSE(w.rotation()->isChecked());
 
     EditorWindow plain(DialogVariant::PZ_BIND);
     plain.prompts.passwordEntries.push_back({"pass"});

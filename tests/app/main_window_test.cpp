@@ -17,35 +17,7 @@ std::vector<QString> entries(int n) {
     return out;
 }
 
-// What a reset leaves: one empty pattern in a document named "新規.ADX", nothing to save.
-void expectFreshDocument(const EditorWindow& w) {
-    EXPECT_EQ(w.entries(), entries(1));
-    EXPECT_EQ(w.selectedRows(), std::vector<int>{0});
-    EXPECT_EQ(w.state().currentFilePath, "新規.ADX");
-    EXPECT_FALSE(w.state().dirty);
-    EXPECT_EQ(w.storedClearComment(0), "");
-    EXPECT_EQ(w.clearComment()->toPlainText(), "");
-    EXPECT_EQ(w.password()->text(), "");
-    EXPECT_FALSE(w.rotation()->isChecked());
-}
-
 } // namespace
-
-TEST(MainWindow, StartsAsOneEmptyPatternAndNewDiscardsEditsWithoutAQuestion) {
-    EditorWindow w;
-    expectFreshDocument(w);
-    EXPECT_EQ(w.title(), QString::fromUtf8("パズルデータ作成ツール Ver2.0"));
-    EXPECT_EQ(w.window->minimumSize(), w.window->maximumSize()) << "the window is not resizable";
-    EXPECT_FALSE(w.window->windowIcon().pixmap(32, 32).isNull());
-
-    w.makePatterns({"A", "B"});
-    w.typeInto(w.password(), "pw");
-    QTest::mouseClick(w.rotation(), Qt::LeftButton);
-    ASSERT_TRUE(w.state().dirty);
-    w.trigger("IDM_NEW");
-    expectFreshDocument(w);
-    EXPECT_TRUE(w.prompts.messages.empty());
-}
 
 // What the shown pattern's controls hold is stored before the next is shown, line breaks as
 // CR LF; nothing leaks into the next.
