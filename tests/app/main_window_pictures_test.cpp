@@ -69,18 +69,18 @@ TEST_F(WindowPictures, ASetAuthoredOnScreenIsSavedReopenedAndExtracted) {
     w.choosePieceCount("9");
     w.attach(1, pictures[1][1]);
     // The dialog offers the four picture types and the last choice, whatever the slot.
-    const QString proposed[] = {"", "", pictures[0][0], pictures[0][1], pictures[1][0]};
-    ASSERT_EQ(w.prompts.openRequests.size(), 5u);
-    for (size_t i = 0; i < 5; ++i) {
-        const app::FileDialogRequest& asked = w.prompts.openRequests[i];
-        EXPECT_EQ(asked.proposed, proposed[i]);
-        EXPECT_EQ(asked.title, "開く");
-        EXPECT_EQ(asked.filters, (std::vector<app::FileFilter>{
-                                     {"利用可能な画像ﾌｧｲﾙ", "*.bmp;*.jpg;*.jpeg;*.gif"},
-                                     {"ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ (*.bmp)", "*.bmp"},
-                                     {"JPEG File Interchange format(*.jpg;*.jpeg)", "*.jpg;*.jpeg"},
-                                     {"GIF (*.gif)", "*.gif"}}));
-    }
+    std::vector<QString> proposed;
+    for (const app::FileDialogRequest& asked : w.prompts.openRequests)
+        proposed.push_back(asked.proposed);
+    EXPECT_EQ(proposed,
+              (std::vector<QString>{"", "", pictures[0][0], pictures[0][1], pictures[1][0]}));
+    EXPECT_EQ(w.prompts.openRequests.back().title, "開く");
+    EXPECT_EQ(w.prompts.openRequests.back().filters,
+              (std::vector<app::FileFilter>{
+                  {"利用可能な画像ﾌｧｲﾙ", "*.bmp;*.jpg;*.jpeg;*.gif"},
+                  {"ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ (*.bmp)", "*.bmp"},
+                  {"JPEG File Interchange format(*.jpg;*.jpeg)", "*.jpg;*.jpeg"},
+                  {"GIF (*.gif)", "*.gif"}}));
     w.saveAs(path("set.ADX"));
     EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>{kSaved});
     // What was chosen on screen reached the records.
