@@ -90,6 +90,11 @@ TEST_F(EditorHabits, MenusOfferEveryCommandWithItsShortcutAndTheKeysWork) {
         EXPECT_EQ(w.storedClearComments(), k.after);
         EXPECT_EQ(w.state().currentPattern, k.shown);
     }
+    // A click below the last entry selects nothing away.
+    QTest::mouseClick(w.list()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(4, w.list()->viewport()->height() - 4));
+    settle();
+    EXPECT_EQ(w.selectedRows(), std::vector<int>{0});
     w.typeInto(w.clearComment(), "xy");
     QTest::keyClick(w.clearComment(), Qt::Key_Home);
     QTest::keyClick(w.clearComment(), Qt::Key_Delete);
