@@ -7,6 +7,7 @@
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QStyleOptionButton>
 
 #include <gtest/gtest.h>
 
@@ -58,19 +59,11 @@ TEST(DialogUnits, MulDivRoundsHalvesAwayFromZeroAndPixelsFollowTheBaseUnits) {
     EXPECT_EQ(toPixels({13, 19, 100, 173}, {7, 14}), QRect(23, 33, 175, 303));
 }
 
-TEST(DialogFont, FallsBackToTheInstalledJapaneseGothic) {
-    const QFont main = dialogFont(MainDialogTemplate(DialogVariant::PZ_BIND));
-    EXPECT_EQ(main.pixelSize(), 13);
-    EXPECT_EQ(QFontInfo(main).family(), "IPAGothic");
-    const QFont prompt = dialogFont(PasswordDialogTemplate());
-    EXPECT_EQ(prompt.pixelSize(), 12);
-    EXPECT_EQ(QFontInfo(prompt).family(), "IPAPGothic");
-}
-
-// Each variant has exactly its controls, where the template puts them, reached by Tab in
-// table order, each labelled for accessibility; the vendor box takes the password row's
+// Each variant is a fixed-size window in the Japanese gothic font with exactly its controls,
+// where the template puts them, none covering another or clipping its text, reached by Tab
+// in table order, each labelled for accessibility; the vendor box takes the password row's
 // place, which moves up 5 units.
-TEST(MainDialogLayout, ControlsSitWhereTheTemplateSaysAndTabInTableOrder) {
+TEST(MainDialogLayout, ControlsSitWhereTheTemplateSaysNeverOverlapAndTabInTableOrder) {
     for (const auto variant : {DialogVariant::PZ_BIND, DialogVariant::PZ_BIND2}) {
         EditorWindow w(variant);
         const bool vendor = variant == DialogVariant::PZ_BIND2;
@@ -88,7 +81,12 @@ TEST(MainDialogLayout, ControlsSitWhereTheTemplateSaysAndTabInTableOrder) {
         all.sort();
         EXPECT_EQ(ids.join(' ').toStdString(), all.join(' ').toStdString());
 
+        EXPECT_EQ(w.title(), QString::fromUtf8("パズルデータ作成ツール Ver2.0"));
+        EXPECT_EQ(w.window->minimumSize(), w.window->maximumSize()) << "not resizable";
+        EXPECT_FALSE(w.window->windowIcon().pixmap(32, 32).isNull());
         const QWidget* client = w.window->centralWidget();
+        EXPECT_EQ(client->font().pixelSize(), 13);
+        EXPECT_EQ(QFontInfo(client->font()).family(), "IPAGothic");
         const Pixels px(client->font());
         EXPECT_EQ(client->size(), px(0, 0, 442, 261).size());
         EXPECT_EQ(w.list()->geometry(), px(13, 19, 100, 173));
@@ -111,6 +109,41 @@ TEST(MainDialogLayout, ControlsSitWhereTheTemplateSaysAndTabInTableOrder) {
         EXPECT_EQ(w.find<QGroupBox>("FileStructureGroup")->title(),
                   QString::fromUtf8("ファイル構成"));
         EXPECT_EQ(client->childAt(w.list()->geometry().center()), w.list()->viewport());
+
+        // No control covers another, and no text is clipped.
+        std::vector<QWidget*> controls;
+        for (QWidget* c : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const bool decoration = qobject_cast<QGroupBox*>(c) ||
+                                    (qobject_cast<QFrame*>(c) && !qobject_cast<QLabel*>(c) &&
+                                     !c->objectName().startsWith("IDC_"));
+            if (!decoration && c->isVisible())
+                controls.push_back(c);
+        }
+        for (QWidget* c : controls) {
+            const QFontMetrics m(c->font());
+            QString text;
+            int room = c->width();
+            if (auto* label = qobject_cast<QLabel*>(c)) {
+                text = label->text();
+            } else if (auto* button = qobject_cast<QAbstractButton*>(c)) {
+                text = button->text();
+                QStyleOptionButton option;
+                option.initFrom(button);
+                // What the style keeps for the box of a check box, or the frame of a button.
+                room -=
+                    qobject_cast<QCheckBox*>(c)
+                        ? c->style()->pixelMetric(QStyle::PM_IndicatorWidth, &option, c) +
+                              c->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &option, c)
+                        : 2 * c->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, c);
+            }
+            EXPECT_LE(m.horizontalAdvance(text), room)
+                << c->objectName().toStdString() << " " << text.toStdString();
+        }
+        for (size_t i = 0; i < controls.size(); ++i)
+            for (size_t j = i + 1; j < controls.size(); ++j)
+                EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry()))
+                    << controls[i]->objectName().toStdString() << " and "
+                    << controls[j]->objectName().toStdString();
     }
 }
 
@@ -120,6 +153,8 @@ TEST(PasswordDialogLayout, IsBuiltFromItsTemplate) {
         nullptr, [](const QString&) { return std::nullopt; }, prompts);
     EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("パスワード入力"));
     const QWidget* client = dialog.findChild<QWidget*>("client");
+    EXPECT_EQ(client->font().pixelSize(), 12);
+    EXPECT_EQ(QFontInfo(client->font()).family(), "IPAPGothic");
     const Pixels px(client->font());
     EXPECT_EQ(client->size(), px(0, 0, 187, 93).size());
     EXPECT_EQ(dialog.passwordEdit()->geometry(), px(46, 47, 93, 14));

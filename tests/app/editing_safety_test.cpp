@@ -1,10 +1,8 @@
 // Nothing an author does is lost: every change undoes and redoes, the unsaved state is
-// exact, an undo past a save never brings back the wrong picture, picture commands act on
-// the pattern shown, and commands that do nothing say why.
+// exact, an undo past a save never brings back the wrong picture, and commands that cannot
+// run say why and change nothing.
 
 #include "window_driver.h"
-
-#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -57,6 +55,12 @@ TEST_F(EditingSafety, EveryChangeUndoesAndRedoesShowingThePatternItConcerns) {
     stored.puzzle = pictureBytes(64);
     writeFile(path("other.ADX"), buildFile({stored}));
     const QString extra = picture("extra.bmp", 320, 240, Qt::cyan);
+    // Picture commands act on the pattern shown, wherever the caret of the list is.
+    const auto caretAway = [](EditorWindow& w) {
+        w.list()->setFocus();
+        QTest::keyClick(w.list(), Qt::Key_End, Qt::ControlModifier);
+        EXPECT_EQ(w.list()->currentRow(), 2);
+    };
 
     const struct {
         const char* name;
@@ -68,9 +72,10 @@ TEST_F(EditingSafety, EveryChangeUndoesAndRedoesShowingThePatternItConcerns) {
         {"move up", [](EditorWindow& w) { w.clickRow(2), w.click("IDC_MOVE_UP"); }, 1},
         {"move down", [](EditorWindow& w) { w.click("IDC_MOVE_DOWN"); }, 1},
         {"duplicate", [](EditorWindow& w) { w.clickRow(1), w.trigger("IDM_DUPLICATE"); }, 2},
-        {"attach", [&](EditorWindow& w) { w.attach(1, extra); }, 0},
+        {"attach", [&](EditorWindow& w) { w.clickRow(1), caretAway(w), w.attach(0, extra); }, 1},
         {"delete picture",
-         [](EditorWindow& w) { w.clickRow(1), w.click("IDC_DELETE_FINISHED_IMAGE"); }, 1},
+         [&](EditorWindow& w) { w.clickRow(1), caretAway(w), w.click("IDC_DELETE_PUZZLE_IMAGE"); },
+         1},
         {"piece count", [](EditorWindow& w) { w.clickRow(2), w.choosePieceCount("12"); }, 2},
         {"rotation", [](EditorWindow& w) { w.click("IDC_ROTATION"); }, 0},
         {"comment", [](EditorWindow& w) { w.typeInto(w.finishComment(), "typed"); }, 0},
@@ -100,6 +105,7 @@ TEST_F(EditingSafety, EveryChangeUndoesAndRedoesShowingThePatternItConcerns) {
         EXPECT_TRUE(Content(w.doc()) == before);
         EXPECT_EQ(w.selectedRows(), std::vector<int>{c.shown});
         EXPECT_EQ(w.state().currentPattern, c.shown);
+        EXPECT_TRUE(w.list()->item(c.shown)->font().bold()) << "the entry shown is marked";
         EXPECT_EQ(w.clearComment()->toPlainText().toStdString(), w.storedClearComment(c.shown));
         EXPECT_EQ(w.entries().size(), size_t(before.lastIndex + 1));
         EXPECT_TRUE(w.find<QAction>("IDM_REDO")->isEnabled());
@@ -182,51 +188,77 @@ TEST_F(EditingSafety, UndoPastASaveNeverShowsOrSavesTheWrongBytes) {
     EXPECT_EQ(readFile(path("copy.ADX")), original);
 }
 
-TEST_F(EditingSafety, PictureCommandsActOnThePatternShownWhereverTheCaret) {
-    EditorWindow w;
-    threePatterns(w);
-    w.clickRow(1);
-    // The caret wanders off without changing the selection.
-    w.list()->setFocus();
-    QTest::keyClick(w.list(), Qt::Key_End, Qt::ControlModifier);
-    settle();
-    ASSERT_EQ(w.list()->currentRow(), 2);
-    EXPECT_EQ(w.state().currentPattern, 1);
-    EXPECT_TRUE(w.list()->item(1)->font().bold()) << "the entry shown is marked";
-    EXPECT_FALSE(w.list()->item(2)->font().bold());
-
-    w.click("IDC_DELETE_PUZZLE_IMAGE");
-    EXPECT_EQ(w.doc().pattern(1).puzzleImageSize, 0);
-    EXPECT_NE(w.doc().pattern(2).puzzleImageSize, 0);
-    w.attach(0, picture("new.bmp"));
-    EXPECT_EQ(QFileInfo(QString::fromStdString(w.doc().pattern(1).sourceFiles[0])).fileName(),
-              "new.bmp");
-}
-
-TEST_F(EditingSafety, CommandsThatDoNothingSayWhy) {
-    EditorWindow w;
+// Commands that cannot run say why, open no dialog and change nothing; the save's check
+// shows the pattern it names.
+TEST_F(EditingSafety, CommandsThatCannotRunSayWhyAndChangeNothing) {
+    PatternSpec finishedOnly; // pattern 1 of the set: only a finished picture
+    puzzle::setFieldText(finishedOnly.record.finishedImagePath, "C:\\pictures\\done.bmp");
+    finishedOnly.finished = pictureBytes(64);
+    PatternSpec emptyPicture; // pattern 2: a puzzle picture file of no bytes
+    puzzle::setFieldText(emptyPicture.record.puzzleImagePath, "C:\\pictures\\empty.bmp");
+    writeFile(path("set.ADX"), buildFile({finishedOnly, emptyPicture}));
+    const QString photo = picture("photo.bmp");
+    const auto error = [](const char* text) { return shown(text, puzzle::MessageIcon::Error); };
     const ShownMessage cannotDelete =
         shown("すべてのパターンを削除することはできません。", puzzle::MessageIcon::Information);
-    w.click("IDC_DELETE_PATTERN");
-    w.makePatterns({"A", "B"});
-    w.list()->selectAll();
-    settle();
-    w.click("IDC_DELETE_PATTERN");
-    EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>(2, cannotDelete));
-    EXPECT_EQ(w.doc().patternCount(), 2);
+    const ShownMessage notJoined = error("この位置の画像はまだ連結されていません。");
+    const auto none = [](EditorWindow&) {};
+    const auto all = [](EditorWindow& w) { w.makePatterns({"A", "B"}), w.list()->selectAll(); };
+    const auto two = [](EditorWindow& w) {
+        w.makePatterns({"A", "B"}), w.clickRow(0, Qt::ControlModifier);
+    };
+    const auto full = [](EditorWindow& w) {
+        for (int i = 1; i < puzzle::kMaxPatterns; ++i)
+            w.window->addPattern();
+    };
+    const auto attached = [&](EditorWindow& w) { w.attach(1, photo); };
+    const auto opened = [&](EditorWindow& w) { w.open(path("set.ADX")); };
+    const auto second = [&](EditorWindow& w) { opened(w), w.clickRow(1); };
+    const auto unfinished = [&](EditorWindow& w) {
+        w.attach(0, photo), w.makePatterns({"A", "B"}), w.clickRow(0);
+    };
+    const char* const pictureCommands = "IDC_ADD_PUZZLE_IMAGE IDC_ADD_FINISHED_IMAGE "
+                                        "IDC_EXTRACT_PUZZLE_IMAGE IDC_EXTRACT_FINISHED_IMAGE";
 
-    // The save commits what was typed, then its check shows the pattern it names.
-    w.prompts.messages.clear();
-    w.clickRow(0);
-    w.attach(0, picture("a.bmp"));
-    w.typeInto(w.clearComment(), "edited");
-    w.trigger("IDM_SAVE");
-    EXPECT_EQ(w.prompts.messages,
-              std::vector<ShownMessage>{shown("ﾊﾟﾀｰﾝ2 のＣＧが抜けています。保存できません。",
-                                              puzzle::MessageIcon::Error)});
-    EXPECT_TRUE(w.prompts.saveRequests.empty());
-    EXPECT_EQ(w.storedClearComment(0), "edited");
-    EXPECT_EQ(w.selectedRows(), std::vector<int>{1});
-    EXPECT_EQ(w.state().currentPattern, 1);
-    EXPECT_EQ(w.clearComment()->toPlainText(), "B");
+    const struct {
+        std::function<void(EditorWindow&)> setUp;
+        const char* commands; // each says why it cannot run
+        ShownMessage message;
+        int shows; // the pattern shown afterwards; -1: the one shown before
+    } cases[] = {
+        {none, "IDC_DELETE_PATTERN", cannotDelete, -1},
+        {all, "IDC_DELETE_PATTERN", cannotDelete, -1},
+        {full, "IDC_ADD_PATTERN",
+         shown("パターンは２００個までしか追加できません。", puzzle::MessageIcon::Information), -1},
+        {two, pictureCommands, error("複数のパターンが選択されています。"), -1},
+        // Nothing joined in a new document comes before the empty slot.
+        {none, "IDC_EXTRACT_PUZZLE_IMAGE", notJoined, -1},
+        {attached, "IDC_EXTRACT_FINISHED_IMAGE", notJoined, -1},
+        // The stored offset of an empty slot is not 0.
+        {opened, "IDC_EXTRACT_PUZZLE_IMAGE", error("この位置には画像が設定されていません。"), -1},
+        {second, "IDC_EXTRACT_PUZZLE_IMAGE", error("この位置の画像はファイルサイズが不正です。"),
+         -1},
+        {unfinished, "IDM_SAVE", error("ﾊﾟﾀｰﾝ2 のＣＧが抜けています。保存できません。"), 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message.text);
+        EditorWindow w;
+        c.setUp(w);
+        settle();
+        const puzzle::PatternTable before = w.doc().table;
+        const int shownBefore = w.state().currentPattern;
+        const size_t dialogs = w.prompts.openRequests.size();
+        w.prompts.messages.clear();
+        const QStringList commands = QString(c.commands).split(' ');
+        for (const QString& command : commands)
+            w.use(command.toUtf8().constData());
+        EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>(commands.size(), c.message));
+        EXPECT_EQ(w.prompts.openRequests.size(), dialogs);
+        EXPECT_TRUE(w.prompts.saveRequests.empty());
+        EXPECT_TRUE(w.doc().table == before);
+        EXPECT_EQ(w.list()->count(), w.doc().patternCount());
+        EXPECT_EQ(w.state().currentPattern, c.shows < 0 ? shownBefore : c.shows);
+        EXPECT_EQ(w.clearComment()->toPlainText().toStdString(),
+                  w.storedClearComment(w.state().currentPattern));
+    }
 }

@@ -1,18 +1,16 @@
-// The editor behaves as a desktop program: menus with shortcuts, keys in the list, save and
-// save as, recent files, remembered folders, reordering by drag, patterns from pictures,
-// Qt's own texts in Japanese, and a layout in which no text is hidden.
+// The editor behaves as a desktop program: menus with shortcuts, keys in the list, recent
+// files, remembered folders, reordering by drag, patterns from pictures, and Qt's own texts
+// in Japanese.
 
 #include "app/qt_translation.h"
 #include "window_driver.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QStyleOptionButton>
 
 #include <gtest/gtest.h>
 
@@ -32,13 +30,15 @@ class EditorHabits : public WindowTest {
 
 } // namespace
 
-TEST_F(EditorHabits, MenusOfferEveryCommandWithItsShortcut) {
+// Every command is in a menu with its shortcut; in the list the keys move, duplicate and
+// delete patterns, while in a comment box Delete is the box's own.
+TEST_F(EditorHabits, MenusOfferEveryCommandWithItsShortcutAndTheKeysWork) {
     EditorWindow w;
     const QList<QAction*> top = w.window->menuBar()->actions();
-    ASSERT_EQ(top.size(), 3);
-    EXPECT_EQ(top[0]->text(), QString::fromUtf8("ﾌｧｲﾙ(&F)"));
-    EXPECT_EQ(top[1]->text(), QString::fromUtf8("編集(&E)"));
-    EXPECT_EQ(top[2]->text(), QString::fromUtf8("表示(&V)"));
+    QStringList menus;
+    for (const QAction* menu : top)
+        menus.push_back(menu->text());
+    EXPECT_EQ(menus, QString::fromUtf8("ﾌｧｲﾙ(&F) 編集(&E) 表示(&V)").split(' '));
     const struct {
         const char* name;
         const char* text;
@@ -66,6 +66,39 @@ TEST_F(EditorHabits, MenusOfferEveryCommandWithItsShortcut) {
     EXPECT_EQ(file.first()->objectName(), "IDM_NEW");
     EXPECT_EQ(file.last()->objectName(), "IDM_EXIT");
     EXPECT_TRUE(file[file.size() - 2]->isSeparator());
+
+    w.makePatterns({"A", "B", "C"});
+    w.clickRow(0);
+    w.list()->setFocus();
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        std::vector<std::string> after;
+        int shown;
+    } keys[] = {
+        {Qt::Key_Down, Qt::ControlModifier, {"B", "A", "C"}, 1},
+        {Qt::Key_D, Qt::ControlModifier, {"B", "A", "A", "C"}, 2},
+        {Qt::Key_Up, Qt::ControlModifier, {"B", "A", "A", "C"}, 1},
+        {Qt::Key_Delete, Qt::NoModifier, {"B", "A", "C"}, 0},
+    };
+    for (const auto& k : keys) {
+        QTest::keyClick(w.list(), k.key, k.modifiers);
+        settle();
+        EXPECT_EQ(w.storedClearComments(), k.after);
+        EXPECT_EQ(w.state().currentPattern, k.shown);
+    }
+    // A click below the last entry selects nothing away.
+    const std::vector<int> selected = w.selectedRows();
+    QTest::mouseClick(w.list()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(4, w.list()->viewport()->height() - 4));
+    settle();
+    EXPECT_EQ(w.selectedRows(), selected);
+    w.typeInto(w.clearComment(), "xy");
+    QTest::keyClick(w.clearComment(), Qt::Key_Home);
+    QTest::keyClick(w.clearComment(), Qt::Key_Delete);
+    settle();
+    EXPECT_EQ(w.clearComment()->toPlainText(), "y");
+    EXPECT_EQ(w.doc().patternCount(), 3);
 }
 
 TEST_F(EditorHabits, QtsOwnTextsAreJapanese) {
@@ -85,87 +118,26 @@ TEST_F(EditorHabits, QtsOwnTextsAreJapanese) {
         << texts.join('|').toStdString();
 }
 
-TEST_F(EditorHabits, KeysInTheListDeleteMoveAndDuplicate) {
-    EditorWindow w;
-    w.attach(0, picture("a.bmp"));
-    w.makePatterns({"A", "B", "C"});
-    w.clickRow(0);
-    QListWidget* list = w.list();
-    list->setFocus();
-    const auto key = [&](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
-        QTest::keyClick(list, k, m);
-        settle();
-    };
-    key(Qt::Key_Down, Qt::ControlModifier);
-    EXPECT_EQ(w.storedClearComments(), (std::vector<std::string>{"B", "A", "C"}));
-    EXPECT_EQ(w.selectedRows(), std::vector<int>{1});
-    key(Qt::Key_D, Qt::ControlModifier);
-    EXPECT_EQ(w.storedClearComments(), (std::vector<std::string>{"B", "A", "A", "C"}));
-    EXPECT_EQ(w.doc().pattern(2).puzzleImageSize, w.doc().pattern(1).puzzleImageSize);
-    EXPECT_EQ(w.doc().pattern(2).sourceFiles, w.doc().pattern(1).sourceFiles);
-    EXPECT_EQ(w.state().currentPattern, 2);
-    key(Qt::Key_Up, Qt::ControlModifier);
-    key(Qt::Key_Up, Qt::ControlModifier);
-    EXPECT_EQ(w.storedClearComments(), (std::vector<std::string>{"A", "B", "A", "C"}));
-    key(Qt::Key_Delete);
-    EXPECT_EQ(w.storedClearComments(), (std::vector<std::string>{"B", "A", "C"}));
-    // In a comment box, Delete is the box's own.
-    w.typeInto(w.clearComment(), "xy");
-    QTest::keyClick(w.clearComment(), Qt::Key_Home);
-    QTest::keyClick(w.clearComment(), Qt::Key_Delete);
-    settle();
-    EXPECT_EQ(w.clearComment()->toPlainText(), "y");
-    EXPECT_EQ(w.doc().patternCount(), 3);
-}
-
-TEST_F(EditorHabits, SaveOverwritesWithoutADialogAndSaveAsAsksBeforeReplacingAnotherFile) {
-    EditorWindow w;
-    // Without a file, saving asks for a name like save as.
-    w.attach(0, picture("a.bmp"));
-    w.prompts.saveChoices.push_back(path("set"));
-    w.trigger("IDM_SAVE_OVER");
-    ASSERT_EQ(w.prompts.saveRequests.size(), 1u);
-    EXPECT_EQ(w.state().currentFilePath, QFile::encodeName(path("set.ADX")).toStdString());
-    EXPECT_EQ(w.title(), QString::fromUtf8("パズルデータ作成ツール (%1)").arg(path("set.ADX")));
-
-    w.typeInto(w.clearComment(), "second");
-    EXPECT_EQ(w.title(), QString::fromUtf8("パズルデータ作成ツール (%1)*").arg(path("set.ADX")));
-    w.trigger("IDM_SAVE_OVER");
-    EXPECT_EQ(w.prompts.saveRequests.size(), 1u) << "no dialog with a current file";
-    EXPECT_FALSE(w.state().dirty);
-    EditorWindow check;
-    check.open(path("set.ADX"));
-    EXPECT_EQ(check.storedClearComment(0), "second");
-
-    // Save as to the current file asks nothing more; to another existing file it asks, and
-    // No keeps that file.
-    w.saveAs(path("set.ADX"));
-    EXPECT_TRUE(w.prompts.questions.empty());
-    const QString other = set("other");
-    const Bytes theirs = readFile(other);
-    w.prompts.answers = {false};
-    w.saveAs(path("other")); // the extension is added before the question
-    ASSERT_EQ(w.prompts.questions.size(), 1u);
-    EXPECT_EQ(w.prompts.questions[0].caption, "確認");
-    EXPECT_TRUE(QString::fromStdString(w.prompts.questions[0].text).contains(other));
-    EXPECT_FALSE(w.prompts.questions[0].yesIsDefault);
-    EXPECT_EQ(readFile(other), theirs);
-    w.prompts.answers = {true};
-    w.saveAs(other);
-    EXPECT_NE(readFile(other), theirs);
-    EXPECT_EQ(w.state().currentFilePath, QFile::encodeName(other).toStdString());
-}
-
-TEST_F(EditorHabits, RecentFilesAreTheLastEightKeptAcrossRunsAndMissingOnesDropped) {
+// The next run, with the same settings, offers the last eight files most recent first, and
+// starts each file dialog in the folder last used for its kind of file.
+TEST_F(EditorHabits, RecentFilesAndFoldersAreKeptAcrossRunsAndMissingFilesDropped) {
     QStringList sets;
     for (int i = 0; i < 9; ++i)
         sets.push_back(set(QString("set%1").arg(i)));
+    QDir(dir.path()).mkpath("pictures");
     EditorWindow w;
+    w.attach(0, picture("pictures/photo.bmp"));
     for (const QString& set : sets)
         w.open(set);
 
-    // The next run, with the same settings, offers them most recent first.
     w.restart();
+    w.prompts.openRequests.clear();
+    w.prompts.openChoices = {"", ""};
+    w.trigger("IDM_OPEN");
+    w.click("IDC_ADD_PUZZLE_IMAGE");
+    ASSERT_EQ(w.prompts.openRequests.size(), 2u);
+    EXPECT_EQ(QFileInfo(w.prompts.openRequests[0].proposed).absolutePath(), dir.path());
+    EXPECT_EQ(QFileInfo(w.prompts.openRequests[1].proposed).absolutePath(), path("pictures"));
     QMenu* menu = w.window->findChild<QMenu*>("RecentMenu");
     menu->aboutToShow();
     ASSERT_EQ(menu->actions().size(), 8);
@@ -184,23 +156,6 @@ TEST_F(EditorHabits, RecentFilesAreTheLastEightKeptAcrossRunsAndMissingOnesDropp
     menu->actions()[0]->trigger();
     settle();
     EXPECT_EQ(w.state().currentFilePath, QFile::encodeName(sets[7]).toStdString());
-}
-
-TEST_F(EditorHabits, DialogsStartInTheFolderLastUsedForTheirKind) {
-    QDir(dir.path()).mkpath("pictures");
-    QDir(dir.path()).mkpath("sets");
-    EditorWindow w;
-    w.attach(0, picture("pictures/photo.bmp"));
-    w.saveAs(path("sets/one.ADX"));
-
-    w.restart();
-    w.prompts.openRequests.clear();
-    w.prompts.openChoices = {"", ""};
-    w.trigger("IDM_OPEN");
-    w.click("IDC_ADD_PUZZLE_IMAGE");
-    ASSERT_EQ(w.prompts.openRequests.size(), 2u);
-    EXPECT_EQ(QFileInfo(w.prompts.openRequests[0].proposed).absolutePath(), path("sets"));
-    EXPECT_EQ(QFileInfo(w.prompts.openRequests[1].proposed).absolutePath(), path("pictures"));
 }
 
 TEST_F(EditorHabits, DraggingEntriesMovesTheirPatternsAsOneStep) {
@@ -249,44 +204,4 @@ TEST_F(EditorHabits, PicturesBecomePatternsInNameOrderAndRefusedOnesAreNamedAtTh
     w.dropFiles({files[0], files[1]});
     EXPECT_EQ(w.doc().patternCount(), 200);
     EXPECT_EQ(w.prompts.messages.size(), 1u);
-}
-
-TEST(EditorLayout, NoControlCoversAnotherAndNoTextIsClipped) {
-    for (const auto variant : {app::DialogVariant::PZ_BIND, app::DialogVariant::PZ_BIND2}) {
-        EditorWindow w(variant);
-        QWidget* client = w.window->centralWidget();
-        std::vector<QWidget*> controls;
-        for (QWidget* c : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            const bool decoration = qobject_cast<QGroupBox*>(c) ||
-                                    (qobject_cast<QFrame*>(c) && !qobject_cast<QLabel*>(c) &&
-                                     !c->objectName().startsWith("IDC_"));
-            if (!decoration && c->isVisible())
-                controls.push_back(c);
-        }
-        for (QWidget* c : controls) {
-            const QFontMetrics m(c->font());
-            QString text;
-            int room = c->width();
-            if (auto* label = qobject_cast<QLabel*>(c)) {
-                text = label->text();
-            } else if (auto* button = qobject_cast<QAbstractButton*>(c)) {
-                text = button->text();
-                QStyleOptionButton option;
-                option.initFrom(button);
-                // What the style keeps for the box of a check box, or the frame of a button.
-                room -=
-                    qobject_cast<QCheckBox*>(c)
-                        ? c->style()->pixelMetric(QStyle::PM_IndicatorWidth, &option, c) +
-                              c->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &option, c)
-                        : 2 * c->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, c);
-            }
-            EXPECT_LE(m.horizontalAdvance(text), room)
-                << c->objectName().toStdString() << " " << text.toStdString();
-        }
-        for (size_t i = 0; i < controls.size(); ++i)
-            for (size_t j = i + 1; j < controls.size(); ++j)
-                EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry()))
-                    << controls[i]->objectName().toStdString() << " and "
-                    << controls[j]->objectName().toStdString();
-    }
 }

@@ -43,7 +43,6 @@ class FakePrompts : public app::Prompts {
     std::vector<app::Question> questions;
     std::vector<app::FileDialogRequest> openRequests;
     std::vector<app::FileDialogRequest> saveRequests;
-    int passwordPrompts = 0;
     int progressUpdates = 0;
 
     // Scripted answers, used front first.
@@ -64,45 +63,26 @@ class FakePrompts : public app::Prompts {
 
     bool ask(QWidget*, const app::Question& q) override {
         questions.push_back(q);
-        if (answers.empty()) {
-            ADD_FAILURE() << "unexpected question: " << q.text;
-            return false;
-        }
-        const bool a = answers.front();
-        answers.pop_front();
-        return a;
+        return next(answers, "question: " + q.text, false);
     }
 
     std::optional<QString> chooseOpenFile(QWidget*, const app::FileDialogRequest& r) override {
         openRequests.push_back(r);
-        return next(openChoices, "open");
+        return chosen(next(openChoices, "open dialog", QString()));
     }
 
     std::optional<QString> chooseSaveFile(QWidget*, const app::FileDialogRequest& r) override {
         saveRequests.push_back(r);
-        return next(saveChoices, "save");
+        return chosen(next(saveChoices, "save dialog", QString()));
     }
 
     QStringList chooseOpenFiles(QWidget*, const app::FileDialogRequest& r) override {
         openRequests.push_back(r);
-        if (openManyChoices.empty()) {
-            ADD_FAILURE() << "unexpected open dialog for several files";
-            return {};
-        }
-        QStringList choice = openManyChoices.front();
-        openManyChoices.pop_front();
-        return choice;
+        return next(openManyChoices, "open dialog for several files", QStringList());
     }
 
     bool askPassword(QWidget*, const app::PasswordCheck& check) override {
-        ++passwordPrompts;
-        if (passwordEntries.empty()) {
-            ADD_FAILURE() << "unexpected password prompt";
-            return false;
-        }
-        const std::vector<QString> entries = passwordEntries.front();
-        passwordEntries.pop_front();
-        for (const QString& typed : entries) {
+        for (const QString& typed : next(passwordEntries, "password prompt", {})) {
             const auto refusal = check(typed);
             if (!refusal)
                 return true;
@@ -125,14 +105,19 @@ class FakePrompts : public app::Prompts {
         FakePrompts& owner;
     };
 
-    static std::optional<QString> next(std::deque<QString>& script, const char* what) {
+    // The next scripted answer; without one, a failure and the given cancel.
+    template <typename T>
+    static T next(std::deque<T>& script, const std::string& what, const T& cancel) {
         if (script.empty()) {
-            ADD_FAILURE() << "unexpected " << what << " dialog";
-            return std::nullopt;
+            ADD_FAILURE() << "unexpected " << what;
+            return cancel;
         }
-        const QString choice = script.front();
+        T answer = script.front();
         script.pop_front();
-        return choice.isEmpty() ? std::nullopt : std::make_optional(choice);
+        return answer;
+    }
+    static std::optional<QString> chosen(const QString& name) {
+        return name.isEmpty() ? std::nullopt : std::make_optional(name);
     }
 };
 

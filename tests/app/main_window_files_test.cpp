@@ -1,9 +1,12 @@
 #include "app/main_window.h"
 
+#include "puzzle/messages.h"
 #include "puzzle/open.h"
 #include "window_driver.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 using namespace pdt;
 using namespace pdt::test;
@@ -111,35 +114,51 @@ TEST_F(WindowFiles, OpenEditSaveAndReopenGiveTheEditedDocument) {
     EXPECT_EQ(again.clearComment()->toPlainText(), QString::fromUtf8("書き換えた\n二行目"));
 }
 
-TEST_F(WindowFiles, APasswordIsAskedAndComparedExactly) {
+// A password is asked for and compared exactly; a path that does not exist changes nothing;
+// a damaged file opens with the engine's warning.
+TEST_F(WindowFiles, OpeningAsksForThePasswordRefusesOrWarns) {
+    const QString locked = threePatterns("locked.ADX", cp932("秘密Key"));
+    Bytes damaged = buildFile({pattern("one", 10, 10), pattern("two", 10, 10)});
+    damaged.resize(damaged.size() - 5); // the last picture runs past the end
+    writeFile(path("damaged.ADX"), damaged);
+    const auto warning = puzzle::DamageWarning(reread(path("damaged.ADX")));
+    ASSERT_TRUE(warning);
+    const ShownMessage wrong{"パスワードが違います。", "情報", puzzle::MessageIcon::None,
+                             "PASSWORD"};
+    const puzzle::UserMessage missing = puzzle::messages::CannotOpen(ENOENT);
+
     const struct {
-        const char* name;
-        std::vector<QString> entries;
-        bool opens;
-        size_t refusals;
+        QString file;
+        std::vector<QString> entries; // typed in turn into the password prompt
+        std::vector<ShownMessage> messages;
+        int patterns; // opened; 0: the document stays
     } cases[] = {
-        {"wrong case, then cancel", {QString::fromUtf8("秘密key")}, false, 1},
-        {"wrong, then right", {"x", QString::fromUtf8("秘密Key")}, true, 1},
+        {locked, {QString::fromUtf8("秘密key")}, {wrong}, 0}, // wrong case, then cancel
+        {locked, {"x", QString::fromUtf8("秘密Key")}, {wrong}, 3},
+        {path("missing.ADX"), {}, {{missing.text, missing.caption, missing.icon, "PZ_BIND"}}, 0},
+        {path("damaged.ADX"),
+         {},
+         {{warning->text, warning->caption, warning->icon, "PZ_BIND"}},
+         int(reread(path("damaged.ADX")).walk.records.size())},
     };
-    const QString file = threePatterns("locked.ADX", cp932("秘密Key"));
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.file.toStdString() + " " + std::to_string(c.entries.size()));
         EditorWindow w;
         w.makePatterns({"A", "B"});
         w.clickRow(1);
         const puzzle::PatternTable before = w.doc().table;
         const QString title = w.title();
 
-        w.prompts.passwordEntries.push_back(c.entries);
-        w.open(file);
-        EXPECT_EQ(w.prompts.passwordPrompts, 1);
-        EXPECT_EQ(w.prompts.messages,
-                  std::vector<ShownMessage>(c.refusals, {"パスワードが違います。", "情報",
-                                                         puzzle::MessageIcon::None, "PASSWORD"}));
-        if (c.opens) {
-            EXPECT_EQ(w.list()->count(), 3);
-            EXPECT_EQ(w.password()->text(), QString::fromUtf8("秘密Key"));
-            EXPECT_EQ(w.state().password, cp932("秘密Key"));
+        if (!c.entries.empty())
+            w.prompts.passwordEntries.push_back(c.entries);
+        w.open(c.file);
+        EXPECT_TRUE(w.prompts.passwordEntries.empty());
+        EXPECT_EQ(w.prompts.messages, c.messages);
+        if (c.patterns > 0) {
+            EXPECT_EQ(w.list()->count(), c.patterns);
+            EXPECT_EQ(w.state().currentFilePath, c.file.toStdString());
+            EXPECT_EQ(w.state().password, reread(c.file).password);
+            EXPECT_EQ(cp932(w.password()->text().toUtf8().constData()), reread(c.file).password);
             EXPECT_FALSE(w.state().dirty);
         } else {
             EXPECT_EQ(w.doc().table, before);
@@ -151,36 +170,8 @@ TEST_F(WindowFiles, APasswordIsAskedAndComparedExactly) {
     }
 }
 
-// A file that is refused, or a path that does not exist, changes nothing; a damaged file
-// opens with the engine's warning.
-TEST_F(WindowFiles, ARefusedFileChangesNothingADamagedOneOpensWithTheEnginesWarning) {
-    Bytes lower = buildFile({pattern("x", 10, 10)});
-    lower[0] = 'a';
-    writeFile(path("lower.ADX"), lower);
-    EditorWindow w;
-    w.makePatterns({"A", "B"});
-    const puzzle::PatternTable before = w.doc().table;
-    w.open(path("lower.ADX"));
-    w.open(path("missing.ADX"));
-    ASSERT_EQ(w.prompts.messages.size(), 2u);
-    EXPECT_EQ(w.prompts.messages[0], shown("このファイルは連結されたファイルではありません。"));
-    EXPECT_EQ(w.doc().table, before);
-    EXPECT_EQ(w.state().currentFilePath, "新規.ADX");
-
-    Bytes bytes = buildFile({pattern("one", 10, 10), pattern("two", 10, 10)});
-    bytes.resize(bytes.size() - 5); // the last picture runs past the end
-    writeFile(path("damaged.ADX"), bytes);
-    const auto warning = puzzle::DamageWarning(reread(path("damaged.ADX")));
-    ASSERT_TRUE(warning);
-    w.prompts.messages.clear();
-    w.open(path("damaged.ADX"));
-    EXPECT_EQ(w.prompts.messages, (std::vector<ShownMessage>{{warning->text, warning->caption,
-                                                              warning->icon, "PZ_BIND"}}));
-    EXPECT_EQ(w.list()->count(), int(reread(path("damaged.ADX")).walk.records.size()));
-}
-
-// The saved flag is what the box shows; a password nobody touched is saved as it was. The
-// variant without the box neither shows nor keeps the flag.
+// The saved flag is what the box shows; a password nobody touched is saved as it was; new
+// clears both. The variant without the box neither shows nor keeps the flag.
 TEST_F(WindowFiles, TheSavedVendorFlagAndPasswordAreWhatTheWindowShows) {
     const QString file = threePatterns("vendor.ADX", "pass", 1);
     EditorWindow w(DialogVariant::PZ_BIND2);
@@ -194,10 +185,16 @@ TEST_F(WindowFiles, TheSavedVendorFlagAndPasswordAreWhatTheWindowShows) {
     QTest::mouseClick(box, Qt::LeftButton);
     w.saveAs(path("cleared.ADX"));
     EXPECT_EQ(vendorBytes(path("cleared.ADX")), (std::vector<int>{0, 0, 0}));
+    // New starts again from one empty pattern, without a question.
     QTest::mouseClick(box, Qt::LeftButton);
     w.trigger("IDM_NEW");
     EXPECT_FALSE(box->isChecked());
     EXPECT_EQ(w.state().vendorFlag, 0);
+    EXPECT_EQ(w.entries(), std::vector<QString>{"  1 ﾊﾟﾀｰﾝ"});
+    EXPECT_EQ(w.state().currentFilePath, "新規.ADX");
+    EXPECT_FALSE(w.state().dirty);
+    EXPECT_EQ(w.clearComment()->toPlainText() + w.password()->text(), "");
+    EXPECT_FALSE(w.rotation()->isChecked());
 
     EditorWindow plain(DialogVariant::PZ_BIND);
     plain.prompts.passwordEntries.push_back({"pass"});
@@ -207,26 +204,51 @@ TEST_F(WindowFiles, TheSavedVendorFlagAndPasswordAreWhatTheWindowShows) {
     EXPECT_EQ(vendorBytes(path("plain.ADX")), (std::vector<int>{0, 0, 0}));
 }
 
-TEST_F(WindowFiles, ACancelledSaveChangesNothing) {
-    const QString file = threePatterns();
+// Saving asks for a name only while the document has none; cancelled in that dialog or in
+// the progress, it changes nothing but the commit before it. Save as asks before replacing
+// another file, and No keeps that file.
+TEST_F(WindowFiles, SaveAsksForANameOnlyWithoutAFileAndBeforeReplacingAnother) {
     EditorWindow w;
-    w.open(file);
+    w.attach(0, picture("a.bmp"));
     w.typeInto(w.finishComment(), "typed");
-
-    // Cancelled in the dialog: only the commit before it took place.
-    w.saveAs("");
-    EXPECT_TRUE(w.prompts.messages.empty());
-    EXPECT_TRUE(w.state().dirty);
+    w.prompts.saveChoices = {"", path("never.ADX"), path("set")};
+    w.trigger("IDM_SAVE_OVER");
     EXPECT_EQ(puzzle::fieldText(w.doc().pattern(0).finishComment), "typed");
     const puzzle::Document before = w.doc();
-
-    // Cancelled in the progress dialog: the target is not created, the document unchanged.
     w.prompts.cancelProgressAt = 1;
-    w.saveAs(path("never.ADX"));
+    w.trigger("IDM_SAVE_OVER");
     EXPECT_GE(w.prompts.progressUpdates, 1);
-    EXPECT_TRUE(w.prompts.messages.empty());
     EXPECT_TRUE(QDir(dir.path()).entryList({"never*"}, QDir::Files).isEmpty());
     EXPECT_TRUE(w.state().dirty);
-    EXPECT_EQ(w.state().currentFilePath, file.toStdString());
     EXPECT_EQ(storedPart(w.doc()), storedPart(before));
+    EXPECT_EQ(w.state().currentFilePath, "新規.ADX");
+    EXPECT_TRUE(w.prompts.messages.empty());
+
+    w.prompts.cancelProgressAt.reset();
+    w.trigger("IDM_SAVE_OVER"); // the extension is added
+    EXPECT_EQ(w.state().currentFilePath, QFile::encodeName(path("set.ADX")).toStdString());
+    EXPECT_EQ(w.title(), QString::fromUtf8("パズルデータ作成ツール (%1)").arg(path("set.ADX")));
+    w.typeInto(w.clearComment(), "second");
+    EXPECT_EQ(w.title(), QString::fromUtf8("パズルデータ作成ツール (%1)*").arg(path("set.ADX")));
+    w.trigger("IDM_SAVE_OVER");
+    EXPECT_EQ(w.prompts.saveRequests.size(), 3u) << "no dialog with a current file";
+    EXPECT_FALSE(w.state().dirty);
+    EXPECT_EQ(puzzle::fieldText(reread(path("set.ADX")).walk.records[0].clearComment), "second");
+
+    // Save as to the current file asks nothing more; to another existing file it asks.
+    w.saveAs(path("set.ADX"));
+    EXPECT_TRUE(w.prompts.questions.empty());
+    const QString other = threePatterns("other.ADX");
+    const Bytes theirs = readFile(other);
+    w.prompts.answers = {false};
+    w.saveAs(path("other")); // the extension is added before the question
+    ASSERT_EQ(w.prompts.questions.size(), 1u);
+    EXPECT_EQ(w.prompts.questions[0].caption, "確認");
+    EXPECT_TRUE(QString::fromStdString(w.prompts.questions[0].text).contains(other));
+    EXPECT_FALSE(w.prompts.questions[0].yesIsDefault);
+    EXPECT_EQ(readFile(other), theirs);
+    w.prompts.answers = {true};
+    w.saveAs(other);
+    EXPECT_NE(readFile(other), theirs);
+    EXPECT_EQ(w.state().currentFilePath, QFile::encodeName(other).toStdString());
 }

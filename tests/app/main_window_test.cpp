@@ -17,95 +17,20 @@ std::vector<QString> entries(int n) {
     return out;
 }
 
-// What a reset leaves: one empty pattern in a document named "新規.ADX", nothing to save.
-void expectFreshDocument(const EditorWindow& w) {
-    EXPECT_EQ(w.entries(), entries(1));
-    EXPECT_EQ(w.selectedRows(), std::vector<int>{0});
-    EXPECT_EQ(w.state().currentFilePath, "新規.ADX");
-    EXPECT_FALSE(w.state().dirty);
-    EXPECT_EQ(w.storedClearComment(0), "");
-    EXPECT_EQ(w.clearComment()->toPlainText(), "");
-    EXPECT_EQ(w.password()->text(), "");
-    EXPECT_FALSE(w.rotation()->isChecked());
-}
-
 } // namespace
 
-TEST(MainWindow, StartsAsOneEmptyPatternAndNewDiscardsEditsWithoutAQuestion) {
-    EditorWindow w;
-    expectFreshDocument(w);
-    EXPECT_EQ(w.title(), QString::fromUtf8("パズルデータ作成ツール Ver2.0"));
-    EXPECT_EQ(w.window->minimumSize(), w.window->maximumSize()) << "the window is not resizable";
-    EXPECT_FALSE(w.window->windowIcon().pixmap(32, 32).isNull());
-
-    w.makePatterns({"A", "B"});
-    w.typeInto(w.password(), "pw");
-    QTest::mouseClick(w.rotation(), Qt::LeftButton);
-    ASSERT_TRUE(w.state().dirty);
-    w.trigger("IDM_NEW");
-    expectFreshDocument(w);
-    EXPECT_TRUE(w.prompts.messages.empty());
-}
-
-// What the shown pattern's controls hold is stored before the next is shown, line breaks as
-// CR LF; nothing leaks into the next.
-TEST(MainWindow, SelectingWithTheMouseStoresTheShownPatternBeforeShowingTheNext) {
-    EditorWindow w;
-    w.click("IDC_ADD_PATTERN"); // pattern 2, now shown
-    w.clickRow(0);
-    w.typeInto(w.clearComment(), QString::fromUtf8("完成です\nok"));
-    w.typeInto(w.finishComment(), QString::fromUtf8("おわり"));
-    QTest::mouseClick(w.rotation(), Qt::LeftButton);
-    w.clickRow(1);
-
-    const puzzle::PatternRecord& first = w.doc().pattern(0);
-    EXPECT_EQ(puzzle::fieldText(first.clearComment), cp932("完成です\r\nok"));
-    EXPECT_EQ(puzzle::fieldText(first.finishComment), cp932("おわり"));
-    EXPECT_EQ(first.rotation, 1);
-    EXPECT_EQ(w.doc().pattern(1).rotation, 0);
-    EXPECT_EQ(w.state().currentPattern, 1);
-    EXPECT_EQ(w.clearComment()->toPlainText(), "");
-    EXPECT_FALSE(w.rotation()->isChecked());
-
-    w.clickRow(0);
-    EXPECT_EQ(w.clearComment()->toPlainText(), QString::fromUtf8("完成です\nok"));
-    EXPECT_EQ(w.finishComment()->toPlainText(), QString::fromUtf8("おわり"));
-    EXPECT_TRUE(w.rotation()->isChecked());
-    // A click below the last entry selects nothing away.
-    QListWidget* l = w.list();
-    QTest::mouseClick(l->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      QPoint(4, l->viewport()->height() - 4));
-    settle();
-    EXPECT_EQ(w.selectedRows(), std::vector<int>{0});
-}
-
-TEST(MainWindow, AddingStopsAtTwoHundredPatterns) {
-    EditorWindow w;
-    for (int i = 1; i < puzzle::kMaxPatterns; ++i)
-        QTest::mouseClick(w.find<QPushButton>("IDC_ADD_PATTERN"), Qt::LeftButton);
-    settle();
-    ASSERT_EQ(w.entries(), entries(200));
-    EXPECT_EQ(w.selectedRows(), std::vector<int>{199});
-    EXPECT_EQ(w.state().currentPattern, 199);
-
-    w.click("IDC_ADD_PATTERN");
-    EXPECT_EQ(w.state().lastIndex, 199);
-    EXPECT_EQ(w.list()->count(), 200);
-    EXPECT_EQ(w.prompts.messages,
-              std::vector<ShownMessage>{shown("パターンは２００個までしか追加できません。",
-                                              puzzle::MessageIcon::Information)});
-}
-
-// Moves and deletes store what was typed into the shown pattern (the one at the caret)
-// first, keep the moved patterns selected, and show the pattern at the caret afterwards.
-TEST(MainWindow, MovingAndDeletingStoreWhatWasTypedAndKeepTheSelection) {
+// Selecting another entry with the mouse, moves and deletes store what was typed into the
+// shown pattern (the one at the caret) first, keep the moved patterns selected, and show the
+// pattern at the caret afterwards.
+TEST(MainWindow, SelectingMovingAndDeletingStoreWhatWasTypedAndKeepTheSelection) {
     struct Case {
-        const char* button;
+        const char* button;      // none: a click on entry 4
         std::vector<int> select; // the last is the caret, typed into in lower case
         std::vector<std::string> order;
         std::vector<int> selectedAfter;
     };
     const Case cases[] = {
+        {nullptr, {1}, {"W", "x", "Y", "Z"}, {3}},
         {"IDC_MOVE_DOWN", {0}, {"X", "w", "Y", "Z"}, {1}},
         {"IDC_MOVE_UP", {1}, {"x", "W", "Y", "Z"}, {0}},
         {"IDC_MOVE_UP", {2, 3}, {"W", "Y", "z", "X"}, {1, 2}},
@@ -117,7 +42,8 @@ TEST(MainWindow, MovingAndDeletingStoreWhatWasTypedAndKeepTheSelection) {
         {"IDC_DELETE_PATTERN", {1, 3}, {"W", "Y"}, {0}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.button) + " " + std::to_string(c.select.front()));
+        SCOPED_TRACE(std::string(c.button ? c.button : "click") + " " +
+                     std::to_string(c.select.front()));
         EditorWindow w;
         w.makePatterns({"W", "X", "Y", "Z"});
         w.clickRow(c.select[0]);
@@ -125,7 +51,7 @@ TEST(MainWindow, MovingAndDeletingStoreWhatWasTypedAndKeepTheSelection) {
             w.clickRow(c.select[i], Qt::ControlModifier);
         ASSERT_EQ(w.selectedRows(), c.select);
         w.typeInto(w.clearComment(), w.clearComment()->toPlainText().toLower());
-        w.click(c.button);
+        c.button ? w.click(c.button) : w.clickRow(3);
         EXPECT_EQ(w.storedClearComments(), c.order);
         EXPECT_EQ(w.selectedRows(), c.selectedAfter);
         EXPECT_EQ(w.entries(), entries(int(c.order.size())));

@@ -45,8 +45,8 @@ SeenBox inspectBox(const std::function<void()>& show,
 } // namespace
 
 // Messages show their caption, text and icon with OK; questions offer Yes and No with the
-// given default.
-TEST(QtPrompts, MessagesAndQuestions) {
+// given default; the save progress appears after a second and reports its cancel button.
+TEST(QtPrompts, MessagesQuestionsAndSaveProgress) {
     QWidget owner;
     QtPrompts prompts;
     const std::pair<puzzle::MessageIcon, QMessageBox::Icon> icons[] = {
@@ -73,6 +73,15 @@ TEST(QtPrompts, MessagesAndQuestions) {
         EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
         EXPECT_EQ(seen.defaultButton, yesIsDefault ? QMessageBox::Yes : QMessageBox::No);
     }
+
+    const auto progress = prompts.beginSaveProgress(&owner);
+    EXPECT_TRUE(progress->update(10, 100));
+    auto* dialog = owner.findChild<QProgressDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->minimumDuration(), 1000);
+    EXPECT_EQ(dialog->value(), 100); // of 1000 steps
+    dialog->cancel();
+    EXPECT_FALSE(progress->update(20, 100));
 }
 
 // Each pattern is spelt with a bracket class per letter, so that it matches in any case
@@ -82,17 +91,4 @@ TEST(QtPrompts, FileFiltersMatchAnyCase) {
               QString::fromUtf8("利用可能な画像ﾌｧｲﾙ (*.[Bb][Mm][Pp] *.[Jj][Pp][Gg]);;"
                                 "GIF (*.gif) (*.[Gg][Ii][Ff])"));
     EXPECT_EQ(qtFileFilter({{"画像ﾌｧｲﾙ", ""}}), QString::fromUtf8("画像ﾌｧｲﾙ (*)"));
-}
-
-TEST(QtPrompts, CancellingTheSaveProgressIsReported) {
-    QWidget owner;
-    QtPrompts prompts;
-    const auto progress = prompts.beginSaveProgress(&owner);
-    EXPECT_TRUE(progress->update(10, 100));
-    auto* dialog = owner.findChild<QProgressDialog*>();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->minimumDuration(), 1000);
-    EXPECT_EQ(dialog->value(), 100); // of 1000 steps
-    dialog->cancel();
-    EXPECT_FALSE(progress->update(20, 100));
 }

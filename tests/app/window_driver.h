@@ -7,6 +7,7 @@
 #include "fake_prompts.h"
 #include "support/bytes.h"
 #include "support/picture_files.h"
+#include "support/temp_dir.h"
 #include "text/cp932.h"
 
 #include <QAction>
@@ -41,17 +42,10 @@ inline std::string cp932(const char* utf8) {
 }
 
 inline Bytes readFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray all = f.readAll();
-    return Bytes(all.begin(), all.end());
+    return readFile(path.toStdString());
 }
-
 inline void writeFile(const QString& path, const Bytes& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
+    writeFile(path.toStdString(), bytes);
 }
 
 // The table with what only the editor keeps (the native picture paths) left out.
@@ -156,6 +150,13 @@ struct EditorWindow {
     void trigger(const char* actionName) {
         find<QAction>(actionName)->trigger();
         settle();
+    }
+    // A command by its object name: a menu command or a button.
+    void use(const char* name) {
+        if (window->findChild<QAction*>(QString::fromUtf8(name)))
+            trigger(name);
+        else
+            click(name);
     }
     void open(const QString& file) {
         prompts.openChoices.push_back(file);
