@@ -193,6 +193,7 @@ TEST_F(WindowFiles, TheSavedVendorFlagAndPasswordAreWhatTheWindowShows) {
     EXPECT_EQ(w.entries(), std::vector<QString>{"  1 ﾊﾟﾀｰﾝ"});
     EXPECT_EQ(w.state().currentFilePath, "新規.ADX");
     EXPECT_FALSE(w.state().dirty);
+    EXPECT_EQ(w.title(), QString::fromUtf8("パズルデータ作成ツール Ver2.0")); // no file named
     EXPECT_EQ(w.clearComment()->toPlainText() + w.password()->text(), "");
     EXPECT_FALSE(w.rotation()->isChecked());
 
