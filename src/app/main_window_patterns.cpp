@@ -11,12 +11,12 @@
 #include "puzzle/pictures.h"
 
 #include <QApplication>
-#include <QRegularExpression>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QMimeData>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -25,8 +25,8 @@ namespace pdt::app {
 namespace {
 
 void tell(Prompts& prompts, QWidget* owner, const QString& text) {
-    prompts.showMessage(owner,
-                        {text.toStdString(), ui::kCaptionInformation, puzzle::MessageIcon::Information});
+    prompts.showMessage(
+        owner, {text.toStdString(), ui::kCaptionInformation, puzzle::MessageIcon::Information});
 }
 
 // File names compared as people read them: "p2" before "p10", letters in any case.
@@ -165,7 +165,8 @@ void MainWindow::movePatternsTo(int destination) {
         return; // dropped where they already were
     recordStep(before, ui::kStepMovePatterns, moved.front());
     const auto at = std::find(selected.begin(), selected.end(), caret);
-    const int newCaret = at == selected.end() ? moved.front() : moved[size_t(at - selected.begin())];
+    const int newCaret =
+        at == selected.end() ? moved.front() : moved[size_t(at - selected.begin())];
     rebuildList(doc_.patternCount());
     selectOnly(moved, newCaret);
     postShowPattern();
@@ -180,9 +181,9 @@ bool MainWindow::listDragEvent(QEvent* event) {
     const QMimeData* data = drag->mimeData();
     // Entries dragged inside the list; files dragged from elsewhere are the window's.
     const bool fromList = drag->source() == patternList_;
-    const bool entries = fromList || (!drag->source() && !data->hasUrls() &&
-                                      data->hasFormat(QStringLiteral(
-                                          "application/x-qabstractitemmodeldatalist")));
+    const bool entries =
+        fromList || (!drag->source() && !data->hasUrls() &&
+                     data->hasFormat(QStringLiteral("application/x-qabstractitemmodeldatalist")));
     if (!entries)
         return false;
     if (type != QEvent::Drop) {
@@ -209,7 +210,8 @@ bool MainWindow::listDragEvent(QEvent* event) {
 }
 
 void MainWindow::addPatternsFromPictures() {
-    FileDialogRequest request{ui::kOpenTitle, pictureFilters(), startFolder(EditorSettings::Folder::Picture)};
+    FileDialogRequest request{ui::kOpenTitle, pictureFilters(),
+                              startFolder(EditorSettings::Folder::Picture)};
     const QStringList chosen = prompts_.chooseOpenFiles(this, request);
     if (chosen.isEmpty())
         return;
@@ -225,22 +227,30 @@ void MainWindow::addPatternsFromFiles(const QStringList& paths) {
     const puzzle::Document before = doc_;
     // A new document's one empty pattern takes the first picture rather than staying empty.
     bool fillFirst = doc_.patternCount() == 1 && isBlank(doc_.pattern(0));
+    std::vector<std::string> natives;
+    for (const QString& file : files)
+        natives.push_back(nativePath(file));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto checked = checkPictures(natives, prompts_.beginPictureCheckProgress(this).get());
+    QApplication::restoreOverrideCursor();
+    if (!checked)
+        return; // cancelled: nothing added
     QStringList refused;
     int first = -1;
     bool limited = false;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    for (const QString& file : files) {
+    for (qsizetype f = 0; f < files.size(); ++f) {
+        const QString& file = files[f];
         if (!fillFirst && doc_.patternCount() >= puzzle::kMaxPatterns) {
             limited = true;
             break;
         }
-        const std::string native = nativePath(file);
-        if (const auto problem = pictureRefusal(native)) {
+        const std::string& native = natives[size_t(f)];
+        if (const auto& problem = (*checked)[size_t(f)].refusal) {
             refused.push_back(QFileInfo(file).fileName() + QStringLiteral("  ") +
                               QString::fromStdString(problem->text));
             continue;
         }
-        const QSize size = preview::pictureSizeOfFile(native);
+        const QSize size = (*checked)[size_t(f)].size;
         pieces::PieceGridTable table{};
         const pieces::PieceChoices choices =
             pieces::FillPieceChoices(table, size.width(), size.height());
@@ -271,7 +281,6 @@ void MainWindow::addPatternsFromFiles(const QStringList& paths) {
         if (first < 0)
             first = index;
     }
-    QApplication::restoreOverrideCursor();
 
     if (first >= 0) {
         recordStep(before, ui::kStepAddPictures, first);

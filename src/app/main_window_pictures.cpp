@@ -4,11 +4,11 @@
 
 #include "app/file_kinds.h"
 #include "app/large_view.h"
-#include "app/preview_frames.h"
-#include "app/thumbnail_delegate.h"
 #include "app/main_window.h"
 #include "app/picture_refusal.h"
+#include "app/preview_frames.h"
 #include "app/prompts.h"
+#include "app/thumbnail_delegate.h"
 #include "app/ui_texts.h"
 #include "preview/picture_decoder.h"
 #include "puzzle/pictures.h"
@@ -130,12 +130,15 @@ void MainWindow::addImage(int slot) {
 // piece counts: a refused picture changes nothing, not even the picture it would replace.
 bool MainWindow::attachPictureFile(int index, int slot, const QString& path) {
     const std::string native = nativePath(path);
-    if (const auto problem = pictureRefusal(native)) {
+    const auto checked = checkPictures({native}, prompts_.beginPictureCheckProgress(this).get());
+    if (!checked)
+        return false;
+    if (const auto& problem = checked->front().refusal) {
         prompts_.showMessage(this, *problem);
         return false;
     }
     if (slot == puzzle::kPuzzleSlot) {
-        const QSize size = preview::pictureSizeOfFile(native);
+        const QSize size = checked->front().size;
         pieces::PieceGridTable scratch{};
         if (pieces::FillPieceChoices(scratch, size.width(), size.height()).outcome !=
             pieces::PieceChoices::Outcome::Accepted) {

@@ -73,6 +73,8 @@ class Prompts {
     virtual bool askPassword(QWidget* owner, const PasswordCheck& check) = 0;
     // Progress of a save; shown only when the save lasts long enough to need it.
     virtual std::unique_ptr<ProgressReport> beginSaveProgress(QWidget* owner) = 0;
+    // Progress of the checks of pictures about to be attached; shown the same way.
+    virtual std::unique_ptr<ProgressReport> beginPictureCheckProgress(QWidget* owner) = 0;
 };
 
 } // namespace pdt::app

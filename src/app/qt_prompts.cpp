@@ -41,10 +41,10 @@ const QFileDialog::Options kFileDialogOptions =
 
 class DialogProgress : public ProgressReport {
   public:
-    explicit DialogProgress(QWidget* owner)
-        : dialog_(QString::fromUtf8(ui::kSaveProgress), QString::fromUtf8(ui::kPasswordCancel), 0,
-                  kSteps, owner) {
-        dialog_.setWindowTitle(QString::fromUtf8(ui::kSaveTitle));
+    DialogProgress(QWidget* owner, const char* label, const char* title)
+        : dialog_(QString::fromUtf8(label), QString::fromUtf8(ui::kPasswordCancel), 0, kSteps,
+                  owner) {
+        dialog_.setWindowTitle(QString::fromUtf8(title));
         dialog_.setWindowModality(Qt::WindowModal);
         dialog_.setMinimumDuration(1000);
         dialog_.setAutoClose(false);
@@ -124,7 +124,11 @@ bool QtPrompts::askPassword(QWidget* owner, const PasswordCheck& check) {
 }
 
 std::unique_ptr<ProgressReport> QtPrompts::beginSaveProgress(QWidget* owner) {
-    return std::make_unique<DialogProgress>(owner);
+    return std::make_unique<DialogProgress>(owner, ui::kSaveProgress, ui::kSaveTitle);
+}
+
+std::unique_ptr<ProgressReport> QtPrompts::beginPictureCheckProgress(QWidget* owner) {
+    return std::make_unique<DialogProgress>(owner, ui::kCheckProgress, ui::kCheckTitle);
 }
 
 } // namespace pdt::app

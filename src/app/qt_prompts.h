@@ -17,6 +17,7 @@ class QtPrompts : public Prompts {
     QStringList chooseOpenFiles(QWidget* owner, const FileDialogRequest& request) override;
     bool askPassword(QWidget* owner, const PasswordCheck& check) override;
     std::unique_ptr<ProgressReport> beginSaveProgress(QWidget* owner) override;
+    std::unique_ptr<ProgressReport> beginPictureCheckProgress(QWidget* owner) override;
 };
 
 // The filter string Qt's file dialogs take for a list of filters: each description kept

@@ -95,6 +95,8 @@ inline constexpr char kLargeViewNoPicture[] = "画像がありません";
 
 // Added by this editor: the save progress and the hints of refused input.
 inline constexpr char kSaveProgress[] = "保存しています...";
+inline constexpr char kCheckProgress[] = "画像を確認しています...";
+inline constexpr char kCheckTitle[] = "画像の確認";
 inline constexpr char kHintNotCp932[] = "この文字は使えません（シフトJISにない文字です）。";
 inline constexpr char kHintTooLong[] = "これ以上入力できません（%1バイトまで）。";
 inline constexpr char kHintNoSpace[] = "パスワードに空白は使えません。";

@@ -182,7 +182,14 @@ TEST_F(EditorHabits, PicturesBecomePatternsInNameOrderAndRefusedOnesAreNamedAtTh
                                path("broken.bmp")};
     writeFile(path("broken.bmp"), bytesOf("no picture here"));
     EditorWindow w;
-    w.prompts.openManyChoices.push_back(files);
+    // The pictures are checked under a progress; cancelled there, nothing is added.
+    w.prompts.cancelProgressAt = 1;
+    w.prompts.openManyChoices = {files, files};
+    w.trigger("IDM_ADD_FROM_PICTURES");
+    EXPECT_EQ(w.prompts.pictureChecks, 1);
+    EXPECT_TRUE(w.doc().pattern(0).sourceFiles[0].empty());
+    EXPECT_TRUE(w.prompts.messages.empty());
+    w.prompts.cancelProgressAt.reset();
     w.trigger("IDM_ADD_FROM_PICTURES");
     // The new document's empty pattern takes the first picture.
     ASSERT_EQ(w.doc().patternCount(), 3);

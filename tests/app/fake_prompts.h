@@ -54,8 +54,10 @@ class FakePrompts : public app::Prompts {
     // One entry list per password prompt: each is typed and confirmed in turn; when all
     // are refused the prompt is cancelled.
     std::deque<std::vector<QString>> passwordEntries;
-    // The save progress asks to cancel at this update (1 = the first).
+    // A progress (save or picture checks) asks to cancel at this update of its own (1 = the
+    // first); progressUpdates counts the updates of the latest one.
     std::optional<int> cancelProgressAt;
+    int pictureChecks = 0; // picture check progresses begun
 
     void showMessage(QWidget* owner, const puzzle::UserMessage& m) override {
         messages.push_back({m.text, m.caption, m.icon, owner ? owner->objectName() : QString()});
@@ -92,6 +94,12 @@ class FakePrompts : public app::Prompts {
     }
 
     std::unique_ptr<app::ProgressReport> beginSaveProgress(QWidget*) override {
+        progressUpdates = 0;
+        return std::make_unique<Progress>(*this);
+    }
+    std::unique_ptr<app::ProgressReport> beginPictureCheckProgress(QWidget*) override {
+        progressUpdates = 0;
+        ++pictureChecks;
         return std::make_unique<Progress>(*this);
     }
 

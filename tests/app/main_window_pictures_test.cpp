@@ -239,6 +239,13 @@ TEST_F(WindowPictures, APictureThatCannotBeUsedIsRefusedChangingNothing) {
                 EXPECT_EQ(w.minPieces()->currentText(), "25");
             }
         }
+        // A good picture whose check is cancelled changes nothing either.
+        const int checks = w.prompts.pictureChecks;
+        w.prompts.cancelProgressAt = 1;
+        w.attach(slot, picture("good.bmp", 300, 300));
+        EXPECT_EQ(w.prompts.pictureChecks, checks + 1);
+        EXPECT_TRUE(w.doc().table == table);
+        w.prompts.cancelProgressAt.reset();
     }
 }
 

@@ -82,6 +82,10 @@ TEST(QtPrompts, MessagesQuestionsAndSaveProgress) {
     EXPECT_EQ(dialog->value(), 100); // of 1000 steps
     dialog->cancel();
     EXPECT_FALSE(progress->update(20, 100));
+    EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8("保存"));
+    const auto checks = prompts.beginPictureCheckProgress(&owner);
+    EXPECT_EQ(owner.findChildren<QProgressDialog*>().last()->windowTitle(),
+              QString::fromUtf8("画像の確認"));
 }
 
 // Each pattern is spelt with a bracket class per letter, so that it matches in any case
