@@ -3,6 +3,7 @@
 // workers, finished surfaces cached). Both drive the same stand-in for the window's show
 // step, built from real widgets painted offscreen: the pattern list, the piece-count box and
 // the two preview frames. Run with no arguments.
+#include "app/picture_refusal.h"
 #include "app/preview_frames.h"
 #include "pieces/piece_grids.h"
 #include "preview/picture_decoder.h"
@@ -424,6 +425,28 @@ int main(int argc, char** argv) {
         fifty.push_back(p);
     }
 
+    // Pictures about to be attached are checked by a whole decode: one after the other on
+    // the GUI thread as before, or on worker threads while the GUI thread waits and paints.
+    std::fprintf(stderr, "checking pictures before attaching them...\n");
+    std::vector<std::string> eight;
+    for (int i = 0; i < 8; ++i)
+        eight.push_back(fifty[size_t(i)].puzzle.file);
+    std::vector<double> checkWall[2], checkCpu[2];
+    for (int run = 0; run < 3; ++run)
+        for (const bool workers : {false, true}) {
+            const auto start = Clock::now();
+            const double cpu = threadCpuMs();
+            if (workers)
+                app::checkPictures(eight, nullptr);
+            else
+                for (const std::string& file : eight) {
+                    app::pictureRefusal(file);
+                    preview::pictureSizeOfFile(file);
+                }
+            checkWall[workers].push_back(msSince(start));
+            checkCpu[workers].push_back(threadCpuMs() - cpu);
+        }
+
     const std::vector<Pattern> baselinePair = {baseline, {fifty[0].puzzle, fifty[0].finished}};
     const std::vector<Pattern> progressivePair = {progressive, progressive};
     std::fprintf(stderr, "showing patterns...\n");
@@ -478,6 +501,11 @@ int main(int argc, char** argv) {
     row("last key to its pictures painted", stepToday.lastPaintedMs, stepLoader.lastPaintedMs,
         goal);
     std::printf("(floor: libjpeg's 1/8-scale decode of both pictures, one after the other)\n");
+
+    std::printf("checking 8 pictures of 24 megapixels before attaching them, median of 3 "
+                "(today: one after the other on the GUI thread; loader: checkPictures)\n");
+    row("time until all are checked", median(checkWall[0]), median(checkWall[1]), "");
+    row("GUI-thread CPU time meanwhile", median(checkCpu[0]), median(checkCpu[1]), "");
 
     const auto verdict = [](const char* goal, bool met) {
         std::printf("  %-62s %s\n", goal, met ? "met" : "NOT met");
