@@ -104,9 +104,7 @@ TEST_F(PackCommand, WritesTheFileTheOutputNamesOrNothing) {
         expectOneLineFailure(r, 2);
         EXPECT_NE(r.err.find("names a folder"), std::string::npos) << r.err;
     }
-    ToolOptions limited;
-    limited.fileSize = 5000;
-    const auto tooLarge = run({"pack", "manifest.json", "-o", "out.ADX"}, {}, limited);
+    const auto tooLarge = run({"pack", "manifest.json", "-o", "out.ADX"}, {}, "ulimit -f 10");
     expectOneLineFailure(tooLarge, 1);
     EXPECT_NE(tooLarge.err.find("ファイルの書き込みに失敗しました。 ファイルが大きすぎます。"),
               std::string::npos)

@@ -15,8 +15,13 @@ namespace fs = std::filesystem;
 
 class PuzzleReader : public CliTest {};
 
-// Enough for the program itself; far below what a size near 2^31 would take.
-constexpr std::uint64_t kAddressSpace = 256ull << 20;
+// Enough for the program itself (in KiB); far below what a size near 2^31 would take.
+// AddressSanitizer cannot run under such a limit.
+#if defined(__SANITIZE_ADDRESS__)
+const std::string kAddressSpace = ":";
+#else
+const std::string kAddressSpace = "ulimit -v 262144";
+#endif
 
 TEST_F(PuzzleReader, HostileFilesFailInOneLineWithoutHarm) {
     using namespace puzzle::field;
@@ -48,9 +53,6 @@ TEST_F(PuzzleReader, HostileFilesFailInOneLineWithoutHarm) {
         {"a record of zeros", zeroRecord, 0, 0, 1},
     };
 
-    ToolOptions options;
-    if (!sanitizedBuild())
-        options.addressSpace = kAddressSpace;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         fs::remove_all(path("sandbox"));
@@ -64,9 +66,8 @@ TEST_F(PuzzleReader, HostileFilesFailInOneLineWithoutHarm) {
         };
         for (const auto& [args, expected] : commands) {
             SCOPED_TRACE(args[0]);
-            const auto r = run(args, {}, options);
+            const auto r = run(args, {}, kAddressSpace);
             if (expected == 0) {
-                EXPECT_EQ(r.signal, 0);
                 EXPECT_EQ(r.exitCode, 0) << r.err;
                 EXPECT_EQ(r.err, "");
             } else {

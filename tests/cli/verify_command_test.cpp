@@ -22,8 +22,6 @@ TEST_F(VerifyCommand, ReportsEachKindOfProblemOnALineOfItsOwnAndNoneInASoundFile
     const Bytes good = buildFile({{recordWith("a.jpg", "b.bmp", 12), photo, finished},
                                   {recordWith("", "b.bmp"), {}, finished}});
     const size_t second = 20 + 1154 + photo.size() + finished.size();
-    Bytes trailing = good;
-    trailing.insert(trailing.end(), {0, 0, 0});
     const Bytes cut(good.begin(), good.end() - 10);
     const Bytes halfPhoto(photo.begin(), photo.begin() + std::ptrdiff_t(photo.size() / 2));
     const QByteArray claim = claimingSize(
@@ -37,7 +35,6 @@ TEST_F(VerifyCommand, ReportsEachKindOfProblemOnALineOfItsOwnAndNoneInASoundFile
     EXPECT_NE(sound.out.find("2 patterns, no problems"), std::string::npos) << sound.out;
 
     const std::pair<Bytes, std::string> cases[] = {
-        {trailing, "unexpected bytes after the last picture"},
         {cut, "pattern 2 run past the end of the file"},
         {withStoredField(good, 20, recordOffset, 21),
          "pattern 1: recordOffset is 21, the walk puts it at 20"},
@@ -47,8 +44,6 @@ TEST_F(VerifyCommand, ReportsEachKindOfProblemOnALineOfItsOwnAndNoneInASoundFile
          "pattern 1: the puzzle picture (offset 2147483632, size"},
         {buildFile({{recordWith("a.jpg", "", 12), photo, {}}, {recordWith("", ""), {}, {}}}),
          "pattern 2: has no picture"},
-        {buildFile({{recordWith("a.jpg", ""), pictureBytes(500), {}}}),
-         "pattern 1: the puzzle picture does not decode"},
         {buildFile({{recordWith("a.png", "", 12), encoded(640, 480, "png"), {}}}),
          "does not decode as a BMP, JPEG or GIF picture"},
         {buildFile({{recordWith("a.jpg", "", 12), halfPhoto, {}}}),
