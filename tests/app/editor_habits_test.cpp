@@ -5,9 +5,7 @@
 #include "app/qt_translation.h"
 #include "window_driver.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 
@@ -83,14 +81,6 @@ TEST_F(EditorHabits, QtsOwnTextsAreJapanese) {
     EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove('&').left(3), QString::fromUtf8("はい("));
     EXPECT_EQ(box.button(QMessageBox::No)->text().remove('&').left(4),
               QString::fromUtf8("いいえ("));
-    QFileDialog dialog;
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
-    QStringList texts;
-    for (const QLabel* l : labels)
-        texts.push_back(l->text());
-    EXPECT_TRUE(texts.join('|').contains(QString::fromUtf8("ファイル名")))
-        << texts.join('|').toStdString();
 }
 
 // The next run, with the same settings, offers the last eight files most recent first, and
@@ -149,7 +139,6 @@ TEST_F(EditorHabits, DraggingEntriesMovesTheirPatternsAsOneStep) {
            Qt::MoveAction);
     EXPECT_EQ(w.storedClearComments(), (std::vector<std::string>{"C", "D", "A", "B"}));
     EXPECT_EQ(w.selectedRows(), (std::vector<int>{2, 3}));
-    EXPECT_EQ(w.entries().size(), 4u);
     w.trigger("IDM_UNDO");
     EXPECT_EQ(w.storedClearComments(), (std::vector<std::string>{"A", "B", "C", "D"}));
 }

@@ -61,19 +61,15 @@ TEST(LargeView, ShowsThePictureAtTheWindowsSizeWithTheChosenGridOverIt) {
     EXPECT_FALSE(view.isVisible());
 }
 
-TEST(ThumbnailDelegate, DrawsEachEntrysPuzzlePictureBesideItsTextOrNothingWhenOff) {
+TEST(ThumbnailDelegate, DrawsEachEntrysPuzzlePictureBesideItsText) {
     TempDir dir;
     const puzzle::ImageSource source = quadrantFile(dir, "p.bmp", 400, 300);
     preview::PreviewLoader loader;
     QListWidget list;
     list.addItems({QStringLiteral("  1 ﾊﾟﾀｰﾝ"), QStringLiteral("  2 ﾊﾟﾀｰﾝ")});
     list.resize(200, 200);
-    list.setFocusPolicy(Qt::NoFocus);
-    list.setCurrentRow(0);
     list.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
-    const QImage plain = list.viewport()->grab().toImage();
-
     auto* delegate = new app::ThumbnailDelegate(
         loader, [&](int row) { return row == 0 ? source : puzzle::ImageSource{}; }, &list);
     list.setItemDelegate(delegate);
@@ -92,10 +88,6 @@ TEST(ThumbnailDelegate, DrawsEachEntrysPuzzlePictureBesideItsTextOrNothingWhenOf
     }
     EXPECT_TRUE(sawPicture);
     EXPECT_TRUE(secondRowBlank);
-
-    delegate->setThumbnailsShown(false);
-    QCoreApplication::processEvents(); // the view lays itself out again when it gets round to it
-    EXPECT_EQ(list.viewport()->grab().toImage(), plain);
 }
 
 } // namespace
