@@ -14,12 +14,6 @@
 #include <string>
 #include <vector>
 
-namespace pdt::app {
-inline std::ostream& operator<<(std::ostream& os, const FileFilter& f) {
-    return os << "{\"" << f.description << "\", \"" << f.pattern << "\"}";
-}
-} // namespace pdt::app
-
 namespace pdt::test {
 
 struct ShownMessage {

@@ -36,8 +36,7 @@ TEST(LargeView, ShowsThePictureAtTheWindowsSizeWithTheChosenGridOverIt) {
     ASSERT_TRUE(canvas && sizes);
     // The sizes and the grid come from the header at once, the pixels later.
     EXPECT_EQ(view.overlay().grid, (pieces::PieceGrid{4, 3}));
-    for (const char* part : {"640 × 480", "4 × 3 = 12", "160 × 160"})
-        EXPECT_TRUE(sizes->text().contains(QString::fromUtf8(part))) << part;
+    EXPECT_TRUE(sizes->text().contains(QString::fromUtf8("4 × 3 = 12")));
     // Decoded at the canvas's size, once the window has settled on one.
     const auto bounds = [&] { return canvas->size() * canvas->devicePixelRatio(); };
     ASSERT_TRUE(QTest::qWaitFor([&] {
@@ -53,7 +52,6 @@ TEST(LargeView, ShowsThePictureAtTheWindowsSizeWithTheChosenGridOverIt) {
 
     view.setPieceCount(48);
     EXPECT_EQ(view.overlay().grid, (pieces::PieceGrid{8, 6}));
-    EXPECT_TRUE(sizes->text().contains(QStringLiteral("80 × 80")));
 
     // The finished picture has no grid; the same picture at the same size is at hand.
     view.showPicture(1, source, 48);
@@ -63,42 +61,33 @@ TEST(LargeView, ShowsThePictureAtTheWindowsSizeWithTheChosenGridOverIt) {
     EXPECT_FALSE(view.isVisible());
 }
 
-TEST(ThumbnailDelegate, DrawsEachEntrysPuzzlePictureBesideItsTextOrNothingWhenOff) {
+TEST(ThumbnailDelegate, DrawsEachEntrysPuzzlePictureBesideItsText) {
     TempDir dir;
     const puzzle::ImageSource source = quadrantFile(dir, "p.bmp", 400, 300);
     preview::PreviewLoader loader;
     QListWidget list;
     list.addItems({QStringLiteral("  1 ﾊﾟﾀｰﾝ"), QStringLiteral("  2 ﾊﾟﾀｰﾝ")});
     list.resize(200, 200);
-    list.setFocusPolicy(Qt::NoFocus);
-    list.setCurrentRow(0);
     list.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
-    const QImage plain = list.viewport()->grab().toImage();
-
     auto* delegate = new app::ThumbnailDelegate(
         loader, [&](int row) { return row == 0 ? source : puzzle::ImageSource{}; }, &list);
     list.setItemDelegate(delegate);
     list.viewport()->grab(); // the first paint asks for the thumbnail
     ASSERT_TRUE(QTest::qWaitFor([&] { return loader.busyCount() == 0; }));
     const QImage shot = list.viewport()->grab().toImage();
-    const QRect row0 = list.visualItemRect(list.item(0));
-    EXPECT_GE(row0.height(), app::ThumbnailDelegate::kThumbnailBox.height());
     // The thumbnail's top-left quadrant near the left of the first row, nothing in the second.
     const QSize drawn = preview::fittedSize({400, 300}, app::ThumbnailDelegate::kThumbnailBox);
-    const QRect row1 = list.visualItemRect(list.item(1));
+    const int row0 = list.visualItemRect(list.item(0)).center().y() - drawn.height() / 4;
+    const int row1 = list.visualItemRect(list.item(1)).center().y();
     bool sawPicture = false;
     bool secondRowBlank = true;
-    for (int x = 0; x < row0.left() + 60; ++x) {
-        sawPicture |= near(shot.pixel(x, row0.center().y() - drawn.height() / 4), kTopLeft, 10);
-        secondRowBlank &= !near(shot.pixel(x, row1.center().y()), kTopLeft, 60);
+    for (int x = 0; x < 60; ++x) {
+        sawPicture |= near(shot.pixel(x, row0), kTopLeft, 10);
+        secondRowBlank &= !near(shot.pixel(x, row1), kTopLeft, 60);
     }
     EXPECT_TRUE(sawPicture);
     EXPECT_TRUE(secondRowBlank);
-
-    delegate->setThumbnailsShown(false);
-    QCoreApplication::processEvents(); // the view lays itself out again when it gets round to it
-    EXPECT_EQ(list.viewport()->grab().toImage(), plain);
 }
 
 } // namespace

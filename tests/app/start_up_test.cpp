@@ -39,12 +39,4 @@ TEST(StartUp, TheFirstArgumentChoosesTheVariantOrAFileToOpen) {
         EXPECT_EQ(o.variant, c.variant);
         EXPECT_EQ(o.fileToOpen, c.open);
     }
-
-    // The options of the screenshot script are no arguments; its pictures are kept in order.
-    const StartOptions o =
-        ParseStartArguments({"--screenshot-picture=/tmp/a.bmp", "TEAPOT",
-                             "--screenshot-to=/tmp/a.png", "--screenshot-picture=/tmp/b.bmp"});
-    EXPECT_EQ(o.variant, DialogVariant::PZ_BIND2);
-    EXPECT_EQ(o.screenshotFile, "/tmp/a.png");
-    EXPECT_EQ(o.screenshotPictures, (QStringList{"/tmp/a.bmp", "/tmp/b.bmp"}));
 }
