@@ -7,6 +7,7 @@
 
 #include <QFileInfo>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 
 #include <gtest/gtest.h>
@@ -24,6 +25,10 @@ using EditorHabits = WindowTest;
 // a comment box Delete is the box's own.
 TEST_F(EditorHabits, EveryCommandHasItsShortcutAndTheKeysWork) {
     EditorWindow w;
+    QStringList menus;
+    for (const QAction* menu : w.window->menuBar()->actions())
+        menus.push_back(menu->text());
+    EXPECT_EQ(menus, QString::fromUtf8("ﾌｧｲﾙ(&F) 編集(&E) 表示(&V)").split(' '));
     const struct {
         const char* name;
         const char* text;
@@ -66,6 +71,11 @@ TEST_F(EditorHabits, EveryCommandHasItsShortcutAndTheKeysWork) {
         EXPECT_EQ(w.storedClearComments(), k.after);
         EXPECT_EQ(w.state().currentPattern, k.shown);
     }
+    // A click below the last entry selects nothing away, as in the system's list boxes.
+    QTest::mouseClick(w.list()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(4, w.list()->viewport()->height() - 4));
+    settle();
+    EXPECT_EQ(w.selectedRows(), std::vector<int>{0});
     w.typeInto(w.clearComment(), "xy");
     QTest::keyClick(w.clearComment(), Qt::Key_Home);
     QTest::keyClick(w.clearComment(), Qt::Key_Delete);
