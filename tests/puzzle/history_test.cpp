@@ -118,10 +118,6 @@ struct HazardCase {
     bool copiesFail = false;
 };
 
-void PrintTo(const HazardCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class HistoryAcrossSaves : public testing::TestWithParam<HazardCase> {
   protected:
     TempDir dir;

@@ -33,7 +33,7 @@ TEST(Open, TheVendorFlagIsTheFirstRecordsAsZeroOrOne) {
     }
 }
 
-TEST(Open, Refusals) {
+TEST(Open, RefusalsAndTheWarningForADamagedFile) {
     TempDir dir;
     const Bytes good = buildFile({patternWith(100, 50)});
     Bytes other = good;
@@ -69,10 +69,8 @@ TEST(Open, Refusals) {
         EXPECT_FALSE(r.file) << name;
         EXPECT_EQ(r.refusal, expected) << name;
     }
-}
 
-TEST(Open, ADamagedFileOpensWithTheSoundRecordsAndAWarning) {
-    TempDir dir;
+    // A file whose later patterns are damaged opens with the sound ones and a warning.
     const Bytes three =
         buildFile({patternWith(10, 10, 1), patternWith(10, 10, 2), patternWith(10, 10, 3)});
     writeFile(dir / "cut.ADX", firstBytes(three, three.size() - 5));

@@ -8,11 +8,6 @@ using namespace pdt::test;
 
 namespace {
 
-WalkResult walk(const Bytes& file) {
-    MemoryByteSource src(file);
-    return WalkRecords(src);
-}
-
 Bytes withTail(Bytes b, const Bytes& tail) {
     b.insert(b.end(), tail.begin(), tail.end());
     return b;
@@ -47,7 +42,8 @@ class RecordWalkCases : public testing::TestWithParam<WalkCase> {};
 // messages in open_test.cpp.
 TEST_P(RecordWalkCases, KeepsTheSoundRecords) {
     const WalkCase& c = GetParam();
-    const WalkResult w = walk(c.file);
+    MemoryByteSource file(c.file);
+    const WalkResult w = WalkRecords(file);
     EXPECT_EQ(w.damage, c.damage) << DescribeDamageEnglish(w);
     EXPECT_EQ(w.records.size(), c.recordsKept);
     EXPECT_EQ(DescribeDamage(w).empty(), c.damage == Damage::None);

@@ -141,26 +141,20 @@ TEST(Save, APictureThatCannotBeReadWholeRefusesTheSaveBeforeTheTargetIsTouched) 
                            "情報", MessageIcon::Error};
     };
     {
-        Refusal t;
+        Refusal t; // each picture made unreadable in its own way, from the last one back
+        t.doc.pattern(1).sourceFiles[1].clear(); // a size, but neither path nor offset
+        t.doc.pattern(1).finishedImagePath = {};
+        t.expect(unreadable(2, 1));
         fs::remove(picturePath(t.dir, 1, 0));
         t.expect(unreadable(2, 0));
-    }
-    {
-        Refusal t;
-        writeFile(picturePath(t.dir, 1, 1), {}); // now empty
-        t.expect(unreadable(2, 1));
+        writeFile(picturePath(t.dir, 0, 1), {}); // now empty
+        t.expect(unreadable(1, 1));
         fs::remove(picturePath(t.dir, 0, 0));
         fs::create_directory(picturePath(t.dir, 0, 0)); // now a folder
         t.expect(unreadable(1, 0));
     }
     {
-        Refusal t; // a size, but neither path nor offset
-        t.doc.pattern(1).sourceFiles[1].clear();
-        t.doc.pattern(1).finishedImagePath = {};
-        t.expect(unreadable(2, 1));
-    }
-    {
-        Refusal t; // stored in the current file, which is then cut short, then gone
+        Refusal t; // stored in the current file, which is then cut short
         ASSERT_TRUE(SavePuzzleDataFile(t.doc, t.dir / "a.ADX", "").saved);
         fs::resize_file(t.dir / "a.ADX", fs::file_size(t.dir / "a.ADX") - 1);
         t.expect(unreadable(2, 1));
