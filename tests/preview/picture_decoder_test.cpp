@@ -121,8 +121,7 @@ TEST_F(PictureDecoder, EachKindDecodesFromItsFileAndFromARangeAtTheWantedSize) {
              {std::tuple{large, QSize(800, 600), QSize(100, 75)},
               {own, QSize(64, 48), QSize(140, 105)}}) {
             for (Sampling sampling : {Sampling::Smooth, Sampling::Nearest}) {
-                SCOPED_TRACE(testing::Message()
-                             << stored.width() << ", sampling " << int(sampling));
+                SCOPED_TRACE(testing::Message() << stored.width() << " " << int(sampling));
                 QSize asked;
                 const DecodedPicture d = decodePictureFile(
                     path,

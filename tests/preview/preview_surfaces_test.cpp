@@ -16,18 +16,14 @@ using namespace pdt::test;
 namespace {
 
 // The destination rectangle, clipped by the surface, holds the picture's quadrants: looked
-// up a few pixels in from each corner, so the far edges count, and either side of its
-// middle, so it is centred where the rectangle says. All around it is white.
+// up a few pixels in from each corner, so the far edges count. All around it is white.
 void expectPictureAt(const QImage& img, const QRect& r) {
     const QRect shown = r & img.rect();
     const int in = 4;
-    const QPoint mid = r.center();
     EXPECT_TRUE(near(img.pixel(shown.left() + in, shown.top() + in), kTopLeft));
     EXPECT_TRUE(near(img.pixel(shown.right() - in, shown.top() + in), kTopRight));
     EXPECT_TRUE(near(img.pixel(shown.left() + in, shown.bottom() - in), kBottomLeft));
     EXPECT_TRUE(near(img.pixel(shown.right() - in, shown.bottom() - in), kBottomRight));
-    EXPECT_TRUE(near(img.pixel(mid.x() - in, mid.y() - in), kTopLeft));
-    EXPECT_TRUE(near(img.pixel(mid.x() + in, mid.y() + in), kBottomRight));
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
             if (!r.contains(x, y) && !isWhite(img.pixel(x, y))) {

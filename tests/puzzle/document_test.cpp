@@ -98,7 +98,6 @@ TEST(TableOperations, MovingAndDuplicatingKeepWholePatternsAndTheSlotsAbove) {
         std::vector<int> order;
     } cases[] = {{{1, 3}, 0, {0, 1}, {1, 3, 0, 2, 4}},
                  {{0, 1}, 5, {3, 4}, {2, 3, 4, 0, 1}},
-                 {{3}, 1, {1}, {0, 3, 1, 2, 4}},
                  {{0, 2, 4}, 3, {1, 2, 3}, {1, 0, 2, 4, 3}},
                  {{1}, 2, {1}, {0, 1, 2, 3, 4}},       // onto itself
                  {{1, 2}, 2, {1, 2}, {0, 1, 2, 3, 4}}, // inside the selection

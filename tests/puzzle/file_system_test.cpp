@@ -9,7 +9,7 @@
 
 using namespace pdt::puzzle;
 
-TEST(FileSystem, PathParts) {
+TEST(FileSystem, PathPartsAndTemporaryNames) {
     const std::tuple<std::string, std::string, std::string> cases[] = {
         {"/tmp/a/b.ADX", "/tmp/a", "b.ADX"},
         {"b.ADX", ".", "b.ADX"},
@@ -20,11 +20,9 @@ TEST(FileSystem, PathParts) {
         EXPECT_EQ(DirectoryOf(path), dir) << path;
         EXPECT_EQ(FileNameOf(path), name) << path;
     }
-}
 
-// The name part must also fit NAME_MAX; 259 bytes in all is checked by the save and
-// extraction tests, on both sides of the limit.
-TEST(FileSystem, TemporaryNamesStayWithinTheLimits) {
+    // The name part must also fit NAME_MAX; 259 bytes in all is checked by the save and
+    // extraction tests, on both sides of the limit.
     EXPECT_EQ(TemporaryNameFor("a.ADX"), "a.ADX$$$");
     EXPECT_TRUE(TemporaryNameFor("/" + std::string(252, 'n')));
     EXPECT_FALSE(TemporaryNameFor("/" + std::string(253, 'n'))); // the name part takes 256

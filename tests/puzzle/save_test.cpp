@@ -37,8 +37,7 @@ TEST_P(SaveLayout, WritesTheHandComputedBytesAndTheSameBytesAgain) {
         writeFile(picturePath(dir, 0, 0), pictureBytes(c.rewritten, 42));
     const Bytes expected = expectedFileFor(doc, c.password);
     const SaveResult r = SavePuzzleDataFile(doc, dir / "set", c.password);
-    ASSERT_TRUE(r.saved);
-    EXPECT_EQ(r.message, messages::Saved());
+    ASSERT_TRUE(r.saved); // its message is checked with the faults (save_faults_test.cpp)
     const Bytes file = readFile(dir / "set.ADX");
     EXPECT_EQ(file.size(), c.fileSize);
     EXPECT_TRUE(file == expected);
@@ -227,6 +226,7 @@ TEST(Save, ParallelWritersNeverLeaveAPartFileAtTheTarget) {
         const int landed = whose(readFile(target));
         ASSERT_LT(landed, kWriters);
         EXPECT_TRUE(results[size_t(landed)].saved);
+        EXPECT_EQ(dir.names(), std::vector<std::string>{"set.ADX"});
         const auto saved = std::count_if(results.begin(), results.end(),
                                          [](const SaveResult& r) { return r.saved; });
 #ifdef _WIN32
@@ -236,7 +236,6 @@ TEST(Save, ParallelWritersNeverLeaveAPartFileAtTheTarget) {
             EXPECT_GE(saved, 1);
             for (const SaveResult& r : results)
                 EXPECT_TRUE(r.saved || r.message);
-            EXPECT_EQ(dir.names(), std::vector<std::string>{"set.ADX"});
             continue;
         }
 #endif
@@ -245,6 +244,5 @@ TEST(Save, ParallelWritersNeverLeaveAPartFileAtTheTarget) {
             if (!r.saved) {
                 EXPECT_EQ(r.message, messages::WriteFailed(EEXIST));
             }
-        EXPECT_EQ(dir.names(), std::vector<std::string>{"set.ADX"});
     }
 }
