@@ -112,7 +112,6 @@ TEST(ExtractPicture, CopiesTheStoredBytesOrWritesNothing) {
     // A copy that fails on the way leaves the old file and no temporary one.
     using Op = FaultFileSystem::Op;
     for (const auto& [op, m] : {std::pair{Op::ReadAt, messages::ExtractSourceUnreadable(ENOSPC)},
-                                std::pair{Op::Write, messages::ExtractFailed(ENOSPC)},
                                 std::pair{Op::Rename, messages::ExtractFailed(ENOSPC)}}) {
         FaultFileSystem failing;
         failing.failEvery(op, ENOSPC);

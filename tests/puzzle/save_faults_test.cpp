@@ -138,7 +138,6 @@ TEST(SaveFaults, AFailingStepIsReportedWithItsReasonAndNeverRetried) {
     } cases[] = {
         {Op::Write, ENOSPC, failed + "ディスクの空き容量が足りません。"},
         {Op::Write, 9999, failed + "エラーが発生しました（エラー番号 9999）。"},
-        {Op::Write, EFBIG, failed + "ファイルが大きすぎます。"}, // past a file size limit
         {Op::Sync, EIO, failed + "入出力エラーが発生しました。"},
         {Op::Rename, EACCES, failed + "アクセスが拒否されました。"},
         {Op::Close, EDQUOT, failed + "ディスクの使用量の上限を超えました。"},

@@ -11,6 +11,7 @@
 
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace pdt::puzzle {
@@ -78,14 +79,12 @@ inline Bytes expectedFileFor(const puzzle::Document& doc, std::string_view passw
 }
 
 inline void expectSameDocument(const puzzle::Document& a, const puzzle::Document& b) {
+    const auto state = [](const puzzle::EditorState& s) {
+        return std::tie(s.lastIndex, s.currentPattern, s.dirty, s.password, s.vendorFlag,
+                        s.currentFilePath, s.readyFlag);
+    };
     EXPECT_TRUE(a.table == b.table);
-    EXPECT_EQ(a.state.lastIndex, b.state.lastIndex);
-    EXPECT_EQ(a.state.currentPattern, b.state.currentPattern);
-    EXPECT_EQ(a.state.dirty, b.state.dirty);
-    EXPECT_EQ(a.state.password, b.state.password);
-    EXPECT_EQ(a.state.vendorFlag, b.state.vendorFlag);
-    EXPECT_EQ(a.state.currentFilePath, b.state.currentFilePath);
-    EXPECT_EQ(a.state.readyFlag, b.state.readyFlag);
+    EXPECT_EQ(state(a.state), state(b.state));
 }
 
 } // namespace pdt::test
