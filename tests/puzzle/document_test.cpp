@@ -13,7 +13,8 @@ using namespace pdt::test;
 
 // A slot's picture is in the current file when it has an offset, else in the attached
 // file (native path first), else nowhere; clearing a slot empties only that slot.
-// Removing and resetting are checked through the window (main_window_test.cpp).
+// Removing and resetting are checked through the window (main_window_test.cpp and
+// main_window_files_test.cpp).
 TEST(Document, SlotSourceAndClearImage) {
     Document doc;
     doc.state.currentFilePath = "/sets/a.ADX";
