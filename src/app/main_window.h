@@ -148,6 +148,7 @@ class MainWindow : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void moveSelectedBy(int step); // -1 up, 1 down
     void buildMenus();
     void connectControls();
     void markDirty() { setDirty(true); }

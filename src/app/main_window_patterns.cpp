@@ -105,34 +105,30 @@ void MainWindow::deletePatterns() {
 }
 
 void MainWindow::moveUp() {
-    if (doc_.patternCount() == 1)
-        return;
-    const std::vector<int> selected = selectedRows();
-    if (selected.empty() || selected.front() == 0)
-        return;
-    commit();
-    recordStep(ui::kStepMovePatterns, selected.front() - 1);
-    for (const int s : selected) {
-        puzzle::SwapPatterns(doc_, s - 1, s);
-        selectEntry(s, false);
-        selectEntry(s - 1, true);
-    }
-    postShowPattern();
-    markDirty();
+    moveSelectedBy(-1);
 }
 
 void MainWindow::moveDown() {
+    moveSelectedBy(1);
+}
+
+// Each selected pattern changes places with its neighbour, the one nearest the move first,
+// so that a block of selected patterns moves as a whole; nothing moves past either end.
+void MainWindow::moveSelectedBy(int step) {
     if (doc_.patternCount() == 1)
         return;
-    const std::vector<int> selected = selectedRows();
-    if (selected.empty() || selected.back() == doc_.state.lastIndex)
+    std::vector<int> selected = selectedRows();
+    if (step > 0)
+        std::reverse(selected.begin(), selected.end());
+    if (selected.empty() || selected.front() + step < 0 ||
+        selected.front() + step > doc_.state.lastIndex)
         return;
     commit();
-    recordStep(ui::kStepMovePatterns, selected.back() + 1);
-    for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
-        puzzle::SwapPatterns(doc_, *it, *it + 1);
-        selectEntry(*it, false);
-        selectEntry(*it + 1, true);
+    recordStep(ui::kStepMovePatterns, selected.front() + step);
+    for (const int s : selected) {
+        puzzle::SwapPatterns(doc_, s, s + step);
+        selectEntry(s, false);
+        selectEntry(s + step, true);
     }
     postShowPattern();
     markDirty();
