@@ -165,14 +165,21 @@ void PreviewLoader::drop(QHash<SurfaceKey, Job>::iterator it) {
 
 void PreviewLoader::fetch(const puzzle::ImageSource& source, const SurfaceShape& shape,
                           Priority priority) {
+    if (const std::optional<SurfaceKey> key = keyToDecode(source, shape)) {
+        want(*key, source, priority).keep = true;
+        schedule();
+    }
+}
+
+std::optional<SurfaceKey> PreviewLoader::keyToDecode(const puzzle::ImageSource& source,
+                                                     const SurfaceShape& shape) {
     const std::optional<PictureIdentity> picture = identifyPicture(source);
     if (!picture || shape.size.isEmpty())
-        return;
+        return std::nullopt;
     const SurfaceKey key{*picture, shape};
     if (cache_.find(key))
-        return;
-    want(key, source, priority).keep = true;
-    schedule();
+        return std::nullopt;
+    return key;
 }
 
 void PreviewLoader::prefetch(std::vector<Request> requests) {
@@ -222,15 +229,12 @@ void PreviewLoader::schedule() {
         while (!prefetch_.empty()) {
             const auto [source, shape] = std::move(prefetch_.back());
             prefetch_.pop_back();
-            const std::optional<PictureIdentity> picture = identifyPicture(source);
-            if (!picture || shape.size.isEmpty())
+            const std::optional<SurfaceKey> key = keyToDecode(source, shape);
+            if (!key)
                 continue;
-            const SurfaceKey key{*picture, shape};
-            if (cache_.find(key))
-                continue;
-            Job& job = want(key, source, Priority::Prefetch);
+            Job& job = want(*key, source, Priority::Prefetch);
             job.keep = true;
-            start(key, job);
+            start(*key, job);
             return;
         }
         return;

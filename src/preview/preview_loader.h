@@ -105,6 +105,10 @@ class PreviewLoader : public QObject {
         std::shared_ptr<CancelFlag> cancelled = std::make_shared<CancelFlag>(false);
     };
 
+    // The key of a picture worth decoding: nothing when it has no identity, no size is
+    // wanted or its surface is cached already.
+    std::optional<SurfaceKey> keyToDecode(const puzzle::ImageSource& source,
+                                          const SurfaceShape& shape);
     Job& want(const SurfaceKey& key, const puzzle::ImageSource& source, Priority priority);
     void drop(QHash<SurfaceKey, Job>::iterator it);
     void schedule();
