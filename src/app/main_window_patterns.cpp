@@ -231,7 +231,12 @@ void MainWindow::addPatternsFromFiles(const QStringList& paths) {
     QApplication::restoreOverrideCursor();
     if (!checked)
         return; // cancelled: nothing added
-    QStringList refused;
+
+    QStringList refused; // "name  why", one line each
+    const auto refuse = [&refused](const QString& file, const std::string& why) {
+        refused.push_back(QFileInfo(file).fileName() + QStringLiteral("  ") +
+                          QString::fromStdString(why));
+    };
     int first = -1;
     bool limited = false;
     for (qsizetype f = 0; f < files.size(); ++f) {
@@ -242,8 +247,7 @@ void MainWindow::addPatternsFromFiles(const QStringList& paths) {
         }
         const std::string& native = natives[size_t(f)];
         if (const auto& problem = (*checked)[size_t(f)].refusal) {
-            refused.push_back(QFileInfo(file).fileName() + QStringLiteral("  ") +
-                              QString::fromStdString(problem->text));
+            refuse(file, problem->text);
             continue;
         }
         const QSize size = (*checked)[size_t(f)].size;
@@ -251,9 +255,7 @@ void MainWindow::addPatternsFromFiles(const QStringList& paths) {
         const pieces::PieceChoices choices =
             pieces::FillPieceChoices(table, size.width(), size.height());
         if (choices.outcome != pieces::PieceChoices::Outcome::Accepted) {
-            refused.push_back(QFileInfo(file).fileName() + QStringLiteral("  ") +
-                              QString::fromUtf8(pieces::kSmallPictureText.data(),
-                                                qsizetype(pieces::kSmallPictureText.size())));
+            refuse(file, std::string(pieces::kSmallPictureText));
             continue;
         }
         const int lastBefore = doc_.state.lastIndex;
@@ -268,8 +270,7 @@ void MainWindow::addPatternsFromFiles(const QStringList& paths) {
         if (refusal) {
             doc_.pattern(index) = kept;
             doc_.state.lastIndex = lastBefore;
-            refused.push_back(QFileInfo(file).fileName() + QStringLiteral("  ") +
-                              QString::fromStdString(refusal->text));
+            refuse(file, refusal->text);
             continue;
         }
         doc_.pattern(index).pieceCount = std::int16_t(table[0].pieceCount());
