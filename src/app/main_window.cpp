@@ -3,10 +3,11 @@
 #include "app/cp932_input.h"
 #include "app/dialog_builder.h"
 #include "app/editor_settings.h"
+#include "app/file_kinds.h"
 #include "app/large_view.h"
 #include "app/preview_frames.h"
-#include "app/thumbnail_delegate.h"
 #include "app/prompts.h"
+#include "app/thumbnail_delegate.h"
 #include "app/ui_texts.h"
 #include "app/window_icon.h"
 #include "text/cp932.h"
@@ -42,8 +43,8 @@ namespace {
 std::string historyFolder() {
     static int windows = 0;
     return QFile::encodeName(QDir::temp().filePath(QStringLiteral("puzzle-data-tool-%1-%2")
-                                                        .arg(QCoreApplication::applicationPid())
-                                                        .arg(++windows)))
+                                                       .arg(QCoreApplication::applicationPid())
+                                                       .arg(++windows)))
         .toStdString();
 }
 
@@ -319,15 +320,14 @@ void MainWindow::setDirty(bool dirty) {
 }
 
 void MainWindow::updateTitle() {
-    const std::string& file = doc_.state.currentFilePath;
-    if (file.empty() || file == puzzle::kNewDocumentName) {
+    if (puzzle::IsNewDocument(doc_)) {
         setWindowTitle(QString::fromUtf8(ui::kWindowTitle) + QStringLiteral("[*]"));
         return;
     }
-    setWindowTitle(QString::fromUtf8(ui::kTitleWithFile)
-                       .arg(QString::fromUtf8(ui::kToolName),
-                            QFile::decodeName(QByteArray::fromStdString(file))) +
-                   QStringLiteral("[*]"));
+    setWindowTitle(
+        QString::fromUtf8(ui::kTitleWithFile)
+            .arg(QString::fromUtf8(ui::kToolName), displayPath(doc_.state.currentFilePath)) +
+        QStringLiteral("[*]"));
 }
 
 void MainWindow::newDocument() {

@@ -22,20 +22,11 @@
 
 namespace pdt::app {
 
-namespace {
-
-bool isNewDocument(const puzzle::Document& doc) {
-    return doc.state.currentFilePath.empty() ||
-           doc.state.currentFilePath == puzzle::kNewDocumentName;
-}
-
-} // namespace
-
 QString MainWindow::startFolder(EditorSettings::Folder kind) const {
     const QString remembered = settings_.lastFolder(kind);
     if (!remembered.isEmpty() && QFileInfo(remembered).isDir())
         return remembered;
-    if (!isNewDocument(doc_))
+    if (!puzzle::IsNewDocument(doc_))
         return QFileInfo(displayPath(doc_.state.currentFilePath)).absolutePath();
     return QString();
 }
@@ -198,7 +189,7 @@ bool MainWindow::checkBeforeSave() {
 }
 
 void MainWindow::saveOverwrite() {
-    if (isNewDocument(doc_)) {
+    if (puzzle::IsNewDocument(doc_)) {
         saveAs();
         return;
     }
@@ -213,7 +204,7 @@ void MainWindow::saveAs() {
     // A document with a file proposes that file; a new one its bare name in the folder
     // last used.
     QString proposed = displayPath(doc_.state.currentFilePath);
-    if (isNewDocument(doc_)) {
+    if (puzzle::IsNewDocument(doc_)) {
         const QString folder = startFolder(EditorSettings::Folder::PuzzleData);
         if (!folder.isEmpty())
             proposed = QDir(folder).filePath(proposed);
@@ -227,7 +218,7 @@ void MainWindow::saveAs() {
     const QString target = displayPath(puzzle::TargetNameFor(nativePath(*chosen)));
     const QFileInfo targetInfo(target);
     const QFileInfo currentInfo(displayPath(doc_.state.currentFilePath));
-    const bool current = !isNewDocument(doc_) && currentInfo.exists() &&
+    const bool current = !puzzle::IsNewDocument(doc_) && currentInfo.exists() &&
                          targetInfo.canonicalFilePath() == currentInfo.canonicalFilePath();
     if (targetInfo.exists() && !current) {
         const Question replace{QString::fromUtf8(ui::kConfirmReplace)

@@ -12,6 +12,10 @@ void ClearAll(Document& doc) {
         r = PatternRecord{};
 }
 
+bool IsNewDocument(const Document& doc) {
+    return doc.state.currentFilePath.empty() || doc.state.currentFilePath == kNewDocumentName;
+}
+
 void ResetDocument(Document& doc) {
     ClearAll(doc);
     const bool ready = doc.state.readyFlag;

@@ -43,6 +43,8 @@ void ClearAll(Document& doc);
 
 // A new empty document: one all-zero pattern named "新規.ADX". Keeps readyFlag.
 void ResetDocument(Document& doc);
+// True while the document has no file of its own: new, or never opened or saved.
+bool IsNewDocument(const Document& doc);
 
 // One more pattern at the end; the new slot keeps whatever it holds. False at 200.
 bool AppendPattern(Document& doc);
