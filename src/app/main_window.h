@@ -218,6 +218,9 @@ class MainWindow : public QMainWindow {
     bool checkBeforeSave();
     // The folder a file dialog of that kind starts in.
     QString startFolder(EditorSettings::Folder kind) const;
+    // What an open dialog proposes: the previous choice again, as before; the first time,
+    // the folder last used for the kind.
+    QString proposedOpen(const QString& previousChoice, EditorSettings::Folder kind) const;
     void rememberFolder(EditorSettings::Folder kind, const QString& chosenFile);
 
     DialogVariant variant_;

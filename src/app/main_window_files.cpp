@@ -31,18 +31,21 @@ QString MainWindow::startFolder(EditorSettings::Folder kind) const {
     return QString();
 }
 
+QString MainWindow::proposedOpen(const QString& previousChoice, EditorSettings::Folder kind) const {
+    if (!previousChoice.isEmpty())
+        return previousChoice;
+    const QString folder = startFolder(kind);
+    return folder.isEmpty() ? QString() : folder + QLatin1Char('/');
+}
+
 void MainWindow::rememberFolder(EditorSettings::Folder kind, const QString& chosenFile) {
     settings_.setLastFolder(kind, QFileInfo(chosenFile).absolutePath());
 }
 
 bool MainWindow::choosePuzzleDataFile() {
-    // The previous choice is offered again, as before; the first time, the folder last used.
-    QString proposed = lastOpenChoice_;
-    if (proposed.isEmpty()) {
-        const QString folder = startFolder(EditorSettings::Folder::PuzzleData);
-        proposed = folder.isEmpty() ? QString() : folder + QLatin1Char('/');
-    }
-    const FileDialogRequest request{ui::kOpenTitle, puzzleDataFilters(), proposed};
+    const FileDialogRequest request{
+        ui::kOpenTitle, puzzleDataFilters(),
+        proposedOpen(lastOpenChoice_, EditorSettings::Folder::PuzzleData)};
     const std::optional<QString> chosen = prompts_.chooseOpenFile(this, request);
     if (!chosen)
         return false;

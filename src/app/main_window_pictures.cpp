@@ -110,13 +110,9 @@ bool MainWindow::refuseSeveralPatterns() {
 void MainWindow::addImage(int slot) {
     if (refuseSeveralPatterns())
         return;
-    // The previous choice is offered again, as before; the first time, the folder last used.
-    QString proposed = lastPictureChoice_;
-    if (proposed.isEmpty()) {
-        const QString folder = startFolder(EditorSettings::Folder::Picture);
-        proposed = folder.isEmpty() ? QString() : folder + QLatin1Char('/');
-    }
-    const FileDialogRequest request{ui::kOpenTitle, pictureFilters(), proposed};
+    const FileDialogRequest request{
+        ui::kOpenTitle, pictureFilters(),
+        proposedOpen(lastPictureChoice_, EditorSettings::Folder::Picture)};
     if (const std::optional<QString> chosen = prompts_.chooseOpenFile(this, request)) {
         lastPictureChoice_ = *chosen;
         rememberFolder(EditorSettings::Folder::Picture, *chosen);
