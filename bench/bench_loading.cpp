@@ -10,6 +10,8 @@
 #include "preview/preview_loader.h"
 #include "preview/preview_surfaces.h"
 
+#include "old_preview.h"
+
 #include "../tests/preview/test_pictures.h"
 
 #include <QApplication>
@@ -147,7 +149,7 @@ class StandIn : public QWidget {
         preview::createPreviewSurfaces(surfaces_, kFrame, kFrame);
         if (useLoader_)
             previewFrames_ =
-                new app::PreviewFrames(loader_, surfaces_, this, frames[0], frames[1], this);
+                new app::PreviewFrames(loader_, surfaces_, this, {frames[0], frames[1]}, this);
         // As in the window: a selection change posts the show.
         connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
             QMetaObject::invokeMethod(
@@ -169,18 +171,19 @@ class StandIn : public QWidget {
             const QSize size = preview::pictureSizeOf(p.puzzle);
             fillPieceChoices(size.width(), size.height());
             previewFrames_->show(1, p.finished);
-            std::vector<puzzle::ImageSource> around;
+            const preview::SurfaceShape frame{preview::SurfaceLayout::Frame, QSize(kFrame, kFrame)};
+            std::vector<preview::PreviewLoader::Request> around;
             for (int n : {i + 1, i - 1})
                 if (n >= 0 && n < int(patterns_.size()))
-                    around.insert(around.end(),
-                                  {patterns_[size_t(n)].puzzle, patterns_[size_t(n)].finished});
-            previewFrames_->prefetch(around);
+                    for (const auto& source : {patterns_[size_t(n)].puzzle, patterns_[size_t(n)].finished})
+                        around.emplace_back(source, frame);
+            loader_.prefetch(std::move(around));
         } else {
             preview::blankSurface(surfaces_.puzzleSurface);
             preview::blankSurface(surfaces_.finishedSurface);
-            const preview::RenderResult r = preview::renderPreview(surfaces_, p.puzzle, 0);
+            const bench::RenderResult r = bench::renderPreview(surfaces_, p.puzzle, 0);
             fillPieceChoices(r.decodedWidth, r.decodedHeight);
-            preview::renderPreview(surfaces_, p.finished, 1);
+            bench::renderPreview(surfaces_, p.finished, 1);
             repaint();
         }
     }
@@ -436,9 +439,13 @@ int main(int argc, char** argv) {
         for (const bool workers : {false, true}) {
             const auto start = Clock::now();
             const double cpu = threadCpuMs();
-            if (workers)
-                app::checkPictures(eight, nullptr);
-            else
+            if (workers) {
+                // The window waits in its event loop, painting, until the checks end.
+                app::PictureCheckRun checks(eight, nullptr);
+                QEventLoop wait;
+                QObject::connect(&checks, &app::PictureCheckRun::finished, &wait, &QEventLoop::quit);
+                wait.exec();
+            } else
                 for (const std::string& file : eight) {
                     app::pictureRefusal(file);
                     preview::pictureSizeOfFile(file);
@@ -503,7 +510,7 @@ int main(int argc, char** argv) {
     std::printf("(floor: libjpeg's 1/8-scale decode of both pictures, one after the other)\n");
 
     std::printf("checking 8 pictures of 24 megapixels before attaching them, median of 3 "
-                "(today: one after the other on the GUI thread; loader: checkPictures)\n");
+                "(today: one after the other on the GUI thread; loader: PictureCheckRun)\n");
     row("time until all are checked", median(checkWall[0]), median(checkWall[1]), "");
     row("GUI-thread CPU time meanwhile", median(checkCpu[0]), median(checkCpu[1]), "");
 

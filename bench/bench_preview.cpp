@@ -5,6 +5,8 @@
 #include "preview/picture_decoder.h"
 #include "preview/preview_surfaces.h"
 
+#include "old_preview.h"
+
 #include "../tests/preview/test_pictures.h"
 
 #include <benchmark/benchmark.h>
@@ -25,6 +27,7 @@
 #include <vector>
 
 using namespace pdt::preview;
+using pdt::bench::renderPreview;
 using namespace pdt::test;
 
 namespace {

@@ -9,7 +9,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -81,7 +81,7 @@ QWidget* createControl(const ControlTemplate& c, QWidget* parent, QRect pixels) 
         w = new QCheckBox(text, parent);
         break;
     case ControlKind::ListBox: {
-        auto* list = new QListWidget(parent);
+        auto* list = new QListView(parent);
         list->setSelectionMode(c.style & kExtendedSelection ? QAbstractItemView::ExtendedSelection
                                                             : QAbstractItemView::SingleSelection);
         list->setVerticalScrollBarPolicy(c.style & kVerticalScroll ? Qt::ScrollBarAsNeeded

@@ -1,41 +1,31 @@
 #include "app/main_window.h"
 
-#include "app/cp932_input.h"
 #include "app/dialog_builder.h"
-#include "app/editor_settings.h"
+#include "app/dialog_folders.h"
+#include "app/editor_fields.h"
+#include "app/editor_menus.h"
 #include "app/file_kinds.h"
+#include "app/input_pause.h"
 #include "app/large_view.h"
-#include "app/preview_frames.h"
+#include "app/pattern_list.h"
+#include "app/pattern_list_model.h"
+#include "app/picture_refusal.h"
+#include "app/posted.h"
 #include "app/prompts.h"
 #include "app/thumbnail_delegate.h"
 #include "app/ui_texts.h"
 #include "app/window_icon.h"
-#include "text/cp932.h"
 
-#include <QAction>
-#include <QCheckBox>
+#include <QAbstractButton>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QKeyEvent>
+#include <QFileInfo>
 #include <QLayout>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMenuBar>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QSignalBlocker>
-
-#include <algorithm>
+#include <QListView>
 
 namespace pdt::app {
-
-using puzzle::Document;
-using puzzle::PatternRecord;
 
 namespace {
 
@@ -54,305 +44,232 @@ MainWindow::MainWindow(DialogVariant variant, Prompts& prompts, EditorSettings* 
                        QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      variant_(variant), prompts_(prompts),
-      ownSettings_(settings ? nullptr : std::make_unique<EditorSettings>()),
-      settings_(settings ? *settings : *ownSettings_), history_(historyFolder()) {
+      prompts_(prompts), ownSettings_(settings ? nullptr : std::make_unique<EditorSettings>()),
+      settings_(settings ? *settings : *ownSettings_),
+      // Without the vendor box nothing can show or set the flag: that variant saves 0.
+      session_(historyFolder(), variant == DialogVariant::PZ_BIND2),
+      folders_(std::make_unique<DialogFolders>(settings_)) {
     const DialogTemplate& t = MainDialogTemplate(variant);
     setObjectName(QString::fromUtf8(t.name));
     setWindowTitle(QString::fromUtf8(t.caption) + QStringLiteral("[*]"));
     setWindowIcon(makeWindowIcon());
-
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     buildDialog(t, client);
     setCentralWidget(client);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    patternList_ = client->findChild<QListWidget*>(QStringLiteral("IDC_PATTERN_LIST"));
-    clearComment_ = client->findChild<QPlainTextEdit*>(QStringLiteral("IDC_CLEAR_COMMENT"));
-    finishComment_ = client->findChild<QPlainTextEdit*>(QStringLiteral("IDC_FINISH_COMMENT"));
-    password_ = client->findChild<QLineEdit*>(QStringLiteral("IDC_PASSWORD"));
-    rotation_ = client->findChild<QCheckBox*>(QStringLiteral("IDC_ROTATION"));
-    vendorInfo_ = client->findChild<QCheckBox*>(QStringLiteral("IDC_VENDOR_INFO"));
-    minPieces_ = client->findChild<QComboBox*>(QStringLiteral("IDC_MIN_PIECES"));
-    puzzleFrame_ = client->findChild<QWidget*>(QStringLiteral("IDC_PUZZLE_PREVIEW"));
-    finishedFrame_ = client->findChild<QWidget*>(QStringLiteral("IDC_FINISHED_PREVIEW"));
-    // The previews are painted under the frame controls, which draw only their borders.
-    client->installEventFilter(this);
-    clearGuard_ = new Cp932InputGuard(clearComment_, kCommentBytes);
-    finishGuard_ = new Cp932InputGuard(finishComment_, kCommentBytes);
-    passwordGuard_ = new Cp932InputGuard(password_, kPasswordBytes);
-    passwordGuard_->setRefusesSpaces(true);
-    // The history is the one undo of the window: the edits' own would undo behind its back.
-    clearComment_->setUndoRedoEnabled(false);
-    finishComment_->setUndoRedoEnabled(false);
-    buildMenus();
-    connectControls();
-
-    // A file dropped anywhere, the edits included, is the window's to open, never text
-    // to paste: that would put a path into the hidden password unnoticed.
-    for (QAbstractScrollArea* area : {static_cast<QAbstractScrollArea*>(clearComment_),
-                                      static_cast<QAbstractScrollArea*>(finishComment_)}) {
-        area->setAcceptDrops(false);
-        area->viewport()->setAcceptDrops(false);
-    }
-    password_->setAcceptDrops(false);
-    // A click below the last entry leaves the selection as it is, as in the original list.
-    patternList_->viewport()->installEventFilter(this);
-    frames_ = new PreviewFrames(loader_, surfaces_, client, puzzleFrame_, finishedFrame_, this);
+    c_ = EditorControls::find(client);
+    fields_ = new EditorFields(c_, this);
+    model_ = new PatternListModel(session_, loader_, this);
+    model_->setEntryFont(c_.patternList->font());
+    list_ = new PatternList(c_.patternList, model_, this);
+    frames_ = new PreviewFrames(loader_, surfaces_, client, c_.frames, this);
     largeView_ = new LargeView(loader_, this);
-    thumbnails_ = new ThumbnailDelegate(
-        loader_, [this](int row) { return puzzle::SlotSource(doc_, row, puzzle::kPuzzleSlot); },
-        patternList_);
-    patternList_->setItemDelegate(thumbnails_);
+    thumbnails_ = new ThumbnailDelegate(c_.patternList);
+    c_.patternList->setItemDelegate(thumbnails_);
+    model_->setThumbnailsShown(settings_.thumbnailsShown());
     thumbnails_->setThumbnailsShown(settings_.thumbnailsShown());
-    // A double click on a preview opens its picture large.
-    puzzleFrame_->installEventFilter(this);
-    finishedFrame_->installEventFilter(this);
-
-    // Entries are dragged to reorder their patterns; the drop itself is handled here.
-    patternList_->setDragDropMode(QAbstractItemView::InternalMove);
-    patternList_->setDefaultDropAction(Qt::MoveAction);
-
+    menus_ = new EditorMenus(*this, c_.patternList, settings_.thumbnailsShown());
+    wire();
     setAcceptDrops(true);
-    postReset();
+    post(this, [this] { startOver(false); });
 }
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::connectControls() {
-    const auto button = [&](const char* name, void (MainWindow::*handler)()) {
-        auto* b = centralWidget()->findChild<QPushButton*>(QString::fromUtf8(name));
-        connect(b, &QPushButton::clicked, this, handler);
-    };
-    button("IDC_ADD_PATTERN", &MainWindow::addPattern);
-    button("IDC_DELETE_PATTERN", &MainWindow::deletePatterns);
-    button("IDC_MOVE_UP", &MainWindow::moveUp);
-    button("IDC_MOVE_DOWN", &MainWindow::moveDown);
-    const auto pictureButton = [&](const char* name, void (MainWindow::*handler)(int), int slot) {
-        auto* b = centralWidget()->findChild<QPushButton*>(QString::fromUtf8(name));
-        connect(b, &QPushButton::clicked, this, [this, handler, slot] { (this->*handler)(slot); });
-    };
-    pictureButton("IDC_ADD_PUZZLE_IMAGE", &MainWindow::addImage, puzzle::kPuzzleSlot);
-    pictureButton("IDC_ADD_FINISHED_IMAGE", &MainWindow::addImage, puzzle::kFinishedSlot);
-    pictureButton("IDC_EXTRACT_PUZZLE_IMAGE", &MainWindow::extractImage, puzzle::kPuzzleSlot);
-    pictureButton("IDC_EXTRACT_FINISHED_IMAGE", &MainWindow::extractImage, puzzle::kFinishedSlot);
-    pictureButton("IDC_DELETE_PUZZLE_IMAGE", &MainWindow::deleteImage, puzzle::kPuzzleSlot);
-    pictureButton("IDC_DELETE_FINISHED_IMAGE", &MainWindow::deleteImage, puzzle::kFinishedSlot);
+void MainWindow::wire() {
+    connect(c_.addPattern, &QAbstractButton::clicked, this, &MainWindow::addPattern);
+    connect(c_.deletePattern, &QAbstractButton::clicked, this, &MainWindow::deletePatterns);
+    connect(c_.moveUp, &QAbstractButton::clicked, this, [this] { movePatterns(-1); });
+    connect(c_.moveDown, &QAbstractButton::clicked, this, [this] { movePatterns(1); });
+    for (const int slot : {puzzle::kPuzzleSlot, puzzle::kFinishedSlot}) {
+        const auto on = [&](QAbstractButton* button, void (MainWindow::*command)(int)) {
+            connect(button, &QAbstractButton::clicked, this,
+                    [this, command, slot] { (this->*command)(slot); });
+        };
+        on(c_.addImage[size_t(slot)], &MainWindow::addImage);
+        on(c_.extractImage[size_t(slot)], &MainWindow::extractImage);
+        on(c_.deleteImage[size_t(slot)], &MainWindow::deleteImage);
+    }
+    connect(list_, &PatternList::selectionChangedByUser, this, [this] {
+        session_.endBurst();
+        post(this, &MainWindow::commit);
+        post(this, &MainWindow::showPattern);
+    });
+    connect(model_, &PatternListModel::moveRequested, this,
+            [this](const std::vector<int>& rows, int destination) {
+                const int caret = list_->caretRow(session_.document().patternCount());
+                showTable(session_.moveTo(fields_->screen(), rows, destination, caret),
+                          &PatternList::rebuild);
+            });
 
-    connect(patternList_, &QListWidget::itemSelectionChanged, this,
-            &MainWindow::onListSelectionChanged);
+    // Every notification of the edits counts as an edit, changes by the user and focus
+    // gained or lost alike; what the user typed is stored as it is typed.
+    connect(fields_, &EditorFields::commentEdited, this,
+            [this](int box, const std::optional<std::string>& stored) {
+                stored ? session_.setComment(box, *stored) : session_.markEdited();
+            });
+    connect(fields_, &EditorFields::passwordEdited, this,
+            [this](const std::optional<std::string>& cp932) {
+                cp932 ? session_.setPassword(*cp932) : session_.markEdited();
+            });
+    connect(fields_, &EditorFields::rotationClicked, this,
+            [this](std::uint8_t rotation) { session_.setRotation(rotation); });
+    connect(fields_, &EditorFields::vendorClicked, this,
+            [this](std::uint8_t flag) { session_.setVendorFlag(flag); });
+    connect(fields_, &EditorFields::pieceCountChosen, this, [this](std::int16_t count) {
+        session_.choosePieceCount(count);
+        largeView_->setPieceCount(count);
+        post(this, &MainWindow::commit);
+    });
+    connect(fields_, &EditorFields::touched, this, [this] { session_.markEdited(); });
+    connect(fields_, &EditorFields::left, this, [this] { session_.endBurst(); });
 
-    // Every notification of the edits counts as an edit: changes by the user, focus gained
-    // or lost, and, for the password edit, also text set by the program.
-    connect(clearGuard_, &Cp932InputGuard::userChanged, this, [this] { onCommentChanged(0); });
-    connect(finishGuard_, &Cp932InputGuard::userChanged, this, [this] { onCommentChanged(1); });
-    connect(passwordGuard_, &Cp932InputGuard::userChanged, this, &MainWindow::onPasswordChanged);
-    connect(password_, &QLineEdit::textChanged, this, &MainWindow::markDirty);
-    for (QWidget* edit : {static_cast<QWidget*>(clearComment_),
-                          static_cast<QWidget*>(finishComment_), static_cast<QWidget*>(password_)})
-        edit->installEventFilter(this);
-
-    connect(rotation_, &QCheckBox::clicked, this, &MainWindow::onRotationClicked);
-    if (vendorInfo_)
-        connect(vendorInfo_, &QCheckBox::clicked, this, &MainWindow::onVendorInfoClicked);
-    connect(minPieces_, &QComboBox::activated, this, &MainWindow::onPieceCountChosen);
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == centralWidget()) {
-        // Before the first reset there is nothing to show; the reset ends with a repaint.
-        if (event->type() == QEvent::Paint && doc_.state.readyFlag) {
-            QPainter painter(centralWidget());
-            preview::paintPreviews(painter, surfaces_);
+    connect(frames_, &PreviewFrames::opened, this, &MainWindow::showLargeView);
+    connect(menus_, &EditorMenus::recentFilesWanted, this,
+            [this] { menus_->showRecentFiles(settings_.recentFiles()); });
+    connect(menus_, &EditorMenus::recentFileChosen, this, [this](const QString& path) {
+        if (QFileInfo(path).isFile()) {
+            openFile(path);
+            return;
         }
-        return QMainWindow::eventFilter(watched, event);
-    }
-    if ((watched == puzzleFrame_ || watched == finishedFrame_) &&
-        event->type() == QEvent::MouseButtonDblClick) {
-        showLargeView(watched == puzzleFrame_ ? puzzle::kPuzzleSlot : puzzle::kFinishedSlot);
-        return true;
-    }
-    if (watched == patternList_->viewport()) {
-        if (event->type() == QEvent::MouseButtonPress ||
-            event->type() == QEvent::MouseButtonDblClick) {
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            if (!patternList_->itemAt(mouse->position().toPoint()))
-                return true;
-        }
-        if (listDragEvent(event))
-            return true;
-        return QMainWindow::eventFilter(watched, event);
-    }
-    if (event->type() == QEvent::ShortcutOverride) {
-        // Undo and redo are the window's in the edits too: one history for everything.
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo))
-            return true;
-    }
-    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-        // Opening a menu takes no focus from a control on the original dialog either.
-        if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
-            markDirty();
-        // Leaving a box ends its burst of typing: the next text is a step of its own.
-        if (event->type() == QEvent::FocusOut)
-            history_.breakMerge();
-    }
-    return QMainWindow::eventFilter(watched, event);
+        settings_.removeRecentFile(path);
+        tell({QString::fromUtf8(ui::kRecentMissing).arg(path).toStdString(),
+              ui::kCaptionInformation, puzzle::MessageIcon::Error});
+    });
+    session_.setChangeListener([this] {
+        menus_->showHistory(session_);
+        setWindowModified(session_.unsaved());
+        const puzzle::Document& doc = session_.document();
+        // The title names the document: the bare caption for a new one, else its file.
+        setWindowTitle((puzzle::IsNewDocument(doc)
+                            ? QString::fromUtf8(ui::kWindowTitle)
+                            : QString::fromUtf8(ui::kTitleWithFile)
+                                  .arg(QString::fromUtf8(ui::kToolName),
+                                       displayPath(doc.state.currentFilePath))) +
+                       QStringLiteral("[*]"));
+    });
+    menus_->showHistory(session_);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    const qreal ratio = c_.patternList->devicePixelRatioF();
+    model_->setThumbnailShape(
+        {preview::SurfaceLayout::Fitted, (QSizeF(ThumbnailDelegate::kThumbnailBox) * ratio).toSize()},
+        ratio);
     if (!placed_) {
         placed_ = true;
         centreOnDesktop(this);
     }
 }
 
-void MainWindow::postReset() {
-    QMetaObject::invokeMethod(this, &MainWindow::reset, Qt::QueuedConnection);
+void MainWindow::tell(const puzzle::UserMessage& message) {
+    prompts_.showMessage(this, message);
 }
 
-void MainWindow::postCommit() {
-    QMetaObject::invokeMethod(this, &MainWindow::commit, Qt::QueuedConnection);
-}
-
-void MainWindow::postShowPattern() {
-    QMetaObject::invokeMethod(this, &MainWindow::showPattern, Qt::QueuedConnection);
-}
-
-void MainWindow::reset() {
-    puzzle::ResetDocument(doc_);
-    clearGuard_->setText(fromStoredComment(puzzle::fieldText(doc_.pattern(0).clearComment)));
-    finishGuard_->setText(fromStoredComment(puzzle::fieldText(doc_.pattern(0).finishComment)));
-    showPasswordText();
-    rotation_->setChecked(false);
-    if (vendorInfo_)
-        vendorInfo_->setChecked(doc_.state.vendorFlag != 0);
-    minPieces_->clear();
-
-    patternList_->setFocus();
-    rebuildList(1);
-    selectEntry(0, true);
-    markShownEntry();
-
-    QWidget* client = centralWidget();
-    preview::measurePreviewFrames(
-        surfaces_, QRect(puzzleFrame_->mapTo(client, QPoint(0, 0)), puzzleFrame_->size()),
-        QRect(finishedFrame_->mapTo(client, QPoint(0, 0)), finishedFrame_->size()));
-    if (!createSurfaces_(surfaces_, surfaces_.frameWidth, surfaces_.frameHeight)) {
+void MainWindow::startOver(bool asStep) {
+    // Leaving an edit is an edit notification: it comes before the document starts again.
+    c_.patternList->setFocus();
+    asStep ? session_.newDocument() : session_.reset();
+    fields_->clear(session_.document());
+    list_->rebuild();
+    list_->select(0, true);
+    model_->setShownRow(session_.shown());
+    if (!frames_->makeSurfaces(createSurfaces_)) {
         // The reset still runs to its end; the queued exit then closes the window.
-        prompts_.showMessage(
-            this, {ui::kNoDisplayMemory, ui::kCaptionInformation, puzzle::MessageIcon::None});
-        QMetaObject::invokeMethod(this, &MainWindow::exitWithoutAsking, Qt::QueuedConnection);
+        tell({ui::kNoDisplayMemory, ui::kCaptionInformation, puzzle::MessageIcon::None});
+        post(this, [this] {
+            closingWithoutQuestion_ = true;
+            close();
+            closingWithoutQuestion_ = false;
+        });
     }
-
     frames_->clear(puzzle::kPuzzleSlot);
     frames_->clear(puzzle::kFinishedSlot);
-    doc_.state.readyFlag = true;
-    history_.markClean();
-    setDirty(false);
-    updateTitle();
-    describePictures();
-    repaintNow();
+    frames_->setPainting(true);
+    frames_->describePictures(session_.document(), session_.shown());
+    frames_->repaintNow();
 }
 
 void MainWindow::commit() {
-    PatternRecord& r = doc_.pattern(doc_.state.currentPattern);
-    // With nothing offered (no puzzle picture, or one that offers no grid) the pattern keeps
-    // its count: the table's first entry belongs to some other picture.
-    if (minPieces_->count() > 0)
-        r.pieceCount = pieces::CommittedPieceCount(pieceGridChoices_, minPieces_->currentIndex());
-    r.rotation = rotation_->isChecked() ? 1 : 0;
-    storeComment(r.clearComment, *clearGuard_);
-    storeComment(r.finishComment, *finishGuard_);
-}
-
-// A comment the user has not touched since it was shown keeps its stored bytes exactly;
-// an edited one is stored in code page 932 with CR LF line breaks. The input guard has
-// already refused anything that would not fit.
-void MainWindow::storeComment(puzzle::TextField& field, const Cp932InputGuard& guard) {
-    if (!guard.userModified())
-        return;
-    if (const auto bytes = toStoredComment(guard.text()))
-        puzzle::setFieldText(field, *bytes);
+    session_.commit(fields_->screen());
 }
 
 void MainWindow::showPattern() {
-    const int i = caretRow();
+    const int i = list_->caretRow(session_.document().patternCount());
     // Each frame keeps what it shows until its new picture is ready. The piece choices come
     // from the puzzle picture's size, read from its header at once.
-    renderSlot(i, puzzle::kPuzzleSlot);
-    fillPieceChoices(i);
-    renderSlot(i, puzzle::kFinishedSlot);
-    const PatternRecord& r = doc_.pattern(i);
-    rotation_->setChecked(r.rotation != 0);
-    clearGuard_->setText(fromStoredComment(puzzle::fieldText(r.clearComment)));
-    finishGuard_->setText(fromStoredComment(puzzle::fieldText(r.finishComment)));
-    doc_.state.currentPattern = i;
-    markShownEntry();
-    describePictures();
+    const puzzle::Document& doc = session_.document();
+    fillPieceChoices(i, frames_->show(puzzle::kPuzzleSlot, puzzle::SlotSource(doc, i, 0)));
+    frames_->show(puzzle::kFinishedSlot, puzzle::SlotSource(doc, i, 1));
+    fields_->showPattern(doc.pattern(i));
+    session_.show(i);
+    model_->setShownRow(i);
+    frames_->describePictures(doc, i);
     followDocument();
 }
 
-void MainWindow::showPatternNow(int index) {
-    selectOnly({index}, index);
-    showPattern();
-}
-
-// The document was replaced as a whole: nothing on screen is worth committing, all of it
-// is drawn again from the document.
-void MainWindow::showRestoredDocument(int pattern) {
-    rebuildList(doc_.patternCount());
-    const int shown = std::clamp(pattern, 0, doc_.state.lastIndex);
-    selectOnly({shown}, shown);
-    showPattern();
-    showPasswordText();
-    if (vendorInfo_)
-        vendorInfo_->setChecked(doc_.state.vendorFlag != 0);
-    updateTitle();
-    setDirty(!history_.isClean());
-}
-
-void MainWindow::setDirty(bool dirty) {
-    doc_.state.dirty = dirty;
-    setWindowModified(dirty);
-}
-
-void MainWindow::updateTitle() {
-    if (puzzle::IsNewDocument(doc_)) {
-        setWindowTitle(QString::fromUtf8(ui::kWindowTitle) + QStringLiteral("[*]"));
+void MainWindow::fillPieceChoices(int index, QSize picture) {
+    const std::int16_t stored = session_.document().pattern(index).pieceCount;
+    if (fields_->offerPieceCounts(picture, stored) != pieces::PieceChoices::Outcome::Refused)
         return;
-    }
-    setWindowTitle(
-        QString::fromUtf8(ui::kTitleWithFile)
-            .arg(QString::fromUtf8(ui::kToolName), displayPath(doc_.state.currentFilePath)) +
-        QStringLiteral("[*]"));
+    session_.detachUnusablePuzzlePicture(index);
+    frames_->clear(puzzle::kPuzzleSlot);
+    tell({std::string(pieces::kSmallPictureText), std::string(pieces::kSmallPictureCaption),
+          puzzle::MessageIcon::None});
 }
 
-void MainWindow::newDocument() {
-    // The reset runs where the original posts it; the step is recorded right before it.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            recordStep(ui::kStepNew, doc_.state.currentPattern);
-            reset();
-        },
-        Qt::QueuedConnection);
+void MainWindow::followDocument() {
+    const puzzle::Document& doc = session_.document();
+    const int shown = session_.shown();
+    largeView_->setSource(puzzle::SlotSource(doc, shown, largeView_->slot()));
+    largeView_->setPieceCount(fields_->shownPieceCount(doc.pattern(shown).pieceCount));
+    c_.patternList->viewport()->update();
+    frames_->prefetchAround(doc, shown);
 }
 
-void MainWindow::exitFromMenu() {
-    close();
+void MainWindow::showLargeView(int slot) {
+    const puzzle::Document& doc = session_.document();
+    const int shown = session_.shown();
+    largeView_->showPicture(slot, puzzle::SlotSource(doc, shown, slot),
+                            fields_->shownPieceCount(doc.pattern(shown).pieceCount));
 }
 
-void MainWindow::exitWithoutAsking() {
-    closingWithoutQuestion_ = true;
-    close();
-    closingWithoutQuestion_ = false;
+void MainWindow::setThumbnailsShown(bool shown) {
+    settings_.setThumbnailsShown(shown);
+    model_->setThumbnailsShown(shown);
+    thumbnails_->setThumbnailsShown(shown);
+}
+
+bool MainWindow::busy() const {
+    return frames_->pending(puzzle::kPuzzleSlot) || frames_->pending(puzzle::kFinishedSlot) ||
+           (checking_ && checking_->running());
+}
+
+void MainWindow::showRestored(std::optional<int> pattern) {
+    if (!pattern)
+        return;
+    list_->rebuild();
+    list_->selectOnly({*pattern}, *pattern);
+    showPattern();
+    fields_->showDocumentValues(session_.document());
+}
+
+void MainWindow::undo() {
+    showRestored(session_.undo());
+}
+
+void MainWindow::redo() {
+    showRestored(session_.redo());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!closingWithoutQuestion_ && doc_.state.dirty) {
+    // Pictures still being checked are forgotten: nothing is attached to a closing window.
+    if (checking_)
+        checking_->cancel();
+    if (!closingWithoutQuestion_ && session_.unsaved()) {
         const Question question{ui::kConfirmExit, ui::kCaptionExit,
                                 puzzle::MessageIcon::Information, false};
         if (!prompts_.ask(this, question)) {
@@ -364,132 +281,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void MainWindow::onListSelectionChanged() {
-    history_.breakMerge();
-    postCommit();
-    postShowPattern();
-}
-
-// The box and the flag are kept equal rather than the flag inverted, so that what is saved
-// is always what the box shows.
-void MainWindow::onVendorInfoClicked() {
-    const std::uint8_t flag = vendorInfo_->isChecked() ? 1 : 0;
-    if (flag != doc_.state.vendorFlag) {
-        recordStep(ui::kStepVendorInfo, doc_.state.currentPattern);
-        doc_.state.vendorFlag = flag;
-    }
-    markDirty();
-}
-
-void MainWindow::onRotationClicked() {
-    const std::uint8_t rotation = rotation_->isChecked() ? 1 : 0;
-    PatternRecord& r = doc_.pattern(doc_.state.currentPattern);
-    if (rotation != r.rotation) {
-        recordStep(ui::kStepRotation, doc_.state.currentPattern);
-        r.rotation = rotation;
-    }
-    markDirty();
-}
-
-void MainWindow::onPieceCountChosen() {
-    const std::int16_t count =
-        pieces::CommittedPieceCount(pieceGridChoices_, minPieces_->currentIndex());
-    if (count != doc_.pattern(doc_.state.currentPattern).pieceCount)
-        recordStep(ui::kStepPieceCount, doc_.state.currentPattern);
-    largeView_->setPieceCount(count);
-    postCommit();
-    markDirty();
-}
-
-// Typing is stored as it happens, one step per burst in one box of one pattern.
-void MainWindow::onCommentChanged(int box) {
-    markDirty();
-    const Cp932InputGuard& guard = box == 0 ? *clearGuard_ : *finishGuard_;
-    const std::optional<std::string> bytes = toStoredComment(guard.text());
-    if (!bytes)
-        return;
-    const int i = doc_.state.currentPattern;
-    PatternRecord& r = doc_.pattern(i);
-    puzzle::TextField& field = box == 0 ? r.clearComment : r.finishComment;
-    if (puzzle::fieldText(field) == *bytes)
-        return;
-    recordStep(box == 0 ? ui::kStepClearComment : ui::kStepFinishComment, i,
-               QStringLiteral("comment %1 %2").arg(i).arg(box));
-    puzzle::setFieldText(field, *bytes);
-}
-
-void MainWindow::onPasswordChanged() {
-    const std::optional<std::string> bytes = text::toCp932(password_->text().toStdString());
-    if (!bytes || *bytes == doc_.state.password)
-        return;
-    recordStep(ui::kStepPassword, doc_.state.currentPattern, QStringLiteral("password"));
-    doc_.state.password = *bytes;
-}
-
-void MainWindow::rebuildList(int count) {
-    const QSignalBlocker quiet(patternList_);
-    patternList_->clear();
-    markedEntry_ = -1;
-    for (int n = 1; n <= count; ++n)
-        appendListEntry(n);
-}
-
-void MainWindow::appendListEntry(int number) {
-    const QSignalBlocker quiet(patternList_);
-    patternList_->addItem(QString::asprintf(ui::kPatternEntryFormat, number));
-}
-
-// Selecting an entry also moves the caret to it; deselecting leaves the caret alone.
-void MainWindow::selectEntry(int row, bool selected) {
-    const QSignalBlocker quiet(patternList_);
-    QListWidgetItem* item = patternList_->item(row);
-    if (!item)
-        return;
-    item->setSelected(selected);
-    if (selected)
-        patternList_->setCurrentItem(item, QItemSelectionModel::NoUpdate);
-}
-
-void MainWindow::selectOnly(const std::vector<int>& rows, int caret) {
-    const QSignalBlocker quiet(patternList_);
-    patternList_->clearSelection();
-    for (const int row : rows)
-        selectEntry(row, true);
-    if (QListWidgetItem* item = patternList_->item(caret))
-        patternList_->setCurrentItem(item, QItemSelectionModel::NoUpdate);
-}
-
-int MainWindow::caretRow() const {
-    const int row = patternList_->currentRow();
-    return row < 0 || row > doc_.state.lastIndex ? 0 : row;
-}
-
-std::vector<int> MainWindow::selectedRows() const {
-    std::vector<int> rows;
-    for (const QListWidgetItem* item : patternList_->selectedItems())
-        rows.push_back(patternList_->row(item));
-    std::sort(rows.begin(), rows.end());
-    return rows;
-}
-
-void MainWindow::markShownEntry() {
-    const int shown = doc_.state.currentPattern;
-    if (shown == markedEntry_)
-        return;
-    if (QListWidgetItem* old = patternList_->item(markedEntry_)) {
-        QFont font = old->font();
-        font.setBold(false);
-        old->setFont(font);
-        old->setData(Qt::AccessibleDescriptionRole, QVariant());
-    }
-    markedEntry_ = -1;
-    if (QListWidgetItem* item = patternList_->item(shown)) {
-        QFont font = item->font();
-        font.setBold(true);
-        item->setFont(font);
-        item->setData(Qt::AccessibleDescriptionRole, QString::fromUtf8(ui::kShownEntry));
-        markedEntry_ = shown;
-    }
+void MainWindow::exitFromMenu() {
+    close();
 }
 
 } // namespace pdt::app

@@ -5,16 +5,19 @@
 #include "preview/picture_check.h"
 #include "preview/picture_decoder.h"
 
-#include <QCoreApplication>
 #include <QThreadPool>
 
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <memory>
 #include <mutex>
 
 namespace pdt::app {
+
+namespace {
+
+// How often the progress is updated while the checks run.
+constexpr int kPollMs = 15;
+
+} // namespace
 
 std::optional<puzzle::UserMessage> pictureRefusal(const std::string& nativePath) {
     const char* text = nullptr;
@@ -38,53 +41,83 @@ std::optional<puzzle::UserMessage> pictureRefusal(const std::string& nativePath)
     return puzzle::UserMessage{text, ui::kCaptionInformation, puzzle::MessageIcon::Error};
 }
 
-std::optional<std::vector<PictureCheck>> checkPictures(const std::vector<std::string>& nativePaths,
-                                                       ProgressReport* progress) {
-    // Shared with the workers, which may still run after a cancel has returned.
-    struct Batch {
-        std::mutex mutex;
-        std::condition_variable finished;
-        std::vector<PictureCheck> results;
-        std::size_t done = 0;
-        std::atomic<bool> cancelled = false;
-    };
-    const auto batch = std::make_shared<Batch>();
-    batch->results.resize(nativePaths.size());
+session::PictureFacts checkPicture(const std::string& nativePath) {
+    session::PictureFacts facts;
+    facts.refusal = pictureRefusal(nativePath);
+    // A header read costs microseconds beside the decode.
+    const QSize size = preview::pictureSizeOfFile(nativePath);
+    facts.width = size.width();
+    facts.height = size.height();
+    return facts;
+}
+
+// Shared with the workers, which may still run after the run has ended.
+struct PictureCheckRun::Batch {
+    std::mutex mutex;
+    std::vector<session::PictureFacts> results;
+    std::size_t done = 0;
+    std::atomic<bool> cancelled = false;
+};
+
+PictureCheckRun::PictureCheckRun(std::vector<std::string> nativePaths,
+                                 std::unique_ptr<ProgressReport> progress, QObject* parent)
+    : QObject(parent), batch_(std::make_shared<Batch>()), progress_(std::move(progress)) {
+    batch_->results.resize(nativePaths.size());
     for (std::size_t i = 0; i < nativePaths.size(); ++i) {
-        QThreadPool::globalInstance()->start([batch, i, path = nativePaths[i]] {
-            PictureCheck result;
-            if (!batch->cancelled) { // a cancelled batch's waiting checks are skipped
-                result.refusal = pictureRefusal(path);
-                // From the header, as the shown pattern's piece counts will be: a header
-                // read costs microseconds beside the decode.
-                result.size = preview::pictureSizeOfFile(path);
-            }
+        QThreadPool::globalInstance()->start([batch = batch_, i, path = nativePaths[i]] {
+            session::PictureFacts facts;
+            if (!batch->cancelled) // a cancelled batch's waiting checks are skipped
+                facts = checkPicture(path);
             std::lock_guard lock(batch->mutex);
-            batch->results[i] = std::move(result);
+            batch->results[i] = std::move(facts);
             ++batch->done;
-            batch->finished.notify_all();
         });
     }
-    const std::size_t total = nativePaths.size();
-    for (;;) {
-        std::size_t done;
-        {
-            std::unique_lock lock(batch->mutex);
-            batch->finished.wait_for(lock, std::chrono::milliseconds(15),
-                                     [&] { return batch->done == total; });
-            done = batch->done;
-        }
-        if (progress && !progress->update(done, total)) {
-            batch->cancelled = true;
-            return std::nullopt;
-        }
-        if (done == total)
-            break;
-        // Repaints and the progress dialog go on; a click on the window waits until the end.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    poll_.setInterval(kPollMs);
+    connect(&poll_, &QTimer::timeout, this, &PictureCheckRun::poll);
+    poll_.start();
+}
+
+PictureCheckRun::~PictureCheckRun() {
+    batch_->cancelled = true;
+}
+
+void PictureCheckRun::poll() {
+    if (ended_)
+        return;
+    std::size_t done = 0;
+    {
+        std::lock_guard lock(batch_->mutex);
+        done = batch_->done;
     }
-    std::lock_guard lock(batch->mutex);
-    return std::move(batch->results);
+    const std::size_t total = batch_->results.size();
+    if (progress_ && !progress_->update(done, total)) {
+        cancel();
+        return;
+    }
+    if (done < total)
+        return;
+    end();
+    std::vector<session::PictureFacts> results;
+    {
+        std::lock_guard lock(batch_->mutex);
+        results = std::move(batch_->results);
+    }
+    emit finished(results);
+}
+
+void PictureCheckRun::cancel() {
+    if (ended_)
+        return;
+    batch_->cancelled = true;
+    end();
+    emit cancelled();
+}
+
+void PictureCheckRun::end() {
+    ended_ = true;
+    poll_.stop();
+    progress_.reset(); // closes what the progress showed
 }
 
 } // namespace pdt::app

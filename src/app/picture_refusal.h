@@ -1,11 +1,16 @@
 #pragma once
-// Whether a picture file can be attached: only a picture the decoder reads whole is taken,
-// so that every attached picture can be shown and offers its piece counts.
+// Whether picture files can be attached: only a picture the decoder reads whole is taken,
+// so that every attached picture can be shown and offers its piece counts. The checks
+// decode each picture whole, on worker threads, while the window goes on painting.
 
+#include "app/prompts.h"
 #include "puzzle/user_message.h"
+#include "session/edit_session.h"
 
-#include <QSize>
+#include <QObject>
+#include <QTimer>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,17 +20,39 @@ namespace pdt::app {
 // Nothing when the picture decodes whole; else the message saying why it is refused.
 std::optional<puzzle::UserMessage> pictureRefusal(const std::string& nativePath);
 
-class ProgressReport;
+// The refusal, and the stored size from the header (as the shown pattern's piece counts
+// will read it), of one picture.
+session::PictureFacts checkPicture(const std::string& nativePath);
 
-struct PictureCheck {
-    std::optional<puzzle::UserMessage> refusal;
-    QSize size; // from the header, for the piece counts
+// Checks pictures on worker threads, several at once. Progress is reported from the event
+// loop, never from a loop of its own, so nothing else runs inside the check: whoever
+// started it learns the end through finished() or cancelled(), once. Destroying it, or
+// cancel(), stops it; checks already running finish on their threads and are thrown away.
+class PictureCheckRun : public QObject {
+    Q_OBJECT
+  public:
+    // `progress` may be null; it is updated while the checks run and may cancel them.
+    PictureCheckRun(std::vector<std::string> nativePaths,
+                    std::unique_ptr<ProgressReport> progress, QObject* parent = nullptr);
+    ~PictureCheckRun() override;
+
+    void cancel();
+    bool running() const { return !ended_; }
+
+  signals:
+    // One result a path, in order.
+    void finished(const std::vector<pdt::session::PictureFacts>& facts);
+    void cancelled();
+
+  private:
+    struct Batch;
+    void poll();
+    void end();
+
+    std::shared_ptr<Batch> batch_;
+    std::unique_ptr<ProgressReport> progress_;
+    QTimer poll_;
+    bool ended_ = false;
 };
-
-// Checks the pictures on worker threads, several at once, since each check decodes the
-// whole picture: the GUI thread keeps painting (user input waits) and `progress`, when
-// given, is updated and may cancel. One result a path, in order; nothing when cancelled.
-std::optional<std::vector<PictureCheck>> checkPictures(const std::vector<std::string>& nativePaths,
-                                                       ProgressReport* progress);
 
 } // namespace pdt::app

@@ -2,6 +2,8 @@
 // The two preview frames, fed from the loader. A frame shows a picture seen before at once,
 // keeps what it shows while a new picture is decoded (no white flash), goes white at once
 // when the slot has no picture, and wears a busy cursor when a decode keeps it waiting.
+// The surfaces are painted on the canvas beneath the frame controls, which draw only their
+// borders; a double click on a frame asks for its picture large.
 
 #include "preview/preview_loader.h"
 #include "preview/preview_surfaces.h"
@@ -10,8 +12,10 @@
 #include <QObject>
 
 #include <array>
+#include <functional>
 #include <vector>
 
+class QPoint;
 class QWidget;
 
 namespace pdt::app {
@@ -19,24 +23,45 @@ namespace pdt::app {
 class PreviewFrames : public QObject {
     Q_OBJECT
   public:
-    // `canvas` paints `surfaces` (paintPreviews); the frame controls get the busy cursor.
+    // How the surfaces are made; replaceable so that a failure can be tested.
+    using SurfaceCreation = std::function<bool(preview::PreviewSurfaces&, int width, int height)>;
+
+    // `canvas` paints `surfaces` (paintPreviews) once painting is on; `frames` by slot.
     PreviewFrames(preview::PreviewLoader& loader, preview::PreviewSurfaces& surfaces,
-                  QWidget* canvas, QWidget* puzzleFrame, QWidget* finishedFrame,
-                  QObject* parent = nullptr);
+                  QWidget* canvas, std::array<QWidget*, 2> frames, QObject* parent = nullptr);
+
+    // Measures the frames and makes both surfaces white; false when they cannot be made.
+    bool makeSurfaces(const SurfaceCreation& create);
+    // Before the first surfaces are made there is nothing to paint.
+    void setPainting(bool on) { painting_ = on; }
+    // Repaints the canvas at once, from the surfaces.
+    void repaintNow();
 
     // Shows a slot's picture at the surfaces' frame size: drawn before this returns when it
     // is at hand, else when its decode lands. Whatever was asked for the slot before is
-    // dropped, so only the last picture asked for ever reaches the frame.
-    void show(int slot, const puzzle::ImageSource& source);
+    // dropped, so only the last picture asked for ever reaches the frame. Returns the
+    // picture's stored size from its header, at once (0 x 0 for none).
+    QSize show(int slot, const puzzle::ImageSource& source);
     // White at once; a decode still on its way for the slot is dropped.
     void clear(int slot);
-    // Pictures to decode ahead while the author rests (the patterns around the shown one).
-    void prefetch(const std::vector<puzzle::ImageSource>& sources);
+    // The pictures of the patterns around the one shown are decoded ahead while the author
+    // rests.
+    void prefetchAround(const puzzle::Document& doc, int shown);
     bool pending(int slot) const { return channels_[slot == 0 ? 0 : 1]->pending(); }
+    // Each frame's tooltip and accessible description name its picture of pattern `index`:
+    // its name, pixel size and file size.
+    void describePictures(const puzzle::Document& doc, int index);
+    // The slot of the frame under a point of `window`'s coordinates, or -1.
+    int slotAt(QWidget* window, const QPoint& at) const;
 
   signals:
     // A slot's surface has new content and its frame has been scheduled for repainting.
     void shown(int slot);
+    // The frame of a slot was double-clicked.
+    void opened(int slot);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     preview::SurfaceShape frameShape() const;
@@ -47,6 +72,7 @@ class PreviewFrames : public QObject {
     QWidget* canvas_;
     std::array<QWidget*, 2> frames_;
     std::array<preview::SurfaceChannel*, 2> channels_{};
+    bool painting_ = false;
 };
 
 } // namespace pdt::app

@@ -2,25 +2,13 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QImage>
 #include <QPainter>
 
 namespace pdt::app {
 
-namespace {
-
-const QColor kPlaceholder(225, 225, 225);
-
-} // namespace
-
-ThumbnailDelegate::ThumbnailDelegate(preview::PreviewLoader& loader, SourceOfRow sourceOfRow,
-                                     QAbstractItemView* view)
-    : QStyledItemDelegate(view), loader_(loader), sourceOfRow_(std::move(sourceOfRow)),
-      view_(view) {
-    connect(&loader_, &preview::PreviewLoader::surfaceCached, this, [this] {
-        if (shown_)
-            view_->viewport()->update();
-    });
-}
+ThumbnailDelegate::ThumbnailDelegate(QAbstractItemView* view)
+    : QStyledItemDelegate(view), view_(view) {}
 
 void ThumbnailDelegate::setThumbnailsShown(bool shown) {
     if (shown == shown_)
@@ -30,19 +18,17 @@ void ThumbnailDelegate::setThumbnailsShown(bool shown) {
     view_->viewport()->update();
 }
 
-preview::SurfaceShape ThumbnailDelegate::shapeFor(const QWidget* widget) const {
-    const qreal ratio = widget ? widget->devicePixelRatioF() : 1.0;
-    return {preview::SurfaceLayout::Fitted, (QSizeF(kThumbnailBox) * ratio).toSize()};
-}
-
 QSize ThumbnailDelegate::sizeHint(const QStyleOptionViewItem& option,
                                   const QModelIndex& index) const {
+    if (!shown_)
+        return QStyledItemDelegate::sizeHint(option, index);
     QStyleOptionViewItem opt = option;
-    if (shown_) {
-        opt.features |= QStyleOptionViewItem::HasDecoration;
-        opt.decorationSize = kThumbnailBox;
-    }
-    return QStyledItemDelegate::sizeHint(opt, index);
+    initStyleOption(&opt, index);
+    opt.features |= QStyleOptionViewItem::HasDecoration;
+    opt.decorationSize = kThumbnailBox;
+    const QWidget* widget = opt.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    return style->sizeFromContents(QStyle::CT_ItemViewItem, &opt, QSize(), widget);
 }
 
 void ThumbnailDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -53,6 +39,7 @@ void ThumbnailDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     }
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
+    opt.icon = QIcon(); // drawn below, centred in the box
     // The style lays the text out beside an empty decoration of the box's size; the
     // thumbnail is drawn into that room afterwards.
     opt.features |= QStyleOptionViewItem::HasDecoration;
@@ -63,23 +50,13 @@ void ThumbnailDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
     const QRect box = style->subElementRect(QStyle::SE_ItemViewItemDecoration, &opt, widget);
 
-    const puzzle::ImageSource source = sourceOfRow_(index.row());
-    const preview::SurfaceShape shape = shapeFor(widget);
-    const std::optional<preview::PictureIdentity> picture = preview::identifyPicture(source);
-    if (!picture)
+    const QImage thumbnail = index.data(Qt::DecorationRole).value<QImage>();
+    if (thumbnail.isNull())
         return;
-    const std::optional<preview::PictureSurface> surface = loader_.cache().find({*picture, shape});
-    if (!surface) {
-        loader_.fetch(source, shape);
-        painter->fillRect(QRect(box.topLeft(), kThumbnailBox), kPlaceholder);
-        return;
-    }
-    if (!surface->hasPicture())
-        return;
-    const QSize drawn = preview::fittedSize(surface->storedSize, kThumbnailBox);
+    const QSize drawn = thumbnail.deviceIndependentSize().toSize().boundedTo(kThumbnailBox);
     const QRect at(box.x() + (box.width() - drawn.width()) / 2,
                    box.y() + (box.height() - drawn.height()) / 2, drawn.width(), drawn.height());
-    painter->drawImage(at, surface->image);
+    painter->drawImage(at, thumbnail);
 }
 
 } // namespace pdt::app

@@ -1,14 +1,9 @@
 #pragma once
-// Draws each pattern list entry with a small thumbnail of its puzzle picture beside its
-// unchanged text. Thumbnails come from the loader's cache; one that is missing is decoded
-// off the GUI thread and the list is repainted when it lands.
-
-#include "preview/preview_loader.h"
-#include "puzzle/document.h"
+// Draws each pattern list entry with its thumbnail (the model's decoration: the puzzle
+// picture fitted into a small box, or a placeholder while it is decoded) beside its
+// unchanged text. Every entry takes the room of the box, so the rows stay even.
 
 #include <QStyledItemDelegate>
-
-#include <functional>
 
 class QAbstractItemView;
 
@@ -17,14 +12,10 @@ namespace pdt::app {
 class ThumbnailDelegate : public QStyledItemDelegate {
     Q_OBJECT
   public:
-    // Which picture a row shows; asked at every paint, so it follows moves and deletions.
-    using SourceOfRow = std::function<puzzle::ImageSource(int row)>;
-
     // The box a thumbnail is fitted into, in device-independent pixels.
     static constexpr QSize kThumbnailBox{40, 30};
 
-    ThumbnailDelegate(preview::PreviewLoader& loader, SourceOfRow sourceOfRow,
-                      QAbstractItemView* view);
+    explicit ThumbnailDelegate(QAbstractItemView* view);
 
     // Off: entries are drawn, and take the room, exactly as without this delegate.
     void setThumbnailsShown(bool shown);
@@ -35,12 +26,8 @@ class ThumbnailDelegate : public QStyledItemDelegate {
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
   private:
-    preview::SurfaceShape shapeFor(const QWidget* widget) const;
-
-    preview::PreviewLoader& loader_;
-    SourceOfRow sourceOfRow_;
     QAbstractItemView* view_;
-    bool shown_ = true;
+    bool shown_ = false;
 };
 
 } // namespace pdt::app

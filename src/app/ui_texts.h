@@ -101,29 +101,7 @@ inline constexpr char kHintNotCp932[] = "この文字は使えません（シフ
 inline constexpr char kHintTooLong[] = "これ以上入力できません（%1バイトまで）。";
 inline constexpr char kHintNoSpace[] = "パスワードに空白は使えません。";
 
-// Added by this editor: what each change is called in the undo and redo commands.
-inline constexpr char kStepAddPattern[] = "パターンの追加";
-inline constexpr char kStepDeletePatterns[] = "パターンの削除";
-inline constexpr char kStepMovePatterns[] = "パターンの移動";
-inline constexpr char kStepDuplicatePattern[] = "パターンの複製";
-inline constexpr char kStepAddPictures[] = "画像からパターンを追加";
-inline constexpr char kStepAttachPicture[] = "画像の追加";
-inline constexpr char kStepDeletePicture[] = "画像の削除";
-inline constexpr char kStepPieceCount[] = "ピース数の変更";
-inline constexpr char kStepRotation[] = "ピース回転の変更";
-inline constexpr char kStepClearComment[] = "パズル完成後のコメントの入力";
-inline constexpr char kStepFinishComment[] = "完成ＣＧ表示後のコメントの入力";
-inline constexpr char kStepPassword[] = "パスワードの変更";
-inline constexpr char kStepVendorInfo[] = "ベンダー情報付加の変更";
-inline constexpr char kStepNew[] = "新規作成";
-inline constexpr char kStepOpen[] = "ファイルを開く";
-
-// Added by this editor: why a command did nothing, and what a desktop program asks.
-inline constexpr char kCannotDeleteAll[] = "すべてのパターンを削除することはできません。";
-inline constexpr char kPatternLimit[] = "パターンは２００個までしか追加できません。";
-inline constexpr char kPatternLimitSome[] =
-    "パターンは２００個までしか追加できません。残りの画像は追加されませんでした。";
-inline constexpr char kPicturesRefused[] = "次の画像は追加できませんでした。\n%1";
+// Added by this editor: what a desktop program asks.
 inline constexpr char kCaptionConfirmation[] = "確認";
 inline constexpr char kConfirmReplace[] = "%1 は既に存在します。\n置き換えますか？";
 inline constexpr char kRecentMissing[] =

@@ -347,19 +347,6 @@ DecodedPicture decodePictureFile(const std::string& path, const WantedSize& want
     return decodePictureRange(*file, 0, std::int64_t(file->size()), wanted, sampling);
 }
 
-DecodedPicture decodePicture(const puzzle::ImageSource& source, const WantedSize& wanted,
-                             Sampling sampling) {
-    switch (source.kind) {
-    case puzzle::ImageSource::Kind::CurrentFileRange:
-        return decodePictureRange(source.file, source.offset, source.size, wanted, sampling);
-    case puzzle::ImageSource::Kind::WholeFile:
-        return decodePictureFile(source.file, wanted, sampling);
-    case puzzle::ImageSource::Kind::Empty:
-        break;
-    }
-    return {};
-}
-
 QSize pictureSizeOfFile(const std::string& path) {
     const auto file = puzzle::FileByteSource::open(path);
     if (!file)

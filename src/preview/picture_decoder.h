@@ -77,10 +77,6 @@ DecodedPicture decodePictureRange(puzzle::ByteSource& source, std::int64_t offse
                                   std::int64_t size, const WantedSize& wanted = {},
                                   Sampling sampling = Sampling::Smooth);
 
-// A slot's picture: a range of the current puzzle data file, a whole file, or nothing.
-DecodedPicture decodePicture(const puzzle::ImageSource& source, const WantedSize& wanted = {},
-                             Sampling sampling = Sampling::Smooth);
-
 // The stored pixel size from the picture's header alone, without decoding any pixels;
 // 0 x 0 when the bytes are no picture of a known kind. A picture whose header is sound
 // but whose data is damaged, or that is too large to decode, still reports its size here.

@@ -1,7 +1,7 @@
 #include "preview/preview_loader.h"
 
 #include "preview/preview_surfaces.h"
-#include "puzzle/byte_source.h"
+#include "puzzle/slot_bytes.h"
 
 #include <QRunnable>
 #include <QThread>
@@ -41,31 +41,22 @@ QImage paintable(QImage image) {
 
 DecodedPicture decodeCancellable(const puzzle::ImageSource& source, const WantedSize& wanted,
                                  const CancelFlag& cancelled) {
-    using Kind = puzzle::ImageSource::Kind;
-    if (source.kind == Kind::Empty || cancelled)
+    if (cancelled)
         return {};
-    const auto file = puzzle::FileByteSource::open(source.file);
-    if (!file)
+    const std::optional<puzzle::SlotBytes> bytes = puzzle::OpenSlotBytes(source);
+    if (!bytes)
         return {};
-    CancellableSource bytes(*file, cancelled);
-    if (source.kind == Kind::CurrentFileRange)
-        return decodePictureRange(bytes, source.offset, source.size, wanted, kPreviewSampling);
-    return decodePictureRange(bytes, 0, std::int64_t(file->size()), wanted, kPreviewSampling);
+    CancellableSource cancellable(*bytes->file, cancelled);
+    return decodePictureRange(cancellable, bytes->offset, bytes->size, wanted, kPreviewSampling);
 }
 
 QSize pictureSizeOf(const puzzle::ImageSource& source) {
-    using Kind = puzzle::ImageSource::Kind;
     if (source.size == 0)
         return {0, 0};
-    switch (source.kind) {
-    case Kind::CurrentFileRange:
-        return pictureSizeOfRange(source.file, source.offset, source.size);
-    case Kind::WholeFile:
-        return pictureSizeOfFile(source.file);
-    case Kind::Empty:
-        break;
-    }
-    return {0, 0};
+    const std::optional<puzzle::SlotBytes> bytes = puzzle::OpenSlotBytes(source);
+    if (!bytes)
+        return {0, 0};
+    return pictureSizeOfRange(*bytes->file, bytes->offset, bytes->size);
 }
 
 PictureSurface makeSurface(const DecodeFunction& decode, const puzzle::ImageSource& source,
@@ -129,15 +120,14 @@ PreviewLoader::Answer PreviewLoader::load(const puzzle::ImageSource& source,
                                           const SurfaceShape& shape, Priority priority) {
     if (priority == Priority::Shown)
         sinceShown_.start();
-    const std::optional<PictureIdentity> picture = identifyPicture(source);
-    if (!picture || shape.size.isEmpty())
+    Lookup found = lookup(source, shape);
+    if (!found.key)
         return {PictureSurface{}, 0};
-    const SurfaceKey key{*picture, shape};
-    if (std::optional<PictureSurface> surface = cache_.find(key))
-        return {std::move(surface), 0};
+    if (found.surface)
+        return {std::move(found.surface), 0};
     const Ticket ticket = nextTicket_++;
-    want(key, source, priority).tickets.push_back(ticket);
-    tickets_.insert(ticket, key);
+    want(*found.key, source, priority).tickets.push_back(ticket);
+    tickets_.insert(ticket, *found.key);
     schedule();
     return {std::nullopt, ticket};
 }
@@ -163,23 +153,26 @@ void PreviewLoader::drop(QHash<SurfaceKey, Job>::iterator it) {
     jobs_.erase(it);
 }
 
-void PreviewLoader::fetch(const puzzle::ImageSource& source, const SurfaceShape& shape,
-                          Priority priority) {
-    if (const std::optional<SurfaceKey> key = keyToDecode(source, shape)) {
-        want(*key, source, priority).keep = true;
+std::optional<PictureSurface> PreviewLoader::cachedOrFetched(const puzzle::ImageSource& source,
+                                                             const SurfaceShape& shape,
+                                                             Priority priority) {
+    Lookup found = lookup(source, shape);
+    if (!found.key)
+        return PictureSurface{};
+    if (!found.surface) {
+        want(*found.key, source, priority).keep = true;
         schedule();
     }
+    return std::move(found.surface);
 }
 
-std::optional<SurfaceKey> PreviewLoader::keyToDecode(const puzzle::ImageSource& source,
-                                                     const SurfaceShape& shape) {
+PreviewLoader::Lookup PreviewLoader::lookup(const puzzle::ImageSource& source,
+                                            const SurfaceShape& shape) {
     const std::optional<PictureIdentity> picture = identifyPicture(source);
     if (!picture || shape.size.isEmpty())
-        return std::nullopt;
+        return {};
     const SurfaceKey key{*picture, shape};
-    if (cache_.find(key))
-        return std::nullopt;
-    return key;
+    return {key, cache_.find(key)};
 }
 
 void PreviewLoader::prefetch(std::vector<Request> requests) {
@@ -190,10 +183,7 @@ void PreviewLoader::prefetch(std::vector<Request> requests) {
 
 std::optional<PictureSurface> PreviewLoader::cached(const puzzle::ImageSource& source,
                                                     const SurfaceShape& shape) {
-    const std::optional<PictureIdentity> picture = identifyPicture(source);
-    if (!picture)
-        return std::nullopt;
-    return cache_.find(SurfaceKey{*picture, shape});
+    return lookup(source, shape).surface;
 }
 
 int PreviewLoader::busyCount() const {
@@ -229,12 +219,12 @@ void PreviewLoader::schedule() {
         while (!prefetch_.empty()) {
             const auto [source, shape] = std::move(prefetch_.back());
             prefetch_.pop_back();
-            const std::optional<SurfaceKey> key = keyToDecode(source, shape);
-            if (!key)
+            const Lookup found = lookup(source, shape);
+            if (!found.key || found.surface)
                 continue;
-            Job& job = want(*key, source, Priority::Prefetch);
+            Job& job = want(*found.key, source, Priority::Prefetch);
             job.keep = true;
-            start(*key, job);
+            start(*found.key, job);
             return;
         }
         return;

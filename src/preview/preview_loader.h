@@ -75,9 +75,12 @@ class PreviewLoader : public QObject {
     // The ticket is never answered. A decode nobody else waits for is dropped from the
     // queue, or told to stop when it has started (its result is then thrown away).
     void cancel(Ticket ticket);
-    // Decodes into the cache without anyone waiting (surfaceCached follows): thumbnails.
-    void fetch(const puzzle::ImageSource& source, const SurfaceShape& shape,
-               Priority priority = Priority::Thumbnail);
+    // The surface at once when it is cached, or when there is nothing to read (no picture);
+    // else nothing, and it is decoded into the cache without anyone waiting (surfaceCached
+    // follows): thumbnails.
+    std::optional<PictureSurface> cachedOrFetched(const puzzle::ImageSource& source,
+                                                  const SurfaceShape& shape,
+                                                  Priority priority = Priority::Thumbnail);
     // Replaces what is decoded ahead into the cache: one picture at a time, only while no
     // other decode runs or waits and the author has been idle for kIdleMs.
     void prefetch(std::vector<Request> requests);
@@ -85,7 +88,6 @@ class PreviewLoader : public QObject {
     std::optional<PictureSurface> cached(const puzzle::ImageSource& source,
                                          const SurfaceShape& shape);
     PictureCache& cache() { return cache_; }
-    int threadCount() const { return threads_; }
     // Decodes queued, running, or stopping after a cancel.
     int busyCount() const;
 
@@ -105,10 +107,13 @@ class PreviewLoader : public QObject {
         std::shared_ptr<CancelFlag> cancelled = std::make_shared<CancelFlag>(false);
     };
 
-    // The key of a picture worth decoding: nothing when it has no identity, no size is
-    // wanted or its surface is cached already.
-    std::optional<SurfaceKey> keyToDecode(const puzzle::ImageSource& source,
-                                          const SurfaceShape& shape);
+    // Where a picture stands: without a key (no identity, or no size wanted) it is no
+    // picture; with a key, its surface when it is cached.
+    struct Lookup {
+        std::optional<SurfaceKey> key;
+        std::optional<PictureSurface> surface;
+    };
+    Lookup lookup(const puzzle::ImageSource& source, const SurfaceShape& shape);
     Job& want(const SurfaceKey& key, const puzzle::ImageSource& source, Priority priority);
     void drop(QHash<SurfaceKey, Job>::iterator it);
     void schedule();

@@ -77,40 +77,6 @@ void drawPreviewPicture(QImage& surface, const DecodedPicture& picture) {
     painter.drawImage(QRect(g.dx, g.dy, g.dw, g.dh), picture.pixels);
 }
 
-RenderResult renderPreview(PreviewSurfaces& surfaces, const puzzle::ImageSource& source, int slot) {
-    RenderResult result;
-    if (source.size == 0)
-        return result;
-    result.returned = 1;
-
-    const DecodedPicture picture = decodePicture(
-        source, previewDrawnSize(surfaces.frameWidth, surfaces.frameHeight), kPreviewSampling);
-    PreviewSurface& target = surfaces.forSlot(slot);
-    drawPreviewPicture(target.image, picture);
-    result.changed = true;
-    if (picture.ok()) {
-        result.decodedWidth = picture.decodedWidth;
-        result.decodedHeight = picture.decodedHeight;
-    }
-    return result;
-}
-
-RenderResult renderPreview(PreviewSurfaces& surfaces, const std::string& path,
-                           const std::string& currentFilePath, std::int64_t offset,
-                           std::int64_t size, int slot) {
-    puzzle::ImageSource source;
-    source.size = size;
-    if (offset != 0) {
-        source.kind = puzzle::ImageSource::Kind::CurrentFileRange;
-        source.file = currentFilePath;
-        source.offset = offset;
-    } else if (!path.empty()) {
-        source.kind = puzzle::ImageSource::Kind::WholeFile;
-        source.file = path;
-    }
-    return renderPreview(surfaces, source, slot);
-}
-
 void paintPreviews(QPainter& painter, const PreviewSurfaces& surfaces) {
     if (!surfaces.puzzleSurface.image.isNull())
         painter.drawImage(surfaces.puzzleFrame, surfaces.puzzleSurface.image);

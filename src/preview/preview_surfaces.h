@@ -2,7 +2,8 @@
 // The two off-screen pictures behind the preview frames, and drawing a picture into one.
 //
 // A surface holds exactly the pixels its frame shows, so painting the window is two block
-// copies and never a decode. Only blankSurface and renderPreview change a surface.
+// copies and never a decode: pictures are drawn into surfaces off the GUI thread (see
+// preview_loader.h) and handed over whole.
 
 #include "preview/picture_decoder.h"
 #include "puzzle/document.h"
@@ -71,24 +72,6 @@ bool createPreviewSurfaces(PreviewSurfaces& surfaces, int frameWidth, int frameH
 void releasePreviewSurfaces(PreviewSurfaces& surfaces);
 
 void blankSurface(PreviewSurface& surface);
-
-struct RenderResult {
-    int returned = 0;     // 0 when the slot has no picture (size 0), else 1
-    int decodedWidth = 0; // the picture's stored pixel size; 0 x 0 for no picture
-    int decodedHeight = 0;
-    bool changed = false; // the surface was redrawn, so the window needs a repaint
-};
-
-// Fills the slot's surface with the picture: white, then the picture scaled and centred.
-// Size 0 means the slot has no picture and leaves the surface as it is. A non-zero offset
-// reads the range of currentFilePath; offset 0 reads the file at path; offset 0 with an
-// empty path leaves the surface white. A picture that cannot be read leaves it white.
-RenderResult renderPreview(PreviewSurfaces& surfaces, const std::string& path,
-                           const std::string& currentFilePath, std::int64_t offset,
-                           std::int64_t size, int slot);
-
-// The same for a slot's picture as the document locates it.
-RenderResult renderPreview(PreviewSurfaces& surfaces, const puzzle::ImageSource& source, int slot);
 
 // What the window's paint handler draws: both surfaces at their frames.
 void paintPreviews(QPainter& painter, const PreviewSurfaces& surfaces);

@@ -18,10 +18,8 @@ bool IsNewDocument(const Document& doc) {
 
 void ResetDocument(Document& doc) {
     ClearAll(doc);
-    const bool ready = doc.state.readyFlag;
     doc.state = EditorState{};
     doc.state.currentFilePath = kNewDocumentName;
-    doc.state.readyFlag = ready;
 }
 
 bool AppendPattern(Document& doc) {

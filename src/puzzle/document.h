@@ -17,14 +17,13 @@ inline constexpr char kNewDocumentName[] = "新規.ADX";
 
 using PatternTable = std::array<PatternRecord, kMaxPatterns>;
 
+// The values of the document beside its table. What the editor shows and whether the
+// document is saved belong to the editing session, not here.
 struct EditorState {
     std::int32_t lastIndex = 0;
-    std::int32_t currentPattern = 0;
-    bool dirty = false;
-    std::string password;        // code page 932 bytes, at most 16
+    std::string password;        // code page 932 bytes, at most kMaxPasswordBytes
     std::uint8_t vendorFlag = 0; // 0 or 1
     std::string currentFilePath; // native path of the current puzzle data file
-    bool readyFlag = false;
 };
 
 struct Document {
@@ -41,7 +40,7 @@ struct Document {
 // All 200 records to zero. Leaves the editor-wide values alone.
 void ClearAll(Document& doc);
 
-// A new empty document: one all-zero pattern named "新規.ADX". Keeps readyFlag.
+// A new empty document: one all-zero pattern named "新規.ADX".
 void ResetDocument(Document& doc);
 // True while the document has no file of its own: new, or never opened or saved.
 bool IsNewDocument(const Document& doc);

@@ -51,10 +51,9 @@ class History {
     std::string redoLabel() const;
 
     // Moves `doc` one step back (forward); its present content is kept for the opposite
-    // direction. Content: all 200 records (leftovers above lastIndex too), lastIndex,
-    // password, vendorFlag and currentFilePath; currentPattern, dirty and readyFlag are left
-    // to the caller. Returns the step's pattern, clamped to the restored lastIndex, or
-    // nothing when there is no step.
+    // direction: all 200 records (leftovers above lastIndex too) and the editor state.
+    // Returns the step's pattern, clamped to the restored lastIndex, or nothing when there
+    // is no step.
     std::optional<int> undo(Document& doc);
     std::optional<int> redo(Document& doc);
 

@@ -83,7 +83,6 @@ void ApplyOpenedFile(Document& doc, const OpenedFile& file) {
     for (size_t i = 0; i < n; ++i)
         doc.table[i].sourceFiles = {};
     doc.state.lastIndex = std::int32_t(n) - 1;
-    doc.state.currentPattern = 0;
     doc.state.password = file.password;
     doc.state.currentFilePath = file.path;
     // The flag is 0 or 1 whatever byte another writer left, so a save writes what the

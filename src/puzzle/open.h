@@ -35,10 +35,9 @@ ReadResult ReadPuzzleDataFile(const std::string& path, FileSystem& fs);
 // were read), or nothing for a sound one.
 std::optional<UserMessage> DamageWarning(const OpenedFile& file);
 
-// Replaces the document: the table from the records (the rest zero), lastIndex,
-// currentPattern 0, password, currentFilePath = path, vendorFlag = the first record's
-// vendorInfo (so that the flag agrees with what the check box shows). `dirty` and
-// `readyFlag` are left to the caller. A file without records changes nothing.
+// Replaces the document: the table from the records (the rest zero), lastIndex, password,
+// currentFilePath = path, vendorFlag = the first record's vendorInfo (so that the flag
+// agrees with what the check box shows). A file without records changes nothing.
 void ApplyOpenedFile(Document& doc, const OpenedFile& file);
 
 } // namespace pdt::puzzle

@@ -219,11 +219,11 @@ SaveResult failed(UserMessage m) {
 
 } // namespace
 
-std::optional<UserMessage> CheckPatternsBeforeSave(const Document& doc) {
+std::optional<MissingPicture> CheckPatternsBeforeSave(const Document& doc) {
     for (int i = 0; i <= doc.state.lastIndex; ++i) {
         const PatternRecord& r = doc.pattern(i);
         if (std::int64_t(r.puzzleImageSize) + r.finishedImageSize == 0)
-            return messages::PatternWithoutPicture(i + 1);
+            return MissingPicture{i, messages::PatternWithoutPicture(i + 1)};
     }
     return std::nullopt;
 }
@@ -246,7 +246,7 @@ SaveResult SavePuzzleDataFile(Document& doc, std::string_view chosenName,
     if (doc.state.lastIndex < 0 || doc.state.lastIndex >= kMaxPatterns)
         return failed(messages::WriteFailed(EINVAL));
     if (auto missing = CheckPatternsBeforeSave(doc))
-        return failed(*missing);
+        return failed(std::move(missing->message));
     if (passwordCp932.size() > kPasswordFieldSize)
         return failed(messages::PasswordTooLong());
 

@@ -17,9 +17,14 @@ namespace pdt::puzzle {
 
 class FileSystem;
 
+struct [[nodiscard]] MissingPicture {
+    int pattern = 0; // its index
+    UserMessage message;
+};
+
 // The check the editor runs before asking for a name: the first pattern with no picture
 // at all gives "ﾊﾟﾀｰﾝ%d のＣＧが抜けています。保存できません。".
-std::optional<UserMessage> CheckPatternsBeforeSave(const Document& doc);
+std::optional<MissingPicture> CheckPatternsBeforeSave(const Document& doc);
 
 // The chosen name with ".ADX" appended unless it already ends so in any letter case.
 std::string TargetNameFor(std::string_view chosen);
@@ -28,7 +33,7 @@ std::string TargetNameFor(std::string_view chosen);
 // document then stay as they were).
 using SaveProgress = std::function<bool(std::uint64_t written, std::uint64_t total)>;
 
-struct SaveResult {
+struct [[nodiscard]] SaveResult {
     bool saved = false;
     bool cancelled = false; // by the progress callback; no message
     // "ファイルを保存しました。" when saved, else what went wrong.

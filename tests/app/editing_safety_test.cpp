@@ -59,7 +59,7 @@ TEST_F(EditingSafety, EveryChangeUndoesAndRedoesShowingThePatternItConcerns) {
     const auto caretAway = [](EditorWindow& w) {
         w.list()->setFocus();
         QTest::keyClick(w.list(), Qt::Key_End, Qt::ControlModifier);
-        EXPECT_EQ(w.list()->currentRow(), 2);
+        EXPECT_EQ(w.caret(), 2);
     };
 
     const struct {
@@ -104,8 +104,8 @@ TEST_F(EditingSafety, EveryChangeUndoesAndRedoesShowingThePatternItConcerns) {
         w.trigger("IDM_UNDO");
         EXPECT_TRUE(Content(w.doc()) == before);
         EXPECT_EQ(w.selectedRows(), std::vector<int>{c.shown});
-        EXPECT_EQ(w.state().currentPattern, c.shown);
-        EXPECT_TRUE(w.list()->item(c.shown)->font().bold()) << "the entry shown is marked";
+        EXPECT_EQ(w.shown(), c.shown);
+        EXPECT_TRUE(w.entry(c.shown).data(Qt::FontRole).value<QFont>().bold()) << "the entry shown is marked";
         EXPECT_EQ(w.clearComment()->toPlainText().toStdString(), w.storedClearComment(c.shown));
         EXPECT_EQ(w.entries().size(), size_t(before.lastIndex + 1));
         EXPECT_TRUE(w.find<QAction>("IDM_REDO")->isEnabled());
@@ -147,19 +147,19 @@ TEST_F(EditingSafety, TheUnsavedStateIsExactAcrossUndoAndRedo) {
     EditorWindow w;
     w.attach(0, picture("a.bmp"));
     w.saveAs(path("set.ADX"));
-    ASSERT_FALSE(w.state().dirty);
+    ASSERT_FALSE(w.unsaved());
     w.typeInto(w.clearComment(), "changed");
     w.list()->setFocus();
     settle();
     EXPECT_TRUE(w.title().endsWith('*'));
     w.trigger("IDM_UNDO");
-    EXPECT_FALSE(w.state().dirty);
+    EXPECT_FALSE(w.unsaved());
     EXPECT_FALSE(w.title().endsWith('*'));
     w.trigger("IDM_REDO");
-    EXPECT_TRUE(w.state().dirty);
+    EXPECT_TRUE(w.unsaved());
     w.trigger("IDM_UNDO");
     w.trigger("IDM_UNDO"); // past the save: the picture is gone again
-    EXPECT_TRUE(w.state().dirty);
+    EXPECT_TRUE(w.unsaved());
     w.trigger("IDM_REDO");
     EXPECT_TRUE(w.window->close()) << "back at the saved state: no question";
     EXPECT_TRUE(w.prompts.questions.empty());
@@ -242,7 +242,7 @@ TEST_F(EditingSafety, CommandsThatCannotRunSayWhyAndChangeNothing) {
         c.setUp(w);
         settle();
         const puzzle::PatternTable before = w.doc().table;
-        const int shownBefore = w.state().currentPattern;
+        const int shownBefore = w.shown();
         const size_t dialogs = w.prompts.openRequests.size();
         w.prompts.messages.clear();
         const QStringList commands = QString(c.commands).split(' ');
@@ -252,9 +252,9 @@ TEST_F(EditingSafety, CommandsThatCannotRunSayWhyAndChangeNothing) {
         EXPECT_EQ(w.prompts.openRequests.size(), dialogs);
         EXPECT_TRUE(w.prompts.saveRequests.empty());
         EXPECT_TRUE(w.doc().table == before);
-        EXPECT_EQ(w.list()->count(), w.doc().patternCount());
-        EXPECT_EQ(w.state().currentPattern, c.shows < 0 ? shownBefore : c.shows);
+        EXPECT_EQ(w.entryCount(), w.doc().patternCount());
+        EXPECT_EQ(w.shown(), c.shows < 0 ? shownBefore : c.shows);
         EXPECT_EQ(w.clearComment()->toPlainText().toStdString(),
-                  w.storedClearComment(w.state().currentPattern));
+                  w.storedClearComment(w.shown()));
     }
 }

@@ -69,7 +69,7 @@ TEST_F(EditorHabits, EveryCommandHasItsShortcutAndTheKeysWork) {
         QTest::keyClick(w.list(), k.key, k.modifiers);
         settle();
         EXPECT_EQ(w.storedClearComments(), k.after);
-        EXPECT_EQ(w.state().currentPattern, k.shown);
+        EXPECT_EQ(w.shown(), k.shown);
     }
     // A click below the last entry selects nothing away, as in the system's list boxes.
     QTest::mouseClick(w.list()->viewport(), Qt::LeftButton, Qt::NoModifier,
@@ -141,10 +141,10 @@ TEST_F(EditorHabits, DraggingEntriesMovesTheirPatternsAsOneStep) {
     w.clickRow(0);
     w.clickRow(1, Qt::ControlModifier);
     // What the list puts on a drag of its selected entries, dropped on the lower half of D.
-    QListWidget* list = w.list();
+    QListView* list = w.list();
     std::unique_ptr<QMimeData> data(
         list->model()->mimeData(list->selectionModel()->selectedIndexes()));
-    const QRect d = list->visualItemRect(list->item(3));
+    const QRect d = list->visualRect(w.entry(3));
     w.drop(*data, list->viewport()->mapTo(w.window.get(), QPoint(d.center().x(), d.bottom() - 1)),
            Qt::MoveAction);
     EXPECT_EQ(w.storedClearComments(), (std::vector<std::string>{"C", "D", "A", "B"}));

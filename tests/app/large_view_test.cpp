@@ -1,13 +1,14 @@
 // The large view and the list thumbnails, drawn from the loader's cache.
 
 #include "app/large_view.h"
+#include "app/pattern_list_model.h"
 #include "app/thumbnail_delegate.h"
 #include "preview/test_pictures.h"
 
 #include "support/temp_dir.h"
 
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -64,22 +65,29 @@ TEST(LargeView, ShowsThePictureAtTheWindowsSizeWithTheChosenGridOverIt) {
 TEST(ThumbnailDelegate, DrawsEachEntrysPuzzlePictureBesideItsText) {
     TempDir dir;
     const puzzle::ImageSource source = quadrantFile(dir, "p.bmp", 400, 300);
+    session::EditSession session(dir / "history", true);
+    ASSERT_FALSE(session.attachPicture(0, 0, source.file, {std::nullopt, 400, 300}));
+    (void)session.addPattern({});
     preview::PreviewLoader loader;
-    QListWidget list;
-    list.addItems({QStringLiteral("  1 ﾊﾟﾀｰﾝ"), QStringLiteral("  2 ﾊﾟﾀｰﾝ")});
+    app::PatternListModel model(session, loader);
+    model.setThumbnailShape({preview::SurfaceLayout::Fitted, app::ThumbnailDelegate::kThumbnailBox},
+                            1.0);
+    model.setThumbnailsShown(true);
+    QListView list;
+    list.setModel(&model);
     list.resize(200, 200);
     list.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
-    auto* delegate = new app::ThumbnailDelegate(
-        loader, [&](int row) { return row == 0 ? source : puzzle::ImageSource{}; }, &list);
+    auto* delegate = new app::ThumbnailDelegate(&list);
+    delegate->setThumbnailsShown(true);
     list.setItemDelegate(delegate);
     list.viewport()->grab(); // the first paint asks for the thumbnail
     ASSERT_TRUE(QTest::qWaitFor([&] { return loader.busyCount() == 0; }));
     const QImage shot = list.viewport()->grab().toImage();
     // The thumbnail's top-left quadrant near the left of the first row, nothing in the second.
     const QSize drawn = preview::fittedSize({400, 300}, app::ThumbnailDelegate::kThumbnailBox);
-    const int row0 = list.visualItemRect(list.item(0)).center().y() - drawn.height() / 4;
-    const int row1 = list.visualItemRect(list.item(1)).center().y();
+    const int row0 = list.visualRect(model.index(0)).center().y() - drawn.height() / 4;
+    const int row1 = list.visualRect(model.index(1)).center().y();
     bool sawPicture = false;
     bool secondRowBlank = true;
     for (int x = 0; x < 60; ++x) {

@@ -68,7 +68,7 @@ TEST_F(WindowFiles, OpenEditSaveAndReopenGiveTheEditedDocument) {
     EXPECT_EQ(w.entries(), (std::vector<QString>{"  1 ﾊﾟﾀｰﾝ", "  2 ﾊﾟﾀｰﾝ", "  3 ﾊﾟﾀｰﾝ"}));
     EXPECT_EQ(w.selectedRows(), std::vector<int>{0});
     EXPECT_EQ(w.title(), QString::fromUtf8("パズルデータ作成ツール (%1)").arg(original));
-    EXPECT_FALSE(w.state().dirty);
+    EXPECT_FALSE(w.unsaved());
     EXPECT_EQ(w.clearComment()->toPlainText(), QString::fromUtf8("一つ目"));
     EXPECT_TRUE(w.rotation()->isChecked());
     EXPECT_EQ(w.password()->text(), "pass");
@@ -82,7 +82,7 @@ TEST_F(WindowFiles, OpenEditSaveAndReopenGiveTheEditedDocument) {
     // Pattern 3 moves up to second place; then pattern 2 (formerly 3) is edited.
     w.clickRow(2);
     w.click("IDC_MOVE_UP");
-    ASSERT_EQ(w.state().currentPattern, 1);
+    ASSERT_EQ(w.shown(), 1);
     w.typeInto(w.clearComment(), QString::fromUtf8("書き換えた\n二行目"));
     w.typeInto(w.finishComment(), "finish");
     QTest::mouseClick(w.rotation(), Qt::LeftButton);
@@ -92,7 +92,7 @@ TEST_F(WindowFiles, OpenEditSaveAndReopenGiveTheEditedDocument) {
     ASSERT_EQ(w.prompts.saveRequests.size(), 1u);
     EXPECT_EQ(w.prompts.saveRequests[0].proposed, original);
     EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>{shown("ファイルを保存しました。")});
-    EXPECT_FALSE(w.state().dirty);
+    EXPECT_FALSE(w.unsaved());
     EXPECT_EQ(w.state().currentFilePath, (saved + ".ADX").toStdString());
     EXPECT_EQ(readFile(original), originalBytes) << "the original stays as it was";
     const puzzle::PatternRecord& edited = w.doc().pattern(1);
@@ -141,11 +141,11 @@ TEST_F(WindowFiles, OpeningAsksForThePasswordOrRefuses) {
         EXPECT_TRUE(w.prompts.passwordEntries.empty());
         EXPECT_EQ(w.prompts.messages, c.messages);
         if (c.patterns > 0) {
-            EXPECT_EQ(w.list()->count(), c.patterns);
+            EXPECT_EQ(w.entryCount(), c.patterns);
             EXPECT_EQ(w.state().currentFilePath, c.file.toStdString());
             EXPECT_EQ(w.state().password, reread(c.file).password);
             EXPECT_EQ(cp932(w.password()->text().toUtf8().constData()), reread(c.file).password);
-            EXPECT_FALSE(w.state().dirty);
+            EXPECT_FALSE(w.unsaved());
         } else {
             EXPECT_EQ(w.doc().table, before);
             EXPECT_EQ(w.title(), title);
@@ -177,7 +177,7 @@ TEST_F(WindowFiles, TheSavedVendorFlagAndPasswordAreWhatTheWindowShows) {
     EXPECT_EQ(w.state().vendorFlag, 0);
     EXPECT_EQ(w.entries(), std::vector<QString>{"  1 ﾊﾟﾀｰﾝ"});
     EXPECT_EQ(w.state().currentFilePath, "新規.ADX");
-    EXPECT_FALSE(w.state().dirty);
+    EXPECT_FALSE(w.unsaved());
     EXPECT_EQ(w.title(), QString::fromUtf8("パズルデータ作成ツール Ver2.0")); // no file named
     EXPECT_EQ(w.clearComment()->toPlainText() + w.password()->text(), "");
 
@@ -204,7 +204,7 @@ TEST_F(WindowFiles, SaveAsksForANameOnlyWithoutAFileAndBeforeReplacingAnother) {
     w.trigger("IDM_SAVE_OVER");
     EXPECT_GE(w.prompts.progressUpdates, 1);
     EXPECT_TRUE(QDir(dir.path()).entryList({"never*"}, QDir::Files).isEmpty());
-    EXPECT_TRUE(w.state().dirty);
+    EXPECT_TRUE(w.unsaved());
     EXPECT_EQ(storedPart(w.doc()), storedPart(before));
     EXPECT_EQ(w.state().currentFilePath, "新規.ADX");
     EXPECT_TRUE(w.prompts.messages.empty());
@@ -215,7 +215,7 @@ TEST_F(WindowFiles, SaveAsksForANameOnlyWithoutAFileAndBeforeReplacingAnother) {
     w.typeInto(w.clearComment(), "second");
     w.trigger("IDM_SAVE_OVER");
     EXPECT_EQ(w.prompts.saveRequests.size(), 3u) << "no dialog with a current file";
-    EXPECT_FALSE(w.state().dirty);
+    EXPECT_FALSE(w.unsaved());
     EXPECT_EQ(puzzle::fieldText(reread(path("set.ADX")).walk.records[0].clearComment), "second");
 
     // Save as to another existing file asks first.

@@ -53,7 +53,7 @@ TEST_F(WindowPictures, ASetAuthoredOnScreenIsSavedReopenedAndExtracted) {
     };
     EditorWindow w;
     w.attach(1, ""); // cancelled: nothing attached, yet it counts as an edit
-    EXPECT_TRUE(w.state().dirty);
+    EXPECT_TRUE(w.unsaved());
     w.attach(0, pictures[0][0]);
     // The previews name their pictures.
     const QString info = w.find<QWidget>(kFrame[0])->toolTip();
@@ -115,7 +115,7 @@ TEST_F(WindowPictures, ASetAuthoredOnScreenIsSavedReopenedAndExtracted) {
     }
     EXPECT_EQ(reopened.pieceChoices(), kSquareCounts);
     EXPECT_EQ(reopened.minPieces()->currentText(), "9");
-    EXPECT_FALSE(reopened.state().dirty) << "extracting is no edit";
+    EXPECT_FALSE(reopened.unsaved()) << "extracting is no edit";
 
     // The stored pictures are what the frames show.
     reopened.clickRow(0);
@@ -168,14 +168,14 @@ TEST_F(WindowPictures, DeletingAPictureBlanksItsPreviewAndCountsAsAnEdit) {
         w.attach(1, red);
         w.choosePieceCount("12");
         w.saveAs(path(QString("set%1.ADX").arg(slot)));
-        ASSERT_FALSE(w.state().dirty);
+        ASSERT_FALSE(w.unsaved());
         EXPECT_TRUE(near(centreOf(shownInFrame(w, slot)), Qt::red));
 
         w.click(slot == 0 ? "IDC_DELETE_PUZZLE_IMAGE" : "IDC_DELETE_FINISHED_IMAGE");
         EXPECT_EQ(puzzle::slotOffset(w.doc().pattern(0), slot), 0);
         EXPECT_EQ(puzzle::slotSize(w.doc().pattern(0), slot), 0);
         EXPECT_NE(puzzle::slotSize(w.doc().pattern(0), 1 - slot), 0);
-        EXPECT_TRUE(w.state().dirty);
+        EXPECT_TRUE(w.unsaved());
         EXPECT_EQ(w.minPieces()->currentText(), "12");
         EXPECT_TRUE(allWhite(surface(w, slot)));
         EXPECT_EQ(surface(w, slot).size(), w.find<QWidget>(kFrame[slot])->size());
@@ -262,7 +262,7 @@ TEST_F(WindowPictures, DropsAttachPicturesToTheirFrameAndOpenSetsAnywhere) {
     w.dropFiles({wide}, frames[1]);
     EXPECT_EQ(w.doc().pattern(0).sourceFiles[1], QFile::encodeName(wide).toStdString());
     EXPECT_EQ(w.minPieces()->count(), 0);
-    EXPECT_TRUE(w.state().dirty);
+    EXPECT_TRUE(w.unsaved());
     w.dropFiles({wide}, frames[0]);
     EXPECT_EQ(w.doc().pattern(0).puzzleImageSize, QFileInfo(wide).size());
     EXPECT_EQ(w.pieceChoices().size(), 30u);
@@ -289,6 +289,6 @@ TEST_F(WindowPictures, DropsAttachPicturesToTheirFrameAndOpenSetsAnywhere) {
     EXPECT_EQ(w.state().currentFilePath, QFile::encodeName(path("set.ADX")).toStdString());
     EXPECT_EQ(w.clearComment()->toPlainText(), "opened");
     EXPECT_EQ(w.finishComment()->toPlainText(), "");
-    EXPECT_FALSE(w.state().dirty);
+    EXPECT_FALSE(w.unsaved());
     EXPECT_TRUE(allWhite(surface(w, 0)));
 }

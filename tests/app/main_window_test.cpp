@@ -40,9 +40,9 @@ TEST(MainWindow, SelectingMovingAndDeletingStoreWhatWasTypedAndKeepTheSelection)
         c.button ? w.click(c.button) : w.clickRow(3);
         EXPECT_EQ(w.storedClearComments(), c.order);
         EXPECT_EQ(w.selectedRows(), c.selectedAfter);
-        EXPECT_EQ(w.list()->count(), int(c.order.size()));
-        const int caret = w.list()->currentRow();
-        EXPECT_EQ(w.state().currentPattern, caret);
+        EXPECT_EQ(w.entryCount(), int(c.order.size()));
+        const int caret = w.caret();
+        EXPECT_EQ(w.shown(), caret);
         EXPECT_EQ(w.clearComment()->toPlainText().toStdString(), c.order[size_t(caret)]);
     }
 }
@@ -71,7 +71,7 @@ TEST(MainWindow, ClosingAndExitAskOnlyAfterAnEditNotification) {
             w.find<QWidget>(c.edit)->setFocus();
             settle();
         }
-        EXPECT_EQ(w.state().dirty, edited);
+        EXPECT_EQ(w.unsaved(), edited);
         const auto leave = [&] { c.byExit ? w.trigger("IDM_EXIT") : void(w.window->close()); };
         if (edited) {
             w.prompts.answers = {false};

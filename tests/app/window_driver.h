@@ -19,7 +19,7 @@
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -92,8 +92,7 @@ inline void typeText(QWidget* edit, const QString& text) {
 inline void settle() {
     const auto pending = [] {
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* editor = qobject_cast<app::MainWindow*>(w);
-                editor && editor->previewsPending())
+            if (auto* editor = qobject_cast<app::MainWindow*>(w); editor && editor->busy())
                 return true;
         return false;
     };
@@ -130,17 +129,23 @@ struct EditorWindow {
         settle();
     }
 
-    const puzzle::Document& doc() const { return window->document(); }
+    const puzzle::Document& doc() const { return window->session().document(); }
     // The title as the window system shows it, the modified marker resolved.
     QString title() const { return window->windowHandle()->title(); }
-    const puzzle::EditorState& state() const { return window->document().state; }
+    const puzzle::EditorState& state() const { return doc().state; }
+    bool unsaved() const { return window->session().unsaved(); }
+    // The pattern whose details are shown.
+    int shown() const { return window->session().shown(); }
 
     template <typename W> W* find(const char* name) const {
         W* w = window->findChild<W*>(QString::fromUtf8(name));
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
-    QListWidget* list() const { return find<QListWidget>("IDC_PATTERN_LIST"); }
+    QListView* list() const { return find<QListView>("IDC_PATTERN_LIST"); }
+    QModelIndex entry(int row) const { return list()->model()->index(row, 0); }
+    int entryCount() const { return list()->model()->rowCount(); }
+    int caret() const { return list()->currentIndex().row(); }
     QPlainTextEdit* clearComment() const { return find<QPlainTextEdit>("IDC_CLEAR_COMMENT"); }
     QPlainTextEdit* finishComment() const { return find<QPlainTextEdit>("IDC_FINISH_COMMENT"); }
     QLineEdit* password() const { return find<QLineEdit>("IDC_PASSWORD"); }
@@ -182,10 +187,9 @@ struct EditorWindow {
     }
 
     void clickRow(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QListWidget* l = list();
-        l->scrollToItem(l->item(row));
-        QTest::mouseClick(l->viewport(), Qt::LeftButton, modifiers,
-                          l->visualItemRect(l->item(row)).center());
+        QListView* l = list();
+        l->scrollTo(entry(row));
+        QTest::mouseClick(l->viewport(), Qt::LeftButton, modifiers, l->visualRect(entry(row)).center());
         settle();
     }
 
@@ -242,15 +246,15 @@ struct EditorWindow {
 
     std::vector<QString> entries() const {
         std::vector<QString> out;
-        for (int i = 0; i < list()->count(); ++i)
-            out.push_back(list()->item(i)->text());
+        for (int i = 0; i < entryCount(); ++i)
+            out.push_back(entry(i).data().toString());
         return out;
     }
 
     std::vector<int> selectedRows() const {
         std::vector<int> rows;
-        for (int i = 0; i < list()->count(); ++i)
-            if (list()->item(i)->isSelected())
+        for (int i = 0; i < entryCount(); ++i)
+            if (list()->selectionModel()->isSelected(entry(i)))
                 rows.push_back(i);
         return rows;
     }

@@ -32,7 +32,6 @@ TEST_P(SaveLayout, WritesTheHandComputedBytesAndTheSameBytesAgain) {
     TempDir dir;
     Document doc = documentWith(dir, c.patterns);
     doc.state.vendorFlag = c.vendorFlag;
-    doc.state.dirty = true;
     if (c.rewritten)
         writeFile(picturePath(dir, 0, 0), pictureBytes(c.rewritten, 42));
     const Bytes expected = expectedFileFor(doc, c.password);
@@ -47,10 +46,9 @@ TEST_P(SaveLayout, WritesTheHandComputedBytesAndTheSameBytesAgain) {
         EXPECT_EQ(storedField(file, size_t(record), 525), finished);
     }
     // The document takes the new file: its name, its password, and the table that opening
-    // it gives (offsets, sizes, no source files); dirty is the caller's.
+    // it gives (offsets, sizes, no source files).
     EXPECT_EQ(doc.state.currentFilePath, dir / "set.ADX");
     EXPECT_EQ(doc.state.password, c.password);
-    EXPECT_TRUE(doc.state.dirty);
     const ReadResult reopened = ReadPuzzleDataFile(dir / "set.ADX");
     ASSERT_TRUE(reopened.file);
     ASSERT_EQ(reopened.file->walk.records.size(), c.patterns.size());

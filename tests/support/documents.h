@@ -80,8 +80,7 @@ inline Bytes expectedFileFor(const puzzle::Document& doc, std::string_view passw
 
 inline void expectSameDocument(const puzzle::Document& a, const puzzle::Document& b) {
     const auto state = [](const puzzle::EditorState& s) {
-        return std::tie(s.lastIndex, s.currentPattern, s.dirty, s.password, s.vendorFlag,
-                        s.currentFilePath, s.readyFlag);
+        return std::tie(s.lastIndex, s.password, s.vendorFlag, s.currentFilePath);
     };
     EXPECT_TRUE(a.table == b.table);
     EXPECT_EQ(state(a.state), state(b.state));
