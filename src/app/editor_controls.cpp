@@ -18,6 +18,10 @@ template <class W> W* named(QWidget* client, const char* name) {
 } // namespace
 
 EditorControls EditorControls::find(QWidget* client) {
+    const auto button = [client](const char* name) { return named<QAbstractButton>(client, name); };
+    const auto bySlot = [&button](const char* puzzle, const char* finished) {
+        return std::array{button(puzzle), button(finished)};
+    };
     EditorControls c;
     c.patternList = named<QListView>(client, "IDC_PATTERN_LIST");
     c.clearComment = named<QPlainTextEdit>(client, "IDC_CLEAR_COMMENT");
@@ -28,16 +32,13 @@ EditorControls EditorControls::find(QWidget* client) {
     c.minPieces = named<QComboBox>(client, "IDC_MIN_PIECES");
     c.frames = {named<QWidget>(client, "IDC_PUZZLE_PREVIEW"),
                 named<QWidget>(client, "IDC_FINISHED_PREVIEW")};
-    c.addPattern = named<QAbstractButton>(client, "IDC_ADD_PATTERN");
-    c.deletePattern = named<QAbstractButton>(client, "IDC_DELETE_PATTERN");
-    c.moveUp = named<QAbstractButton>(client, "IDC_MOVE_UP");
-    c.moveDown = named<QAbstractButton>(client, "IDC_MOVE_DOWN");
-    c.addImage = {named<QAbstractButton>(client, "IDC_ADD_PUZZLE_IMAGE"),
-                  named<QAbstractButton>(client, "IDC_ADD_FINISHED_IMAGE")};
-    c.extractImage = {named<QAbstractButton>(client, "IDC_EXTRACT_PUZZLE_IMAGE"),
-                      named<QAbstractButton>(client, "IDC_EXTRACT_FINISHED_IMAGE")};
-    c.deleteImage = {named<QAbstractButton>(client, "IDC_DELETE_PUZZLE_IMAGE"),
-                     named<QAbstractButton>(client, "IDC_DELETE_FINISHED_IMAGE")};
+    c.addPattern = button("IDC_ADD_PATTERN");
+    c.deletePattern = button("IDC_DELETE_PATTERN");
+    c.moveUp = button("IDC_MOVE_UP");
+    c.moveDown = button("IDC_MOVE_DOWN");
+    c.addImage = bySlot("IDC_ADD_PUZZLE_IMAGE", "IDC_ADD_FINISHED_IMAGE");
+    c.extractImage = bySlot("IDC_EXTRACT_PUZZLE_IMAGE", "IDC_EXTRACT_FINISHED_IMAGE");
+    c.deleteImage = bySlot("IDC_DELETE_PUZZLE_IMAGE", "IDC_DELETE_FINISHED_IMAGE");
     return c;
 }
 

@@ -91,9 +91,20 @@ void PictureCheckRun::poll() {
         done = batch_->done;
     }
     const std::size_t total = batch_->results.size();
-    if (progress_ && !progress_->update(done, total)) {
-        cancel();
-        return;
+    if (progress_) {
+        // The update may run the event loop (a modal progress does), and a close arriving
+        // there cancels this run: the progress goes only once its update has returned.
+        updating_ = true;
+        const bool goOn = progress_->update(done, total);
+        updating_ = false;
+        if (ended_) {
+            progress_.reset();
+            return;
+        }
+        if (!goOn) {
+            cancel();
+            return;
+        }
     }
     if (done < total)
         return;
@@ -117,7 +128,8 @@ void PictureCheckRun::cancel() {
 void PictureCheckRun::end() {
     ended_ = true;
     poll_.stop();
-    progress_.reset(); // closes what the progress showed
+    if (!updating_)
+        progress_.reset(); // closes what the progress showed
 }
 
 } // namespace pdt::app

@@ -53,6 +53,7 @@ class PictureCheckRun : public QObject {
     std::unique_ptr<ProgressReport> progress_;
     QTimer poll_;
     bool ended_ = false;
+    bool updating_ = false; // inside the progress's update
 };
 
 } // namespace pdt::app

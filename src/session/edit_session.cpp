@@ -92,19 +92,16 @@ void EditSession::markEdited() {
 }
 
 std::optional<int> EditSession::undo() {
-    history_.breakMerge();
-    const std::optional<int> pattern = history_.undo(doc_);
-    if (pattern) {
-        edited_ = false;
-        shown_ = *pattern;
-        changed();
-    }
-    return pattern;
+    return travel(&puzzle::History::undo);
 }
 
 std::optional<int> EditSession::redo() {
+    return travel(&puzzle::History::redo);
+}
+
+std::optional<int> EditSession::travel(std::optional<int> (puzzle::History::*step)(puzzle::Document&)) {
     history_.breakMerge();
-    const std::optional<int> pattern = history_.redo(doc_);
+    const std::optional<int> pattern = (history_.*step)(doc_);
     if (pattern) {
         edited_ = false;
         shown_ = *pattern;
@@ -358,24 +355,21 @@ void EditSession::detachUnusablePuzzlePicture(int index) {
     changed();
 }
 
-void EditSession::choosePieceCount(std::int16_t count) {
-    PatternRecord& r = doc_.pattern(shown_);
-    if (count != r.pieceCount) {
-        record(texts::kStepPieceCount, shown_);
-        r.pieceCount = count;
+template <class T> void EditSession::setValue(T& field, T value, const char* label) {
+    if (field != value) {
+        record(label, shown_);
+        field = value;
     }
     edited_ = true;
     changed();
 }
 
+void EditSession::choosePieceCount(std::int16_t count) {
+    setValue(doc_.pattern(shown_).pieceCount, count, texts::kStepPieceCount);
+}
+
 void EditSession::setRotation(std::uint8_t rotation) {
-    PatternRecord& r = doc_.pattern(shown_);
-    if (rotation != r.rotation) {
-        record(texts::kStepRotation, shown_);
-        r.rotation = rotation;
-    }
-    edited_ = true;
-    changed();
+    setValue(doc_.pattern(shown_).rotation, rotation, texts::kStepRotation);
 }
 
 void EditSession::setComment(int box, const std::string& stored) {
@@ -400,12 +394,7 @@ void EditSession::setPassword(const std::string& cp932) {
 }
 
 void EditSession::setVendorFlag(std::uint8_t flag) {
-    if (flag != doc_.state.vendorFlag) {
-        record(texts::kStepVendorInfo, shown_);
-        doc_.state.vendorFlag = flag;
-    }
-    edited_ = true;
-    changed();
+    setValue(doc_.state.vendorFlag, flag, texts::kStepVendorInfo);
 }
 
 } // namespace pdt::session

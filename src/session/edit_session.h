@@ -152,7 +152,10 @@ class EditSession {
     // The document as opened or saved: clean, nothing touched.
     void markSaved();
     void changed();
+    std::optional<int> travel(std::optional<int> (puzzle::History::*step)(puzzle::Document&));
     void storeScreen(const ShownDetails& screen);
+    // A value of the document set by the user: one step when it changes, an edit always.
+    template <class T> void setValue(T& field, T value, const char* label);
 
     puzzle::FileSystem& fs_;
     puzzle::Document doc_;

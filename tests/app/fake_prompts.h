@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,6 +53,8 @@ class FakePrompts : public app::Prompts {
     // first); progressUpdates counts the updates of the latest one.
     std::optional<int> cancelProgressAt;
     int pictureChecks = 0; // picture check progresses begun
+    // Runs at each update of a progress, as whatever else the event loop delivers meanwhile.
+    std::function<void()> duringProgress;
 
     void showMessage(QWidget* owner, const puzzle::UserMessage& m) override {
         messages.push_back({m.text, m.caption, m.icon, owner ? owner->objectName() : QString()});
@@ -102,6 +105,8 @@ class FakePrompts : public app::Prompts {
         explicit Progress(FakePrompts& owner) : owner(owner) {}
         bool update(std::uint64_t, std::uint64_t) override {
             ++owner.progressUpdates;
+            if (owner.duringProgress)
+                owner.duringProgress();
             return !(owner.cancelProgressAt && owner.progressUpdates >= *owner.cancelProgressAt);
         }
         FakePrompts& owner;

@@ -241,6 +241,32 @@ TEST_F(WindowPictures, APictureThatCannotBeUsedIsRefusedChangingNothing) {
     }
 }
 
+// While pictures are checked the window takes no input, and a close that arrives meanwhile
+// ends the check: nothing is attached to a closed window, or to one that stays open.
+TEST_F(WindowPictures, NothingReachesTheWindowWhilePicturesAreChecked) {
+    const QString photo = picture("photo.bmp");
+    for (const bool closes : {false, true}) {
+        SCOPED_TRACE(closes);
+        EditorWindow w;
+        w.prompts.duringProgress = [&] {
+            w.prompts.duringProgress = nullptr;
+            QTest::mouseClick(w.find<QAbstractButton>("IDC_ADD_PATTERN"), Qt::LeftButton);
+            w.prompts.answers = {closes};
+            w.window->close();
+        };
+        w.attach(0, photo);
+        EXPECT_EQ(w.window->isVisible(), !closes);
+        EXPECT_EQ(w.prompts.questions.size(), 1u) << "the attach command counts as an edit";
+        EXPECT_EQ(w.doc().patternCount(), 1) << "the click waited for nothing";
+        EXPECT_EQ(w.doc().pattern(0).puzzleImageSize, 0);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        if (!closes) {
+            w.attach(0, photo);
+            EXPECT_EQ(w.doc().pattern(0).sourceFiles[0], QFile::encodeName(photo).toStdString());
+        }
+    }
+}
+
 TEST_F(WindowPictures, SurfacesThatCannotBeMadeAreReportedAndTheWindowCloses) {
     FakePrompts prompts;
     app::EditorSettings settings(path("settings.ini"));
