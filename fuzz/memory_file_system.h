@@ -86,6 +86,9 @@ class MemoryFileSystem final : public puzzle::FileSystem {
     puzzle::IoStatus remove(const std::string& path) override {
         return {files_.erase(path) == 1 ? 0 : ENOENT};
     }
+    // Folders are not kept: every path names a file.
+    puzzle::IoStatus makeDirectory(const std::string&) override { return {}; }
+    puzzle::IoStatus removeDirectory(const std::string&) override { return {}; }
     puzzle::IoStatus syncDirectory(const std::string&) override { return {}; }
     puzzle::IoResult<puzzle::FileStatus> status(const std::string& path) override {
         puzzle::FileStatus s;

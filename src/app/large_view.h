@@ -32,8 +32,6 @@ class LargeView : public QWidget {
 
     int slot() const { return slot_; }
     int pieceCount() const { return pieceCount_; }
-    // The picture's stored size, from its header at once, then from its decode.
-    QSize pictureSize() const { return pictureSize_; }
     const pieces::PieceOverlay& overlay() const { return overlay_; }
     // The surface drawn now; it may be one of another size while a resize is decoded.
     const preview::PictureSurface& surface() const { return surface_; }

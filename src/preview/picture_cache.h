@@ -79,10 +79,6 @@ class PictureCache {
     void insert(const SurfaceKey& key, const PictureSurface& surface);
     void clear() { cache_.clear(); }
 
-    qsizetype bytes() const { return cache_.totalCost(); }
-    qsizetype capBytes() const { return cache_.maxCost(); }
-    qsizetype count() const { return cache_.count(); }
-
   private:
     QCache<SurfaceKey, PictureSurface> cache_;
 };

@@ -12,7 +12,6 @@
 namespace pdt::puzzle {
 
 inline constexpr int kMaxPatterns = 200;
-inline constexpr int kMaxPasswordBytes = 16;
 inline constexpr char kNewDocumentName[] = "新規.ADX";
 
 using PatternTable = std::array<PatternRecord, kMaxPatterns>;

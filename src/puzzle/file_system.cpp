@@ -189,6 +189,18 @@ class PosixFileSystem final : public FileSystem {
         return {};
     }
 
+    IoStatus makeDirectory(const std::string& path) override {
+        if (::mkdir(path.c_str(), 0700) != 0)
+            return {errno};
+        return {};
+    }
+
+    IoStatus removeDirectory(const std::string& path) override {
+        if (::rmdir(path.c_str()) != 0)
+            return {errno};
+        return {};
+    }
+
     IoStatus syncDirectory(const std::string& directory) override {
         const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0)
@@ -457,6 +469,27 @@ class WindowsFileSystem final : public FileSystem {
             return {e == ERROR_ACCESS_DENIED && isDirectory(*wide) ? EISDIR : errnoOf(e)};
         }
         return {};
+    }
+
+    // A folder of the user's profile is the user's alone by its inherited permissions.
+    IoStatus makeDirectory(const std::string& path) override {
+        const auto wide = widen(path);
+        if (!wide)
+            return {EINVAL};
+        if (CreateDirectoryW(wide->c_str(), nullptr))
+            return {};
+        const DWORD e = GetLastError();
+        return {e == ERROR_ALREADY_EXISTS ? EEXIST : errnoOf(e)};
+    }
+
+    IoStatus removeDirectory(const std::string& path) override {
+        const auto wide = widen(path);
+        if (!wide)
+            return {EINVAL};
+        if (RemoveDirectoryW(wide->c_str()))
+            return {};
+        const DWORD e = GetLastError();
+        return {e == ERROR_DIR_NOT_EMPTY ? ENOTEMPTY : errnoOf(e)};
     }
 
     // MOVEFILE_WRITE_THROUGH already made the rename durable; Windows cannot flush a folder.

@@ -89,6 +89,11 @@ class FileSystem {
     virtual IoStatus renameNoReplace(const std::string& from, const std::string& to);
     // Removes a name (a symbolic link itself, never its target).
     virtual IoStatus remove(const std::string& path) = 0;
+    // Makes a folder that only its owner may read (its parent must exist); EEXIST when the
+    // name is taken.
+    virtual IoStatus makeDirectory(const std::string& path) = 0;
+    // Removes a folder, and only an empty one.
+    virtual IoStatus removeDirectory(const std::string& path) = 0;
     // Makes a rename in the folder durable.
     virtual IoStatus syncDirectory(const std::string& directory) = 0;
     // Follows symbolic links. A missing file is a status, not an error.

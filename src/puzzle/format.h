@@ -16,7 +16,7 @@ namespace pdt::puzzle {
 
 inline constexpr std::size_t kHeaderSize = 20;
 inline constexpr std::size_t kRecordSize = 1154;
-inline constexpr std::size_t kPasswordFieldSize = 16;
+inline constexpr std::size_t kPasswordFieldSize = kMaxPasswordBytes;
 
 // Header layout.
 inline constexpr std::size_t kMagicOffset = 0;

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 #include <unordered_set>
 
 namespace pdt::puzzle {
@@ -58,10 +57,8 @@ History::History(std::string cacheDirectory, std::size_t maxSteps, FileSystem& f
 
 History::~History() {
     clear();
-    if (createdDirectory_) {
-        std::error_code ec;
-        std::filesystem::remove(cacheDirectory_, ec); // only when empty
-    }
+    if (createdDirectory_)
+        (void)fs_.removeDirectory(cacheDirectory_); // only when empty
 }
 
 History::State History::capture(const Document& doc, std::uint64_t id, const State* like) {
@@ -208,11 +205,8 @@ std::optional<std::string> History::copyRange(const std::string& file, std::int3
                                               std::int32_t size, const std::string& extension) {
     if (offset < 0 || size <= 0)
         return std::nullopt;
-    if (copies_.empty()) {
-        std::error_code ec;
-        if (std::filesystem::create_directories(cacheDirectory_, ec))
-            createdDirectory_ = true;
-    }
+    if (copies_.empty() && fs_.makeDirectory(cacheDirectory_).ok())
+        createdDirectory_ = true;
 
     const auto source = fs_.openRead(file);
     if (!source.ok())

@@ -9,7 +9,10 @@
 
 namespace pdt::puzzle {
 
+// The text fields (paths and comments) of a record and the password of a file, in code page
+// 932 bytes.
 inline constexpr int kTextFieldSize = 256;
+inline constexpr int kMaxPasswordBytes = 16;
 inline constexpr int kReservedTailSize = 100;
 
 using TextField = std::array<char, kTextFieldSize>;

@@ -47,9 +47,6 @@ class ReplacementFile {
     // Closes and removes the temporary file (nothing when already committed).
     void abandon();
 
-    // Empty until create() succeeds.
-    const std::string& temporaryName() const { return temporary_; }
-
   private:
     FileSystem& fs_;
     std::string target_;

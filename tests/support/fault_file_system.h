@@ -25,6 +25,8 @@ class FaultFileSystem final : public puzzle::FileSystem {
         Close,
         Rename,
         Remove,
+        MakeDirectory,
+        RemoveDirectory,
         SyncDirectory,
         Status
     };
@@ -88,6 +90,12 @@ class FaultFileSystem final : public puzzle::FileSystem {
     }
     puzzle::IoStatus remove(const std::string& path) override {
         return pass(Op::Remove, [&] { return inner_.remove(path); });
+    }
+    puzzle::IoStatus makeDirectory(const std::string& path) override {
+        return pass(Op::MakeDirectory, [&] { return inner_.makeDirectory(path); });
+    }
+    puzzle::IoStatus removeDirectory(const std::string& path) override {
+        return pass(Op::RemoveDirectory, [&] { return inner_.removeDirectory(path); });
     }
     puzzle::IoStatus syncDirectory(const std::string& directory) override {
         return pass(Op::SyncDirectory, [&] { return inner_.syncDirectory(directory); });
