@@ -175,7 +175,8 @@ class StandIn : public QWidget {
             std::vector<preview::PreviewLoader::Request> around;
             for (int n : {i + 1, i - 1})
                 if (n >= 0 && n < int(patterns_.size()))
-                    for (const auto& source : {patterns_[size_t(n)].puzzle, patterns_[size_t(n)].finished})
+                    for (const auto& source :
+                         {patterns_[size_t(n)].puzzle, patterns_[size_t(n)].finished})
                         around.emplace_back(source, frame);
             loader_.prefetch(std::move(around));
         } else {
@@ -443,7 +444,8 @@ int main(int argc, char** argv) {
                 // The window waits in its event loop, painting, until the checks end.
                 app::PictureCheckRun checks(eight, nullptr);
                 QEventLoop wait;
-                QObject::connect(&checks, &app::PictureCheckRun::finished, &wait, &QEventLoop::quit);
+                QObject::connect(&checks, &app::PictureCheckRun::finished, &wait,
+                                 &QEventLoop::quit);
                 wait.exec();
             } else
                 for (const std::string& file : eight) {

@@ -32,7 +32,7 @@ QFrame* makeEtched(QWidget* parent, QFrame::Shape shape) {
 }
 
 // Decoration draws only; clicks go through it to the controls it surrounds, as a group
-// box or static control on the original dialog does not take the mouse either.
+// box or a label on a dialog takes no click either.
 void makeDecoration(QWidget* w) {
     w->setFocusPolicy(Qt::NoFocus);
     w->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -159,9 +159,8 @@ void keepLabelsClearOfNeighbours(const BuiltDialog& built) {
             continue;
         label->resize(room, own.height());
         QFont font = label->font();
-        for (int spacing = 99; spacing >= 85 &&
-                               QFontMetrics(font).horizontalAdvance(label->text()) > room;
-             --spacing)
+        for (int spacing = 99;
+             spacing >= 85 && QFontMetrics(font).horizontalAdvance(label->text()) > room; --spacing)
             font.setLetterSpacing(QFont::PercentageSpacing, spacing);
         while (QFontMetrics(font).horizontalAdvance(label->text()) > room && font.pixelSize() > 8)
             font.setPixelSize(font.pixelSize() - 1);

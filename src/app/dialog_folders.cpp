@@ -16,8 +16,7 @@ EditorSettings::Folder kindOf(DialogFolders::Choice choice) {
 
 } // namespace
 
-QString DialogFolders::startFolder(EditorSettings::Folder kind,
-                                   const puzzle::Document& doc) const {
+QString DialogFolders::startFolder(EditorSettings::Folder kind, const puzzle::Document& doc) const {
     const QString remembered = settings_.lastFolder(kind);
     if (!remembered.isEmpty() && QFileInfo(remembered).isDir())
         return remembered;
@@ -33,8 +32,7 @@ QString DialogFolders::inStartFolder(const QString& name, EditorSettings::Folder
 }
 
 QString DialogFolders::proposedOpen(Choice choice, const puzzle::Document& doc) const {
-    const QString& previous =
-        choice == Choice::PuzzleData ? lastOpenChoice_ : lastPictureChoice_;
+    const QString& previous = choice == Choice::PuzzleData ? lastOpenChoice_ : lastPictureChoice_;
     if (!previous.isEmpty())
         return previous;
     const QString folder = startFolder(kindOf(choice), doc);

@@ -37,9 +37,8 @@ EditorFields::EditorFields(const EditorControls& controls, QObject* parent)
     };
     comment(0, clearGuard_);
     comment(1, finishGuard_);
-    connect(passwordGuard_, &Cp932InputGuard::userChanged, this, [this] {
-        emit passwordEdited(text::toCp932(passwordGuard_->text().toStdString()));
-    });
+    connect(passwordGuard_, &Cp932InputGuard::userChanged, this,
+            [this] { emit passwordEdited(text::toCp932(passwordGuard_->text().toStdString())); });
     connect(c_.rotation, &QCheckBox::clicked, this,
             [this](bool checked) { emit rotationClicked(checked ? 1 : 0); });
     if (c_.vendorInfo)
@@ -48,8 +47,9 @@ EditorFields::EditorFields(const EditorControls& controls, QObject* parent)
     connect(c_.minPieces, &QComboBox::activated, this, [this](int index) {
         emit pieceCountChosen(pieces::CommittedPieceCount(grids_, index));
     });
-    for (QWidget* edit : {static_cast<QWidget*>(c_.clearComment),
-                          static_cast<QWidget*>(c_.finishComment), static_cast<QWidget*>(c_.password)})
+    for (QWidget* edit :
+         {static_cast<QWidget*>(c_.clearComment), static_cast<QWidget*>(c_.finishComment),
+          static_cast<QWidget*>(c_.password)})
         edit->installEventFilter(this);
 }
 
@@ -61,7 +61,7 @@ bool EditorFields::eventFilter(QObject* watched, QEvent* event) {
             return true;
     }
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-        // Opening a menu takes no focus from a control on the original dialog either.
+        // Opening a menu leaves the focus where it is: that is no edit.
         if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
             emit touched();
         if (event->type() == QEvent::FocusOut)

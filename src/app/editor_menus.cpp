@@ -74,26 +74,29 @@ EditorMenus::EditorMenus(MainWindow& window, QWidget* patternList, bool thumbnai
     // The menu shows what each would undo or redo as its tooltip.
     edit->setToolTipsVisible(true);
     undo_ = command(edit, ui::kMenuUndo, "IDM_UNDO", &MainWindow::undo, {QKeySequence::Undo});
-    redo_ = command(edit, ui::kMenuRedo, "IDM_REDO", &MainWindow::redo,
-                    {QKeySequence(Qt::CTRL | Qt::Key_Y),
-                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    redo_ = command(
+        edit, ui::kMenuRedo, "IDM_REDO", &MainWindow::redo,
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     edit->addSeparator();
     command(edit, ui::kMenuDuplicate, "IDM_DUPLICATE", &MainWindow::duplicatePattern,
             {QKeySequence(Qt::CTRL | Qt::Key_D)});
-    const auto listCommand = [&](const char* text, const char* name,
-                                 std::function<void()> handler, QKeySequence key) {
+    const auto listCommand = [&](const char* text, const char* name, std::function<void()> handler,
+                                 QKeySequence key) {
         QAction* action = namedAction(edit, text, name);
         action->setShortcut(key);
         action->setShortcutContext(Qt::WidgetShortcut);
         connect(action, &QAction::triggered, &window, std::move(handler));
         patternList->addAction(action);
     };
-    listCommand(ui::kMenuDeletePatterns, "IDM_DELETE_PATTERNS",
-                [&window] { window.deletePatterns(); }, QKeySequence(Qt::Key_Delete));
-    listCommand(ui::kMenuMoveUp, "IDM_MOVE_UP", [&window] { window.movePatterns(-1); },
-                QKeySequence(Qt::CTRL | Qt::Key_Up));
-    listCommand(ui::kMenuMoveDown, "IDM_MOVE_DOWN", [&window] { window.movePatterns(1); },
-                QKeySequence(Qt::CTRL | Qt::Key_Down));
+    listCommand(
+        ui::kMenuDeletePatterns, "IDM_DELETE_PATTERNS", [&window] { window.deletePatterns(); },
+        QKeySequence(Qt::Key_Delete));
+    listCommand(
+        ui::kMenuMoveUp, "IDM_MOVE_UP", [&window] { window.movePatterns(-1); },
+        QKeySequence(Qt::CTRL | Qt::Key_Up));
+    listCommand(
+        ui::kMenuMoveDown, "IDM_MOVE_DOWN", [&window] { window.movePatterns(1); },
+        QKeySequence(Qt::CTRL | Qt::Key_Down));
     edit->addSeparator();
     command(edit, ui::kMenuAddFromPictures, "IDM_ADD_FROM_PICTURES",
             &MainWindow::addPatternsFromPictures);
@@ -104,9 +107,8 @@ EditorMenus::EditorMenus(MainWindow& window, QWidget* patternList, bool thumbnai
     thumbnails->setChecked(thumbnailsShown);
     connect(thumbnails, &QAction::toggled, &window, &MainWindow::setThumbnailsShown);
     view->addSeparator();
-    for (const auto& [text, name, slot] :
-         {std::tuple{ui::kMenuLargePuzzle, "IDM_LARGE_PUZZLE", 0},
-          {ui::kMenuLargeFinished, "IDM_LARGE_FINISHED", 1}}) {
+    for (const auto& [text, name, slot] : {std::tuple{ui::kMenuLargePuzzle, "IDM_LARGE_PUZZLE", 0},
+                                           {ui::kMenuLargeFinished, "IDM_LARGE_FINISHED", 1}}) {
         QAction* action = namedAction(view, text, name);
         connect(action, &QAction::triggered, &window,
                 [&window, slot = slot] { window.showLargeView(slot); });

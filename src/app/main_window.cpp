@@ -156,9 +156,9 @@ void MainWindow::wire() {
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     const qreal ratio = c_.patternList->devicePixelRatioF();
-    model_->setThumbnailShape(
-        {preview::SurfaceLayout::Fitted, (QSizeF(ThumbnailDelegate::kThumbnailBox) * ratio).toSize()},
-        ratio);
+    model_->setThumbnailShape({preview::SurfaceLayout::Fitted,
+                               (QSizeF(ThumbnailDelegate::kThumbnailBox) * ratio).toSize()},
+                              ratio);
     if (!placed_) {
         placed_ = true;
         centreOnDesktop(this);

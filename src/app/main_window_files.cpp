@@ -40,7 +40,8 @@ PasswordCheck passwordCheck(const std::string& stored) {
 } // namespace
 
 void MainWindow::newDocument() {
-    // The reset runs where the original posts it; the step is recorded as it begins.
+    // Posted, so that what the running handler does is done first; the step is recorded as
+    // the reset begins.
     post(this, [this] { startOver(true); });
 }
 
@@ -80,8 +81,7 @@ bool MainWindow::openFile(const QString& path) {
 }
 
 bool MainWindow::checkBeforeSave() {
-    const std::optional<session::SaveCheck> missing =
-        session_.checkBeforeSave(fields_->screen());
+    const std::optional<session::SaveCheck> missing = session_.checkBeforeSave(fields_->screen());
     if (!missing)
         return true;
     tell(missing->message);
@@ -165,7 +165,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     const QPoint at = event->position().toPoint();
     const int slot = frames_->slotAt(this, at);
-    const DropPlace place = slot >= 0                  ? DropPlace::Frame
+    const DropPlace place = slot >= 0                   ? DropPlace::Frame
                             : list_->contains(this, at) ? DropPlace::List
                                                         : DropPlace::Window;
     // Handled once the drag has ended: the prompts it may show must not run inside it.
@@ -176,9 +176,9 @@ void MainWindow::dropFiles(const QStringList& paths, DropPlace place, int slot) 
     std::vector<DroppedFile> files(size_t(paths.size()));
     if (place != DropPlace::Window) {
         for (qsizetype i = 0; i < paths.size(); ++i)
-            files[size_t(i)] = {
-                startsLikePuzzleDataFile(paths[i]),
-                paths.size() == 1 && !preview::pictureSizeOfFile(nativePath(paths[i])).isEmpty()};
+            files[size_t(i)] = {startsLikePuzzleDataFile(paths[i]),
+                                paths.size() == 1 &&
+                                    !preview::pictureSizeOfFile(nativePath(paths[i])).isEmpty()};
     }
     switch (RouteDrop(place, files)) {
     case DropAction::RefuseCount:

@@ -28,8 +28,8 @@ void MainWindow::checkPictures(
     if (checking_)
         checking_->cancel();
     pause_ = std::make_unique<InputPause>(this);
-    auto* run = new PictureCheckRun(std::move(nativePaths),
-                                    prompts_.beginPictureCheckProgress(this), this);
+    auto* run =
+        new PictureCheckRun(std::move(nativePaths), prompts_.beginPictureCheckProgress(this), this);
     checking_ = run;
     const auto ended = [this, run] {
         run->deleteLater();
@@ -66,7 +66,8 @@ void MainWindow::attachFile(int slot, const QString& path) {
             tell(*refusal);
             return;
         }
-        const QSize size = frames_->show(slot, puzzle::SlotSource(session_.document(), index, slot));
+        const QSize size =
+            frames_->show(slot, puzzle::SlotSource(session_.document(), index, slot));
         // A finished picture leaves the choices as they are.
         if (slot == puzzle::kPuzzleSlot)
             fillPieceChoices(index, size);
@@ -84,9 +85,9 @@ void MainWindow::extractImage(int slot) {
         tell(*refusal);
         return;
     }
-    const QString proposed =
-        folders_->inStartFolder(QString::fromStdString(puzzle::DefaultExtractName(doc, index, slot)),
-                                EditorSettings::Folder::Extract, doc);
+    const QString proposed = folders_->inStartFolder(
+        QString::fromStdString(puzzle::DefaultExtractName(doc, index, slot)),
+        EditorSettings::Folder::Extract, doc);
     const FileDialogRequest request{ui::kSaveTitle, {{ui::kExtractFilter, ""}}, proposed};
     const std::optional<QString> chosen = prompts_.chooseSaveFile(this, request);
     if (!chosen)

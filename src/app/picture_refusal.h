@@ -32,8 +32,8 @@ class PictureCheckRun : public QObject {
     Q_OBJECT
   public:
     // `progress` may be null; it is updated while the checks run and may cancel them.
-    PictureCheckRun(std::vector<std::string> nativePaths,
-                    std::unique_ptr<ProgressReport> progress, QObject* parent = nullptr);
+    PictureCheckRun(std::vector<std::string> nativePaths, std::unique_ptr<ProgressReport> progress,
+                    QObject* parent = nullptr);
     ~PictureCheckRun() override;
 
     void cancel();

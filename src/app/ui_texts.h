@@ -106,8 +106,8 @@ inline constexpr char kCaptionConfirmation[] = "確認";
 inline constexpr char kConfirmReplace[] = "%1 は既に存在します。\n置き換えますか？";
 inline constexpr char kRecentMissing[] =
     "ファイルが見つかりません。最近使ったファイルの一覧から削除しました。\n%1";
-inline constexpr char kPictureNotKnown[] =
-    "このファイルは画像として読み込めないため、設定できません（ＢＭＰ・ＪＰＥＧ・ＧＩＦが使えます）。";
+inline constexpr char kPictureNotKnown[] = "このファイルは画像として読み込めないため、設定できませ"
+                                           "ん（ＢＭＰ・ＪＰＥＧ・ＧＩＦが使えます）。";
 inline constexpr char kPictureDamaged[] =
     "この画像は壊れているか途中で切れているため、設定できません。";
 inline constexpr char kPictureTooLarge[] = "この画像は大きすぎるため、設定できません。";

@@ -11,7 +11,7 @@
 
 namespace pdt::preview {
 
-struct PictureCheck {
+struct [[nodiscard]] PictureCheck {
     PictureProblem problem = PictureProblem::None; // None: it decodes cleanly
     bool decodes = false; // pixels came out, also when the decoder complained meanwhile
     int width = 0;        // the stored pixel size, once the header could be read

@@ -42,7 +42,7 @@ enum class PictureProblem {
     TooLarge,    // more than kMaxDecodePixels, or decoding needs more than kDecodeBudgetBytes
 };
 
-struct DecodedPicture {
+struct [[nodiscard]] DecodedPicture {
     int decodedWidth = 0; // the stored pixel size, also when the pixels are reduced
     int decodedHeight = 0;
     QImage pixels; // at the size the caller asked for; null for no picture

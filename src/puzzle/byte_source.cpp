@@ -36,7 +36,9 @@ std::unique_ptr<FileByteSource> FileByteSource::open(const std::string& path) {
     return std::unique_ptr<FileByteSource>(new FileByteSource(fd, std::uint64_t(st.st_size)));
 }
 
-FileByteSource::~FileByteSource() { ::close(fd_); }
+FileByteSource::~FileByteSource() {
+    ::close(fd_);
+}
 
 bool FileByteSource::readAt(std::uint64_t offset, std::span<std::uint8_t> out) {
     size_t done = 0;

@@ -11,7 +11,7 @@
 namespace pdt::puzzle {
 
 class ByteSource {
-public:
+  public:
     virtual ~ByteSource() = default;
     virtual std::uint64_t size() const = 0;
     // Reads exactly out.size() bytes at offset; false when that many cannot be read.
@@ -19,25 +19,25 @@ public:
 };
 
 class MemoryByteSource final : public ByteSource {
-public:
+  public:
     explicit MemoryByteSource(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
     std::uint64_t size() const override { return bytes_.size(); }
     bool readAt(std::uint64_t offset, std::span<std::uint8_t> out) override;
 
-private:
+  private:
     std::span<const std::uint8_t> bytes_;
 };
 
 // A file opened for reading. open() gives nothing when the file cannot be opened or is
 // not a regular file (a folder, FIFO, device or socket), without blocking on any of them.
 class FileByteSource final : public ByteSource {
-public:
+  public:
     static std::unique_ptr<FileByteSource> open(const std::string& path);
     ~FileByteSource() override;
     std::uint64_t size() const override { return size_; }
     bool readAt(std::uint64_t offset, std::span<std::uint8_t> out) override;
 
-private:
+  private:
     // A descriptor, or on Windows a FileSystem handle.
     FileByteSource(std::intptr_t fd, std::uint64_t size) : fd_(fd), size_(size) {}
     std::intptr_t fd_;

@@ -23,13 +23,13 @@ namespace pdt::puzzle {
 using FileHandle = std::intptr_t;
 inline constexpr FileHandle kNoFile = -1;
 
-struct IoStatus {
+struct [[nodiscard]] IoStatus {
     int error = 0; // 0 for success, else an errno value
 
     bool ok() const { return error == 0; }
 };
 
-template <class T> struct IoResult {
+template <class T> struct [[nodiscard]] IoResult {
     T value{};
     int error = 0;
 

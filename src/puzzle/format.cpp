@@ -22,16 +22,20 @@ void writeLe16(std::uint8_t* p, std::int16_t v) {
 }
 
 std::int32_t readLe32(const std::uint8_t* p) {
-    return std::int32_t(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 |
-                        std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24);
+    return std::int32_t(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+                        std::uint32_t(p[3]) << 24);
 }
 
 std::int16_t readLe16(const std::uint8_t* p) {
     return std::int16_t(std::uint16_t(p[0] | p[1] << 8));
 }
 
-void writeText(std::uint8_t* p, const TextField& f) { std::memcpy(p, f.data(), f.size()); }
-void readText(TextField& f, const std::uint8_t* p) { std::memcpy(f.data(), p, f.size()); }
+void writeText(std::uint8_t* p, const TextField& f) {
+    std::memcpy(p, f.data(), f.size());
+}
+void readText(TextField& f, const std::uint8_t* p) {
+    std::memcpy(f.data(), p, f.size());
+}
 
 } // namespace
 
@@ -60,7 +64,8 @@ DecodedHeader DecodeHeader(std::span<const std::uint8_t, kHeaderSize> bytes) {
     std::array<std::uint8_t, kPasswordFieldSize> pw;
     std::copy_n(bytes.begin() + kPasswordOffset, kPasswordFieldSize, pw.begin());
     InvertBytes(pw);
-    const auto end = std::find_if(pw.begin(), pw.end(), [](std::uint8_t b) { return b == ' ' || b == 0; });
+    const auto end =
+        std::find_if(pw.begin(), pw.end(), [](std::uint8_t b) { return b == ' ' || b == 0; });
     d.password.assign(pw.begin(), end);
     return d;
 }

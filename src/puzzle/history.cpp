@@ -165,7 +165,7 @@ void History::clear() {
     redo_.clear();
     changed();
     for (const std::string& copy : copies_)
-        fs_.remove(copy);
+        (void)fs_.remove(copy);
     copies_.clear();
 }
 
@@ -216,9 +216,9 @@ std::optional<std::string> History::copyRange(const std::string& file, std::int3
         FileHandle in;
         FileHandle out = kNoFile;
         ~Handles() {
-            fs.close(in);
+            (void)fs.close(in);
             if (out != kNoFile)
-                fs.close(out);
+                (void)fs.close(out);
         }
     } handles{fs_, source.value};
     const auto length = fs_.size(source.value);
@@ -253,7 +253,7 @@ std::optional<std::string> History::copyRange(const std::string& file, std::int3
     }
     ok = fs_.close(std::exchange(handles.out, kNoFile)).ok() && ok;
     if (!ok) {
-        fs_.remove(name);
+        (void)fs_.remove(name);
         return std::nullopt;
     }
     copies_.insert(name);
@@ -280,7 +280,7 @@ void History::dropUnusedCopies(const Document* also) {
         if (used.contains(*it)) {
             ++it;
         } else {
-            fs_.remove(*it);
+            (void)fs_.remove(*it);
             it = copies_.erase(it);
         }
     }

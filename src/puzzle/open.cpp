@@ -42,12 +42,12 @@ ReadResult ReadPuzzleDataFile(const std::string& path, FileSystem& fs) {
         return refused(messages::CannotOpen(opened.error));
     const auto size = fs.size(opened.value);
     if (!size.ok()) {
-        fs.close(opened.value);
+        (void)fs.close(opened.value);
         return refused(messages::CannotOpen(size.error));
     }
     FileSystemByteSource source(fs, opened.value, size.value);
     WalkResult walk = WalkRecords(source);
-    fs.close(opened.value);
+    (void)fs.close(opened.value);
 
     switch (walk.damage) {
     case Damage::TruncatedHeader:

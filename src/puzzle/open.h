@@ -19,7 +19,7 @@ struct OpenedFile {
     WalkResult walk;      // the records read soundly, and any damage met
 };
 
-struct ReadResult {
+struct [[nodiscard]] ReadResult {
     std::optional<OpenedFile> file;     // set when the file can be opened
     std::optional<UserMessage> refusal; // set when it cannot (nothing was changed)
 };

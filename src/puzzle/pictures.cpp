@@ -28,7 +28,7 @@ class Closer {
     Closer(FileSystem& fs, FileHandle f) : fs_(fs), f_(f) {}
     ~Closer() {
         if (f_ != kNoFile)
-            fs_.close(f_);
+            (void)fs_.close(f_);
     }
     Closer(const Closer&) = delete;
     Closer& operator=(const Closer&) = delete;
@@ -88,7 +88,7 @@ std::optional<UserMessage> AttachPicture(Document& doc, int index, int slot,
     if (!opened.ok())
         return messages::PictureCannotBeOpened(opened.error);
     const auto size = fs.size(opened.value);
-    fs.close(opened.value);
+    (void)fs.close(opened.value);
     if (!size.ok())
         return messages::PictureCannotBeOpened(size.error);
     if (size.value > std::uint64_t(std::numeric_limits<std::int32_t>::max()))
@@ -193,7 +193,7 @@ ExtractResult ExtractPicture(const Document& doc, int index, int slot, const std
                                    [&](std::span<const std::uint8_t> b) { return out.write(b); });
     if (!done.extracted)
         return done;
-    fs.close(source.release());
+    (void)fs.close(source.release());
     if (const IoStatus committed = out.commit(); !committed.ok())
         return failedExtract(messages::ExtractFailed(committed.error));
     return done;

@@ -29,7 +29,7 @@ std::optional<UserMessage> CheckExtract(const Document& doc, int index, int slot
 // (the whole path when it has neither), as UTF-8.
 std::string DefaultExtractName(const Document& doc, int index, int slot);
 
-struct ExtractResult {
+struct [[nodiscard]] ExtractResult {
     bool extracted = false;
     UserMessage message; // "ファイルを抽出しました。" or what went wrong
 };

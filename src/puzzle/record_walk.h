@@ -16,16 +16,16 @@ namespace pdt::puzzle {
 
 enum class Damage {
     None,
-    NotPuzzleData,     // the first three bytes are not "ADX"
-    TruncatedHeader,   // shorter than the 20-byte header
-    TruncatedRecord,   // the file ends inside a record
-    PicturesPastEnd,   // a record's pictures run past the end of the file (or a size is negative)
-    TrailingBytes,     // bytes follow the pictures of the last record
-    TooManyRecords,    // the chain goes on after 200 records
-    ReadError,         // the file could not be read
+    NotPuzzleData,   // the first three bytes are not "ADX"
+    TruncatedHeader, // shorter than the 20-byte header
+    TruncatedRecord, // the file ends inside a record
+    PicturesPastEnd, // a record's pictures run past the end of the file (or a size is negative)
+    TrailingBytes,   // bytes follow the pictures of the last record
+    TooManyRecords,  // the chain goes on after 200 records
+    ReadError,       // the file could not be read
 };
 
-struct WalkResult {
+struct [[nodiscard]] WalkResult {
     DecodedHeader header;
     std::vector<PatternRecord> records; // the records read soundly, in file order
     Damage damage = Damage::None;

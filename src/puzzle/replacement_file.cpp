@@ -143,7 +143,7 @@ IoStatus ReplacementFile::commit(ExistingTarget existing) {
     committed_ = true;
     // The target already is the new file; a folder that cannot be flushed cannot undo
     // that, so this result does not decide the outcome.
-    fs_.syncDirectory(DirectoryOf(target_));
+    (void)fs_.syncDirectory(DirectoryOf(target_));
     return {};
 }
 
@@ -151,10 +151,10 @@ void ReplacementFile::abandon() {
     if (committed_ || !created_)
         return;
     if (file_ != kNoFile) {
-        fs_.close(file_);
+        (void)fs_.close(file_);
         file_ = kNoFile;
     }
-    fs_.remove(temporary_);
+    (void)fs_.remove(temporary_);
     created_ = false;
 }
 

@@ -67,7 +67,7 @@ class ReadHandle {
     }
     void reset() {
         if (file_ != kNoFile)
-            fs_.close(file_); // nothing was written through it: its close cannot lose data
+            (void)fs_.close(file_); // nothing was written through it: its close cannot lose data
         file_ = kNoFile;
     }
     FileHandle get() const { return file_; }

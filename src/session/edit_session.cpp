@@ -99,7 +99,8 @@ std::optional<int> EditSession::redo() {
     return travel(&puzzle::History::redo);
 }
 
-std::optional<int> EditSession::travel(std::optional<int> (puzzle::History::*step)(puzzle::Document&)) {
+std::optional<int>
+EditSession::travel(std::optional<int> (puzzle::History::*step)(puzzle::Document&)) {
     history_.breakMerge();
     const std::optional<int> pattern = (history_.*step)(doc_);
     if (pattern) {
@@ -244,8 +245,8 @@ TableResult EditSession::moveTo(const ShownDetails& screen, const std::vector<in
     const auto at = std::find(selected.begin(), selected.end(), caret);
     changed();
     return {std::nullopt,
-            Selection{moved, at == selected.end() ? moved.front()
-                                                  : moved[size_t(at - selected.begin())]}};
+            Selection{moved,
+                      at == selected.end() ? moved.front() : moved[size_t(at - selected.begin())]}};
 }
 
 TableResult EditSession::duplicateShown(const ShownDetails& screen) {

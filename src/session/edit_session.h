@@ -53,7 +53,7 @@ struct [[nodiscard]] TableResult {
 };
 
 struct [[nodiscard]] PicturePatternsResult {
-    std::optional<Selection> selection;         // set when at least one pattern was made
+    std::optional<Selection> selection;        // set when at least one pattern was made
     std::vector<puzzle::UserMessage> messages; // in the order to show them
 };
 
@@ -129,9 +129,8 @@ class EditSession {
                                              const std::vector<PictureFacts>& facts);
 
     // Attaches a picture file to a slot; a refused picture changes nothing.
-    std::optional<puzzle::UserMessage> attachPicture(int index, int slot,
-                                                     const std::string& nativePath,
-                                                     const PictureFacts& facts);
+    std::optional<puzzle::UserMessage>
+    attachPicture(int index, int slot, const std::string& nativePath, const PictureFacts& facts);
     void deletePicture(int index, int slot);
     // A stored puzzle picture that turned out too small for pieces when it was shown is
     // detached. No step: the picture was never usable, and undo would bring it back only to

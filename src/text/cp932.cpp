@@ -123,7 +123,7 @@ std::string fromCp932(std::string_view cp932) {
 namespace {
 
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Converter() {
         if (cd_ != iconv_t(-1))
@@ -134,7 +134,7 @@ public:
     bool ok() const { return cd_ != iconv_t(-1); }
     iconv_t get() const { return cd_; }
 
-private:
+  private:
     iconv_t cd_;
 };
 

@@ -18,7 +18,9 @@ std::optional<std::string> toCp932(std::string_view utf8);
 std::string fromCp932(std::string_view cp932);
 
 // True when the UTF-8 text can be stored in code page 932.
-inline bool isCp932Encodable(std::string_view utf8) { return toCp932(utf8).has_value(); }
+inline bool isCp932Encodable(std::string_view utf8) {
+    return toCp932(utf8).has_value();
+}
 
 // The code page 932 text held in a fixed-size field: the bytes up to the first NUL, or
 // all of them when there is none.

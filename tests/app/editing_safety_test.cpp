@@ -105,7 +105,8 @@ TEST_F(EditingSafety, EveryChangeUndoesAndRedoesShowingThePatternItConcerns) {
         EXPECT_TRUE(Content(w.doc()) == before);
         EXPECT_EQ(w.selectedRows(), std::vector<int>{c.shown});
         EXPECT_EQ(w.shown(), c.shown);
-        EXPECT_TRUE(w.entry(c.shown).data(Qt::FontRole).value<QFont>().bold()) << "the entry shown is marked";
+        EXPECT_TRUE(w.entry(c.shown).data(Qt::FontRole).value<QFont>().bold())
+            << "the entry shown is marked";
         EXPECT_EQ(w.clearComment()->toPlainText().toStdString(), w.storedClearComment(c.shown));
         EXPECT_EQ(w.entries().size(), size_t(before.lastIndex + 1));
         EXPECT_TRUE(w.find<QAction>("IDM_REDO")->isEnabled());
@@ -254,7 +255,6 @@ TEST_F(EditingSafety, CommandsThatCannotRunSayWhyAndChangeNothing) {
         EXPECT_TRUE(w.doc().table == before);
         EXPECT_EQ(w.entryCount(), w.doc().patternCount());
         EXPECT_EQ(w.shown(), c.shows < 0 ? shownBefore : c.shows);
-        EXPECT_EQ(w.clearComment()->toPlainText().toStdString(),
-                  w.storedClearComment(w.shown()));
+        EXPECT_EQ(w.clearComment()->toPlainText().toStdString(), w.storedClearComment(w.shown()));
     }
 }

@@ -189,7 +189,8 @@ struct EditorWindow {
     void clickRow(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QListView* l = list();
         l->scrollTo(entry(row));
-        QTest::mouseClick(l->viewport(), Qt::LeftButton, modifiers, l->visualRect(entry(row)).center());
+        QTest::mouseClick(l->viewport(), Qt::LeftButton, modifiers,
+                          l->visualRect(entry(row)).center());
         settle();
     }
 

@@ -83,46 +83,89 @@ TEST(EditSession, EachCommandIsOneStepThatUndoesAndRedoes) {
         std::optional<Selection> selection;
         int undoShows;
     } cases[] = {
-        {"パターンの追加", [](Session& x) { return x.s.addPattern(kUntouched).selection; },
-         {"A", "B", "C", "D", ""}, Selection{{4}, 4}, 3},
+        {"パターンの追加",
+         [](Session& x) { return x.s.addPattern(kUntouched).selection; },
+         {"A", "B", "C", "D", ""},
+         Selection{{4}, 4},
+         3},
         {"パターンの削除",
-         [](Session& x) { return x.s.deletePatterns(kUntouched, {1, 3}).selection; },
-         {"A", "C"}, Selection{{0}, 0}, 1},
+         [](Session& x) {
+             return x.s.deletePatterns(kUntouched, {1, 3}).selection;
+         },
+         {"A", "C"},
+         Selection{{0}, 0},
+         1},
         // A block moves as a whole; the caret lands where the last pattern moved went.
         {"パターンの移動",
-         [](Session& x) { return x.s.moveByOne(kUntouched, {2, 3}, -1).selection; },
-         {"A", "C", "D", "B"}, Selection{{1, 2}, 2}, 1},
+         [](Session& x) {
+             return x.s.moveByOne(kUntouched, {2, 3}, -1).selection;
+         },
+         {"A", "C", "D", "B"},
+         Selection{{1, 2}, 2},
+         1},
         {"パターンの移動",
-         [](Session& x) { return x.s.moveByOne(kUntouched, {0, 1}, 1).selection; },
-         {"C", "A", "B", "D"}, Selection{{1, 2}, 1}, 2},
+         [](Session& x) {
+             return x.s.moveByOne(kUntouched, {0, 1}, 1).selection;
+         },
+         {"C", "A", "B", "D"},
+         Selection{{1, 2}, 1},
+         2},
         // Dropped at the end; the caret moves with its pattern.
         {"パターンの移動",
-         [](Session& x) { return x.s.moveTo(kUntouched, {0, 2}, 4, 2).selection; },
-         {"B", "D", "A", "C"}, Selection{{2, 3}, 3}, 2},
-        {"パターンの複製", [](Session& x) { return x.s.duplicateShown(kUntouched).selection; },
-         {"A", "A", "B", "C", "D"}, Selection{{1}, 1}, 1},
+         [](Session& x) {
+             return x.s.moveTo(kUntouched, {0, 2}, 4, 2).selection;
+         },
+         {"B", "D", "A", "C"},
+         Selection{{2, 3}, 3},
+         2},
+        {"パターンの複製",
+         [](Session& x) { return x.s.duplicateShown(kUntouched).selection; },
+         {"A", "A", "B", "C", "D"},
+         Selection{{1}, 1},
+         1},
         {"画像からパターンを追加",
          [](Session& x) {
              return x.s.addPicturePatterns(kUntouched, {x.picture, x.picture}, {kWide, kWide})
                  .selection;
          },
-         {"A", "B", "C", "D", "", ""}, Selection{{4}, 4}, 3},
+         {"A", "B", "C", "D", "", ""},
+         Selection{{4}, 4},
+         3},
         {"画像の追加",
          plain([](Session& x) { EXPECT_FALSE(x.s.attachPicture(2, 0, x.picture, kWide)); }),
-         {"A", "B", "C", "D"}, std::nullopt, 2},
-        {"画像の削除", plain([](Session& x) { x.s.deletePicture(3, 1); }),
-         {"A", "B", "C", "D"}, std::nullopt, 3},
-        {"ピース数の変更", plain([](Session& x) { x.s.choosePieceCount(48); }),
-         {"A", "B", "C", "D"}, std::nullopt, 0},
-        {"ピース回転の変更", plain([](Session& x) { x.s.setRotation(1); }),
-         {"A", "B", "C", "D"}, std::nullopt, 0},
+         {"A", "B", "C", "D"},
+         std::nullopt,
+         2},
+        {"画像の削除",
+         plain([](Session& x) { x.s.deletePicture(3, 1); }),
+         {"A", "B", "C", "D"},
+         std::nullopt,
+         3},
+        {"ピース数の変更",
+         plain([](Session& x) { x.s.choosePieceCount(48); }),
+         {"A", "B", "C", "D"},
+         std::nullopt,
+         0},
+        {"ピース回転の変更",
+         plain([](Session& x) { x.s.setRotation(1); }),
+         {"A", "B", "C", "D"},
+         std::nullopt,
+         0},
         {"完成ＣＧ表示後のコメントの入力",
          plain([](Session& x) { x.s.show(1), x.s.setComment(1, "x"), x.s.setComment(1, "xy"); }),
-         {"A", "B", "C", "D"}, std::nullopt, 1},
-        {"パスワードの変更", plain([](Session& x) { x.s.setPassword("p"), x.s.setPassword("pw"); }),
-         {"A", "B", "C", "D"}, std::nullopt, 0},
-        {"ベンダー情報付加の変更", plain([](Session& x) { x.s.setVendorFlag(1); }),
-         {"A", "B", "C", "D"}, std::nullopt, 0},
+         {"A", "B", "C", "D"},
+         std::nullopt,
+         1},
+        {"パスワードの変更",
+         plain([](Session& x) { x.s.setPassword("p"), x.s.setPassword("pw"); }),
+         {"A", "B", "C", "D"},
+         std::nullopt,
+         0},
+        {"ベンダー情報付加の変更",
+         plain([](Session& x) { x.s.setVendorFlag(1); }),
+         {"A", "B", "C", "D"},
+         std::nullopt,
+         0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label + (" " + std::to_string(c.undoShows)));
@@ -155,14 +198,21 @@ TEST(EditSession, CommandsThatCannotRunChangeNothing) {
         std::function<session::TableResult(EditSession&)> run;
         const char* refusal; // empty: nothing said
     } cases[] = {
-        {false, [&](EditSession& s) { return s.deletePatterns(screen, {0, 1, 2, 3}); },
+        {false,
+         [&](EditSession& s) {
+             return s.deletePatterns(screen, {0, 1, 2, 3});
+         },
          "すべてのパターンを削除することはできません。"},
         {false, [&](EditSession& s) { return s.deletePatterns(screen, {}); }, ""},
         {true, [&](EditSession& s) { return s.addPattern(screen); },
          "パターンは２００個までしか追加できません。"},
         {true, [&](EditSession& s) { return s.duplicateShown(screen); },
          "パターンは２００個までしか追加できません。"},
-        {false, [&](EditSession& s) { return s.moveByOne(screen, {0, 2}, -1); }, ""},
+        {false,
+         [&](EditSession& s) {
+             return s.moveByOne(screen, {0, 2}, -1);
+         },
+         ""},
         {false, [&](EditSession& s) { return s.moveByOne(screen, {3}, 1); }, ""},
         {false, [&](EditSession& s) { return s.moveByOne(screen, {}, 1); }, ""},
     };
@@ -248,10 +298,9 @@ TEST(EditSession, TypingIsOneStepPerBurst) {
     s.setComment(1, "fg");
     s.show(1);
     s.setComment(0, "B!");
-    const std::vector<std::string> labels = {"パズル完成後のコメントの入力",
-                                             "完成ＣＧ表示後のコメントの入力",
-                                             "完成ＣＧ表示後のコメントの入力",
-                                             "パズル完成後のコメントの入力"};
+    const std::vector<std::string> labels = {
+        "パズル完成後のコメントの入力", "完成ＣＧ表示後のコメントの入力",
+        "完成ＣＧ表示後のコメントの入力", "パズル完成後のコメントの入力"};
     std::vector<std::string> seen;
     std::vector<std::vector<std::string>> states;
     for (size_t k = 0; k < labels.size(); ++k) {
@@ -274,9 +323,9 @@ TEST(EditSession, PicturesBecomePatternsAndRefusedOnesAreNamed) {
     writeFile(good, pictureBytes(100));
     const PictureFacts damaged{puzzle::UserMessage{"damaged", "情報", puzzle::MessageIcon::Error},
                                320, 240};
-    const session::PicturePatternsResult r =
-        s.addPicturePatterns(kUntouched, {good, dir / "bad.jpg", dir / "small.bmp", dir / "gone.bmp", good},
-                             {kWide, damaged, kSmall, kWide, kWide});
+    const session::PicturePatternsResult r = s.addPicturePatterns(
+        kUntouched, {good, dir / "bad.jpg", dir / "small.bmp", dir / "gone.bmp", good},
+        {kWide, damaged, kSmall, kWide, kWide});
     EXPECT_EQ(r.selection, (Selection{{0}, 0}));
     ASSERT_EQ(s.document().patternCount(), 2);
     for (int i = 0; i < 2; ++i) {
