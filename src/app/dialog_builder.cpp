@@ -38,85 +38,91 @@ void makeDecoration(QWidget* w) {
     w->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-QWidget* createControl(const ControlTemplate& c, QWidget* parent, QRect pixels) {
+QWidget* createListBox(const ControlTemplate& c, QWidget* parent) {
+    auto* list = new QListView(parent);
+    list->setSelectionMode(c.style & kExtendedSelection ? QAbstractItemView::ExtendedSelection
+                                                        : QAbstractItemView::SingleSelection);
+    list->setVerticalScrollBarPolicy(c.style & kVerticalScroll ? Qt::ScrollBarAsNeeded
+                                                               : Qt::ScrollBarAlwaysOff);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setUniformItemSizes(true);
+    return list;
+}
+
+QWidget* createComboBox(QWidget* parent, QRect pixels) {
+    auto* combo = new QComboBox(parent);
+    // The template's height is that of the opened list; the closed box is one line.
+    const int field = combo->sizeHint().height();
+    const int item = QFontMetrics(combo->font()).height() + 2;
+    combo->setMaxVisibleItems(std::max(1, (pixels.height() - field) / item));
+    return combo;
+}
+
+QWidget* createEdit(const ControlTemplate& c, QWidget* parent) {
+    if (c.style & kMultiLine) {
+        auto* edit = new QPlainTextEdit(parent);
+        edit->setTabChangesFocus(true);
+        edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        edit->setVerticalScrollBarPolicy(c.style & kVerticalScroll ? Qt::ScrollBarAsNeeded
+                                                                   : Qt::ScrollBarAlwaysOff);
+        return edit;
+    }
+    auto* edit = new QLineEdit(parent);
+    if (c.style & kPasswordChars)
+        edit->setEchoMode(QLineEdit::Password);
+    return edit;
+}
+
+QWidget* createWidget(const ControlTemplate& c, QWidget* parent, QRect pixels) {
     const QString text = QString::fromUtf8(c.text);
-    QWidget* w = nullptr;
     switch (c.kind) {
     case ControlKind::EtchedFrame: {
         auto* frame = new QFrame(parent);
         frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
         frame->setFocusPolicy(Qt::NoFocus);
-        w = frame;
-        break;
+        return frame;
     }
     case ControlKind::EtchedHorizontalLine:
-        w = makeEtched(parent, QFrame::HLine);
-        makeDecoration(w);
-        break;
-    case ControlKind::EtchedVerticalLine:
-        w = makeEtched(parent, QFrame::VLine);
-        makeDecoration(w);
-        break;
+    case ControlKind::EtchedVerticalLine: {
+        auto* line = makeEtched(
+            parent, c.kind == ControlKind::EtchedHorizontalLine ? QFrame::HLine : QFrame::VLine);
+        makeDecoration(line);
+        return line;
+    }
     case ControlKind::StaticText: {
         auto* label = new QLabel(text, parent);
         label->setAlignment((c.style & kCentred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
         label->setTextFormat(Qt::PlainText);
         makeDecoration(label);
-        w = label;
-        break;
+        return label;
     }
-    case ControlKind::GroupBox:
-        w = new QGroupBox(text, parent);
-        makeDecoration(w);
-        break;
+    case ControlKind::GroupBox: {
+        auto* group = new QGroupBox(text, parent);
+        makeDecoration(group);
+        return group;
+    }
     case ControlKind::PushButton:
     case ControlKind::DefaultPushButton: {
         auto* button = new QPushButton(text, parent);
         button->setAutoDefault(false);
         button->setDefault(c.kind == ControlKind::DefaultPushButton);
-        w = button;
-        break;
+        return button;
     }
     case ControlKind::CheckBox:
-        w = new QCheckBox(text, parent);
-        break;
-    case ControlKind::ListBox: {
-        auto* list = new QListView(parent);
-        list->setSelectionMode(c.style & kExtendedSelection ? QAbstractItemView::ExtendedSelection
-                                                            : QAbstractItemView::SingleSelection);
-        list->setVerticalScrollBarPolicy(c.style & kVerticalScroll ? Qt::ScrollBarAsNeeded
-                                                                   : Qt::ScrollBarAlwaysOff);
-        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        list->setUniformItemSizes(true);
-        w = list;
-        break;
-    }
-    case ControlKind::ComboBox: {
-        auto* combo = new QComboBox(parent);
-        // The template's height is that of the opened list; the closed box is one line.
-        const int field = combo->sizeHint().height();
-        const int item = QFontMetrics(combo->font()).height() + 2;
-        combo->setMaxVisibleItems(std::max(1, (pixels.height() - field) / item));
-        w = combo;
-        break;
-    }
+        return new QCheckBox(text, parent);
+    case ControlKind::ListBox:
+        return createListBox(c, parent);
+    case ControlKind::ComboBox:
+        return createComboBox(parent, pixels);
     case ControlKind::Edit:
-        if (c.style & kMultiLine) {
-            auto* edit = new QPlainTextEdit(parent);
-            edit->setTabChangesFocus(true);
-            edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-            edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-            edit->setVerticalScrollBarPolicy(c.style & kVerticalScroll ? Qt::ScrollBarAsNeeded
-                                                                       : Qt::ScrollBarAlwaysOff);
-            w = edit;
-        } else {
-            auto* edit = new QLineEdit(parent);
-            if (c.style & kPasswordChars)
-                edit->setEchoMode(QLineEdit::Password);
-            w = edit;
-        }
         break;
     }
+    return createEdit(c, parent);
+}
+
+QWidget* createControl(const ControlTemplate& c, QWidget* parent, QRect pixels) {
+    QWidget* w = createWidget(c, parent, pixels);
     w->setObjectName(QString::fromUtf8(c.name));
     w->setAccessibleName(QString::fromUtf8(c.accessibleName));
     if (c.kind == ControlKind::ComboBox)

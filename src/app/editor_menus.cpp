@@ -38,6 +38,14 @@ void showStep(QAction* action, bool enabled, const std::string& step, const char
     action->setStatusTip(text);
 }
 
+QAction* command(QMenu* menu, const char* text, const char* name, MainWindow& window,
+                 std::function<void()> handler, QList<QKeySequence> keys = {}) {
+    QAction* action = namedAction(menu, text, name);
+    action->setShortcuts(keys);
+    QObject::connect(action, &QAction::triggered, &window, std::move(handler));
+    return action;
+}
+
 } // namespace
 
 EditorMenus::EditorMenus(MainWindow& window, QWidget* patternList, bool thumbnailsShown)
@@ -45,20 +53,20 @@ EditorMenus::EditorMenus(MainWindow& window, QWidget* patternList, bool thumbnai
     QMenuBar* bar = window.menuBar();
     // Menus take the prompt's proportional face, the one closest to the system menu font.
     bar->setFont(dialogFont(PasswordDialogTemplate()));
-    const auto command = [&](QMenu* menu, const char* text, const char* name,
-                             void (MainWindow::*handler)(), QList<QKeySequence> keys = {}) {
-        QAction* action = namedAction(menu, text, name);
-        action->setShortcuts(keys);
-        connect(action, &QAction::triggered, &window, handler);
-        return action;
-    };
+    addFileMenu(window, bar);
+    addEditMenu(window, bar, patternList);
+    addViewMenu(window, bar, thumbnailsShown);
+}
 
+void EditorMenus::addFileMenu(MainWindow& window, QMenuBar* bar) {
     QMenu* file = addMenu(bar, ui::kMenuFile, "FileMenu");
-    command(file, ui::kMenuNew, "IDM_NEW", &MainWindow::newDocument, {QKeySequence::New});
-    command(file, ui::kMenuOpen, "IDM_OPEN", &MainWindow::openFromMenu, {QKeySequence::Open});
-    command(file, ui::kMenuSaveOver, "IDM_SAVE_OVER", &MainWindow::saveOverwrite,
+    command(file, ui::kMenuNew, "IDM_NEW", window, [&window] { window.newDocument(); },
+            {QKeySequence::New});
+    command(file, ui::kMenuOpen, "IDM_OPEN", window, [&window] { window.openFromMenu(); },
+            {QKeySequence::Open});
+    command(file, ui::kMenuSaveOver, "IDM_SAVE_OVER", window, [&window] { window.saveOverwrite(); },
             {QKeySequence(Qt::CTRL | Qt::Key_S)});
-    command(file, ui::kMenuSaveAs, "IDM_SAVE", &MainWindow::saveAs,
+    command(file, ui::kMenuSaveAs, "IDM_SAVE", window, [&window] { window.saveAs(); },
             {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
     file->addSeparator();
     recent_ = file->addMenu(QString::fromUtf8(ui::kMenuRecent));
@@ -67,25 +75,28 @@ EditorMenus::EditorMenus(MainWindow& window, QWidget* patternList, bool thumbnai
     recent_->setToolTipsVisible(true);
     connect(recent_, &QMenu::aboutToShow, this, &EditorMenus::recentFilesWanted);
     file->addSeparator();
-    command(file, ui::kMenuExit, "IDM_EXIT", &MainWindow::exitFromMenu,
+    // Closing asks first when there are unsaved changes.
+    command(file, ui::kMenuExit, "IDM_EXIT", window, [&window] { window.close(); },
             {QKeySequence(Qt::CTRL | Qt::Key_Q)});
+}
 
+void EditorMenus::addEditMenu(MainWindow& window, QMenuBar* bar, QWidget* patternList) {
     QMenu* edit = addMenu(bar, ui::kMenuEdit, "EditMenu");
     // The menu shows what each would undo or redo as its tooltip.
     edit->setToolTipsVisible(true);
-    undo_ = command(edit, ui::kMenuUndo, "IDM_UNDO", &MainWindow::undo, {QKeySequence::Undo});
+    undo_ = command(edit, ui::kMenuUndo, "IDM_UNDO", window, [&window] { window.undo(); },
+                    {QKeySequence::Undo});
     redo_ = command(
-        edit, ui::kMenuRedo, "IDM_REDO", &MainWindow::redo,
+        edit, ui::kMenuRedo, "IDM_REDO", window, [&window] { window.redo(); },
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     edit->addSeparator();
-    command(edit, ui::kMenuDuplicate, "IDM_DUPLICATE", &MainWindow::duplicatePattern,
-            {QKeySequence(Qt::CTRL | Qt::Key_D)});
+    command(edit, ui::kMenuDuplicate, "IDM_DUPLICATE", window,
+            [&window] { window.duplicatePattern(); }, {QKeySequence(Qt::CTRL | Qt::Key_D)});
+    // These keys belong to the pattern list: in the edits, Delete deletes text.
     const auto listCommand = [&](const char* text, const char* name, std::function<void()> handler,
                                  QKeySequence key) {
-        QAction* action = namedAction(edit, text, name);
-        action->setShortcut(key);
+        QAction* action = command(edit, text, name, window, std::move(handler), {key});
         action->setShortcutContext(Qt::WidgetShortcut);
-        connect(action, &QAction::triggered, &window, std::move(handler));
         patternList->addAction(action);
     };
     listCommand(
@@ -98,21 +109,21 @@ EditorMenus::EditorMenus(MainWindow& window, QWidget* patternList, bool thumbnai
         ui::kMenuMoveDown, "IDM_MOVE_DOWN", [&window] { window.movePatterns(1); },
         QKeySequence(Qt::CTRL | Qt::Key_Down));
     edit->addSeparator();
-    command(edit, ui::kMenuAddFromPictures, "IDM_ADD_FROM_PICTURES",
-            &MainWindow::addPatternsFromPictures);
+    command(edit, ui::kMenuAddFromPictures, "IDM_ADD_FROM_PICTURES", window,
+            [&window] { window.addPatternsFromPictures(); });
+}
 
+void EditorMenus::addViewMenu(MainWindow& window, QMenuBar* bar, bool thumbnailsShown) {
     QMenu* view = addMenu(bar, ui::kMenuView, "ViewMenu");
     QAction* thumbnails = namedAction(view, ui::kMenuThumbnails, "IDM_THUMBNAILS");
     thumbnails->setCheckable(true);
     thumbnails->setChecked(thumbnailsShown);
     connect(thumbnails, &QAction::toggled, &window, &MainWindow::setThumbnailsShown);
     view->addSeparator();
-    for (const auto& [text, name, slot] : {std::tuple{ui::kMenuLargePuzzle, "IDM_LARGE_PUZZLE", 0},
-                                           {ui::kMenuLargeFinished, "IDM_LARGE_FINISHED", 1}}) {
-        QAction* action = namedAction(view, text, name);
-        connect(action, &QAction::triggered, &window,
-                [&window, slot = slot] { window.showLargeView(slot); });
-    }
+    command(view, ui::kMenuLargePuzzle, "IDM_LARGE_PUZZLE", window,
+            [&window] { window.showLargeView(0); });
+    command(view, ui::kMenuLargeFinished, "IDM_LARGE_FINISHED", window,
+            [&window] { window.showLargeView(1); });
 }
 
 void EditorMenus::showHistory(const session::EditSession& session) {

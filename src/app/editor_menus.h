@@ -7,6 +7,7 @@
 
 class QAction;
 class QMenu;
+class QMenuBar;
 class QWidget;
 
 namespace pdt::session {
@@ -35,6 +36,10 @@ class EditorMenus : public QObject {
     void recentFilesWanted();
 
   private:
+    void addFileMenu(MainWindow& window, QMenuBar* bar);
+    void addEditMenu(MainWindow& window, QMenuBar* bar, QWidget* patternList);
+    void addViewMenu(MainWindow& window, QMenuBar* bar, bool thumbnailsShown);
+
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
     QMenu* recent_ = nullptr;

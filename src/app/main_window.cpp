@@ -83,15 +83,12 @@ void MainWindow::wire() {
     connect(c_.deletePattern, &QAbstractButton::clicked, this, &MainWindow::deletePatterns);
     connect(c_.moveUp, &QAbstractButton::clicked, this, [this] { movePatterns(-1); });
     connect(c_.moveDown, &QAbstractButton::clicked, this, [this] { movePatterns(1); });
-    for (const int slot : {puzzle::kPuzzleSlot, puzzle::kFinishedSlot}) {
-        const auto on = [&](QAbstractButton* button, void (MainWindow::*command)(int)) {
+    for (const size_t slot : {0u, 1u})
+        for (const auto& [button, command] : {std::pair{c_.addImage[slot], &MainWindow::addImage},
+                                              {c_.extractImage[slot], &MainWindow::extractImage},
+                                              {c_.deleteImage[slot], &MainWindow::deleteImage}})
             connect(button, &QAbstractButton::clicked, this,
-                    [this, command, slot] { (this->*command)(slot); });
-        };
-        on(c_.addImage[size_t(slot)], &MainWindow::addImage);
-        on(c_.extractImage[size_t(slot)], &MainWindow::extractImage);
-        on(c_.deleteImage[size_t(slot)], &MainWindow::deleteImage);
-    }
+                    [this, command = command, slot] { (this->*command)(int(slot)); });
     connect(list_, &PatternList::selectionChangedByUser, this, [this] {
         session_.endBurst();
         post(this, &MainWindow::commit);
@@ -138,19 +135,21 @@ void MainWindow::wire() {
         tell({QString::fromUtf8(ui::kRecentMissing).arg(path).toStdString(),
               ui::kCaptionInformation, puzzle::MessageIcon::Error});
     });
-    session_.setChangeListener([this] {
-        menus_->showHistory(session_);
-        setWindowModified(session_.unsaved());
-        const puzzle::Document& doc = session_.document();
-        // The title names the document: the bare caption for a new one, else its file.
-        setWindowTitle((puzzle::IsNewDocument(doc)
-                            ? QString::fromUtf8(ui::kWindowTitle)
-                            : QString::fromUtf8(ui::kTitleWithFile)
-                                  .arg(QString::fromUtf8(ui::kToolName),
-                                       displayPath(doc.state.currentFilePath))) +
-                       QStringLiteral("[*]"));
-    });
+    session_.setChangeListener([this] { showSessionState(); });
+    showSessionState();
+}
+
+void MainWindow::showSessionState() {
     menus_->showHistory(session_);
+    setWindowModified(session_.unsaved());
+    const puzzle::Document& doc = session_.document();
+    // The title names the document: the bare caption for a new one, else its file.
+    const QString title =
+        puzzle::IsNewDocument(doc)
+            ? QString::fromUtf8(ui::kWindowTitle)
+            : QString::fromUtf8(ui::kTitleWithFile)
+                  .arg(QString::fromUtf8(ui::kToolName), displayPath(doc.state.currentFilePath));
+    setWindowTitle(title + QStringLiteral("[*]"));
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -279,10 +278,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     preview::releasePreviewSurfaces(surfaces_);
     event->accept();
-}
-
-void MainWindow::exitFromMenu() {
-    close();
 }
 
 } // namespace pdt::app

@@ -59,8 +59,6 @@ class MainWindow : public QMainWindow {
     void saveOverwrite();
     // Asks for a name, then saves there.
     void saveAs();
-    // Closes the window, asking first when there are unsaved changes.
-    void exitFromMenu();
     void undo();
     void redo();
     void addPattern();
@@ -95,6 +93,8 @@ class MainWindow : public QMainWindow {
 
   private:
     void wire();
+    // The undo and redo commands, the modified marker and the title, from the session.
+    void showSessionState();
     // The document starts again as one empty pattern: at start-up, and as a step of its own
     // for the new command.
     void startOver(bool asStep);

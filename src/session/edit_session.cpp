@@ -6,6 +6,7 @@
 #include "session/session_texts.h"
 
 #include <algorithm>
+#include <variant>
 
 namespace pdt::session {
 
@@ -268,45 +269,21 @@ PicturePatternsResult EditSession::addPicturePatterns(const ShownDetails& screen
     // A new document's one empty pattern takes the first picture rather than staying empty.
     bool fillFirst = doc_.patternCount() == 1 && IsBlankPattern(doc_.pattern(0));
     std::string refused; // "name  why", a line each
-    const auto refuse = [&refused](const std::string& file, const std::string& why) {
-        refused += '\n' + fileNameOf(file) + "  " + why;
-    };
     int first = -1;
     bool limited = false;
     for (size_t f = 0; f < nativePaths.size() && f < facts.size(); ++f) {
-        const std::string& file = nativePaths[f];
         if (!fillFirst && doc_.patternCount() >= puzzle::kMaxPatterns) {
             limited = true;
             break;
         }
-        if (facts[f].refusal) {
-            refuse(file, facts[f].refusal->text);
+        const auto added = addPicturePattern(nativePaths[f], facts[f], fillFirst ? 0 : -1);
+        if (const auto* why = std::get_if<std::string>(&added)) {
+            refused += '\n' + fileNameOf(nativePaths[f]) + "  " + *why;
             continue;
         }
-        const std::optional<pieces::PieceGridTable> grids = gridsOf(facts[f]);
-        if (!grids) {
-            refuse(file, std::string(pieces::kSmallPictureText));
-            continue;
-        }
-        const int lastBefore = doc_.state.lastIndex;
-        const int index = fillFirst ? 0 : lastBefore + 1;
-        if (!fillFirst)
-            puzzle::AppendPattern(doc_);
-        const PatternRecord kept = doc_.pattern(index);
-        std::optional<UserMessage> refusal =
-            puzzle::AttachPicture(doc_, index, puzzle::kPuzzleSlot, file, fs_);
-        if (!refusal)
-            refusal = puzzle::AttachPicture(doc_, index, puzzle::kFinishedSlot, file, fs_);
-        if (refusal) {
-            doc_.pattern(index) = kept;
-            doc_.state.lastIndex = lastBefore;
-            refuse(file, refusal->text);
-            continue;
-        }
-        doc_.pattern(index).pieceCount = std::int16_t((*grids)[0].pieceCount());
         fillFirst = false;
         if (first < 0)
-            first = index;
+            first = std::get<int>(added);
     }
 
     PicturePatternsResult result;
@@ -322,6 +299,31 @@ PicturePatternsResult EditSession::addPicturePatterns(const ShownDetails& screen
         result.messages.push_back({texts::kPicturesRefused + refused,
                                    puzzle::messages::kInformation, MessageIcon::Error});
     return result;
+}
+
+std::variant<int, std::string> EditSession::addPicturePattern(const std::string& file,
+                                                              const PictureFacts& facts, int into) {
+    if (facts.refusal)
+        return facts.refusal->text;
+    const std::optional<pieces::PieceGridTable> grids = gridsOf(facts);
+    if (!grids)
+        return std::string(pieces::kSmallPictureText);
+    const int lastBefore = doc_.state.lastIndex;
+    const int index = into >= 0 ? into : lastBefore + 1;
+    if (into < 0)
+        puzzle::AppendPattern(doc_);
+    const PatternRecord kept = doc_.pattern(index);
+    std::optional<UserMessage> refusal =
+        puzzle::AttachPicture(doc_, index, puzzle::kPuzzleSlot, file, fs_);
+    if (!refusal)
+        refusal = puzzle::AttachPicture(doc_, index, puzzle::kFinishedSlot, file, fs_);
+    if (refusal) {
+        doc_.pattern(index) = kept;
+        doc_.state.lastIndex = lastBefore;
+        return refusal->text;
+    }
+    doc_.pattern(index).pieceCount = std::int16_t((*grids)[0].pieceCount());
+    return index;
 }
 
 // Only a picture that can be shown is attached, and a puzzle picture only when it offers

@@ -20,6 +20,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace pdt::session {
@@ -153,6 +154,10 @@ class EditSession {
     void changed();
     std::optional<int> travel(std::optional<int> (puzzle::History::*step)(puzzle::Document&));
     void storeScreen(const ShownDetails& screen);
+    // One picture in both slots of a new pattern, or of pattern `into` (-1: a new one at
+    // the end): the pattern's index, or why the picture was refused (nothing changed).
+    std::variant<int, std::string> addPicturePattern(const std::string& file,
+                                                     const PictureFacts& facts, int into);
     // A value of the document set by the user: one step when it changes, an edit always.
     template <class T> void setValue(T& field, T value, const char* label);
 
