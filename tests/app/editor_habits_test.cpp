@@ -7,7 +7,6 @@
 
 #include <QFileInfo>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 
 #include <gtest/gtest.h>
@@ -21,56 +20,52 @@ using EditorHabits = WindowTest;
 
 } // namespace
 
-// Every command has its shortcut; in the list the keys move and delete patterns, while in
-// a comment box Delete is the box's own.
-TEST_F(EditorHabits, EveryCommandHasItsShortcutAndTheKeysWork) {
+// Every command answers its keys, where it belongs: the file and edit commands anywhere in
+// the window, moving and deleting patterns in the list, while in a comment box Delete is
+// the box's own.
+TEST_F(EditorHabits, EveryCommandAnswersItsKeys) {
     EditorWindow w;
-    QStringList menus;
-    for (const QAction* menu : w.window->menuBar()->actions())
-        menus.push_back(menu->text());
-    EXPECT_EQ(menus, QString::fromUtf8("ﾌｧｲﾙ(&F) 編集(&E) 表示(&V)").split(' '));
-    const struct {
-        const char* name;
-        const char* text;
-        QString keys;
-    } items[] = {
-        {"IDM_NEW", "新規作成(&N)", "Ctrl+N"},
-        {"IDM_OPEN", "開く(&O)...", "Ctrl+O"},
-        {"IDM_SAVE_OVER", "上書き保存(&S)", "Ctrl+S"},
-        {"IDM_SAVE", "名前を付けて保存(&A)...", "Ctrl+Shift+S"},
-        {"IDM_EXIT", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&Q)", "Ctrl+Q"},
-        {"IDM_UNDO", "元に戻す(&U)", "Ctrl+Z"},
-        {"IDM_REDO", "やり直し(&R)", "Ctrl+Y; Ctrl+Shift+Z"},
-        {"IDM_DUPLICATE", "パターンの複製(&D)", "Ctrl+D"},
-        {"IDM_DELETE_PATTERNS", "パターンの削除(&L)", "Del"},
-        {"IDM_MOVE_UP", "パターンを上へ移動(&K)", "Ctrl+Up"},
-        {"IDM_MOVE_DOWN", "パターンを下へ移動(&J)", "Ctrl+Down"},
-    };
-    for (const auto& item : items) {
-        QAction* action = w.find<QAction>(item.name);
-        ASSERT_NE(action, nullptr) << item.name;
-        EXPECT_EQ(action->text(), QString::fromUtf8(item.text)) << item.name;
-        EXPECT_EQ(QKeySequence::listToString(action->shortcuts()), item.keys) << item.name;
-    }
-
     w.makePatterns({"A", "B", "C"});
     w.clickRow(0);
-    w.list()->setFocus();
+    const auto asked = [&] {
+        return w.prompts.openRequests.size() + w.prompts.saveRequests.size() +
+               w.prompts.questions.size() + w.prompts.messages.size();
+    };
     const struct {
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        std::vector<std::string> after;
-        int shown;
+        QKeySequence keys;
+        std::vector<std::string> after; // the patterns afterwards
+        bool asks;                      // a dialog, question or message comes up (and is cancelled)
+        int shown = 0;
     } keys[] = {
-        {Qt::Key_Down, Qt::ControlModifier, {"B", "A", "C"}, 1},
-        {Qt::Key_Delete, Qt::NoModifier, {"B", "C"}, 0},
+        {QKeySequence(Qt::CTRL | Qt::Key_Down), {"B", "A", "C"}, false, 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_Up), {"A", "B", "C"}, false, 0},
+        {QKeySequence(Qt::CTRL | Qt::Key_D), {"A", "A", "B", "C"}, false, 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_Z), {"A", "B", "C"}, false, 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), {"A", "A", "B", "C"}, false, 1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), {"A", "A", "B", "C"}, false, 1},
+        {QKeySequence(Qt::Key_Delete), {"A", "B", "C"}, false, 0},
+        {QKeySequence(Qt::CTRL | Qt::Key_O), {"A", "B", "C"}, true},
+        {QKeySequence(Qt::CTRL | Qt::Key_S), {"A", "B", "C"}, true},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), {"A", "B", "C"}, true},
+        {QKeySequence(Qt::CTRL | Qt::Key_Q), {"A", "B", "C"}, true},
+        {QKeySequence(Qt::CTRL | Qt::Key_N), {""}, false},
     };
     for (const auto& k : keys) {
-        QTest::keyClick(w.list(), k.key, k.modifiers);
+        SCOPED_TRACE(k.keys.toString().toStdString());
+        w.prompts.openChoices = {""};
+        w.prompts.saveChoices = {""};
+        w.prompts.answers = {false};
+        const size_t before = asked();
+        w.list()->setFocus();
+        QTest::keySequence(w.list(), k.keys);
         settle();
         EXPECT_EQ(w.storedClearComments(), k.after);
+        EXPECT_EQ(asked(), before + (k.asks ? 1 : 0));
         EXPECT_EQ(w.shown(), k.shown);
+        EXPECT_TRUE(w.window->isVisible());
     }
+    w.makePatterns({"A", "B"});
+    w.clickRow(0);
     // A click below the last entry selects nothing away, as in the system's list boxes.
     QTest::mouseClick(w.list()->viewport(), Qt::LeftButton, Qt::NoModifier,
                       QPoint(4, w.list()->viewport()->height() - 4));

@@ -236,4 +236,32 @@ TEST(PictureCache, IdentityCoversTheFileItsStateAndTheRange) {
     EXPECT_FALSE(identifyPicture({}));
 }
 
+// Under its cap the cache drops the surface used least recently first; knowing that a
+// picture is none is kept at a small cost; a surface larger than the cap is not kept.
+TEST(PictureCache, DropsTheLeastRecentlyUsedOnceItsPixelsPassTheCap) {
+    const auto key = [](int n) {
+        return SurfaceKey{{"p" + std::to_string(n), 1, 1, 0, 1}, {SurfaceLayout::Frame, {64, 64}}};
+    };
+    const auto surface = [](int side) {
+        QImage image(side, side, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        return PictureSurface{image, {side, side}};
+    };
+    const qsizetype one = surface(64).image.sizeInBytes();
+    PictureCache cache(3 * one + 3 * 1024); // three surfaces and their bookkeeping
+    for (int n = 0; n < 3; ++n)
+        cache.insert(key(n), surface(64));
+    EXPECT_TRUE(cache.find(key(0))); // 0 is now used more recently than 1
+    cache.insert(key(3), surface(64));
+    EXPECT_FALSE(cache.find(key(1)));
+    for (const int kept : {0, 2, 3})
+        EXPECT_TRUE(cache.find(key(kept))) << kept;
+    cache.insert(key(4), PictureSurface{}); // no picture: kept beside the rest
+    EXPECT_TRUE(cache.find(key(4)));
+    EXPECT_FALSE(cache.find(key(4))->hasPicture());
+    cache.insert(key(5), surface(256));
+    EXPECT_FALSE(cache.find(key(5)));
+    EXPECT_TRUE(cache.find(key(3)));
+}
+
 } // namespace

@@ -286,33 +286,6 @@ TEST(EditSession, UnsavedIsTheSessionsOneAnswer) {
     }
 }
 
-// Typing into one box of one pattern is one step until the burst ends or another box or
-// pattern is typed into.
-TEST(EditSession, TypingIsOneStepPerBurst) {
-    Session x;
-    EditSession& s = x.s;
-    s.setComment(0, "A1");
-    s.setComment(0, "A12");
-    s.setComment(1, "f");
-    s.endBurst();
-    s.setComment(1, "fg");
-    s.show(1);
-    s.setComment(0, "B!");
-    const std::vector<std::string> labels = {
-        "パズル完成後のコメントの入力", "完成ＣＧ表示後のコメントの入力",
-        "完成ＣＧ表示後のコメントの入力", "パズル完成後のコメントの入力"};
-    std::vector<std::string> seen;
-    std::vector<std::vector<std::string>> states;
-    for (size_t k = 0; k < labels.size(); ++k) {
-        seen.insert(seen.begin(), s.undoLabel());
-        (void)s.undo();
-        states.push_back(comments(s));
-    }
-    EXPECT_EQ(seen, labels);
-    EXPECT_EQ(states.back(), (std::vector<std::string>{"A", "B", "C", "D"}));
-    EXPECT_EQ(states.front(), (std::vector<std::string>{"A12", "B", "C", "D"}));
-}
-
 // Pictures become patterns in the order given, each in both slots with the smallest count
 // its grids offer; a new document's blank pattern takes the first. What cannot be used is
 // named with its reason after the limit's message, and leaves no trace.
