@@ -110,9 +110,9 @@ void EditorFields::clearPieceCounts() {
 }
 
 int EditorFields::shownPieceCount(std::int16_t storedCount) const {
-    if (c_.minPieces->count() > 0)
-        return pieces::CommittedPieceCount(grids_, c_.minPieces->currentIndex());
-    return storedCount;
+    return c_.minPieces->count() == 0
+               ? storedCount
+               : pieces::CommittedPieceCount(grids_, c_.minPieces->currentIndex());
 }
 
 session::ShownDetails EditorFields::screen() const {

@@ -59,9 +59,9 @@ void MainWindow::addImage(int slot) {
 }
 
 void MainWindow::attachFile(int slot, const QString& path) {
-    const int index = session_.shown();
+    const int shown = session_.shown();
     const std::string file = nativePath(path);
-    checkPictures({file}, [this, index, slot, file](const auto& facts) {
+    checkPictures({file}, [this, index = shown, slot, file](const auto& facts) {
         if (const auto refusal = session_.attachPicture(index, slot, file, facts.front())) {
             tell(*refusal);
             return;
