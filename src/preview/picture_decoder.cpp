@@ -124,19 +124,22 @@ std::uint16_t be16(const std::uint8_t* p) {
     return std::uint16_t(p[0] << 8 | p[1]);
 }
 
-// The memory libjpeg takes beyond its output: a picture that comes in more than one scan
-// (progressive, or sequential with a first scan that holds only some of the components)
-// has every DCT coefficient of the whole picture kept, 2 bytes each. Found from the
-// segments before the first scan; where they cannot be followed, the worst is assumed.
-std::uint64_t jpegCoefficientBytes(RangeDevice& device, QSize stored) {
-    const std::uint64_t worst = std::uint64_t(stored.width()) * std::uint64_t(stored.height()) * 8;
+// What a JPEG's segments before its first scan say about the picture's layout.
+struct JpegLayout {
     struct Component {
         int h, v;
     };
+    int frame = 0; // the marker of the frame header; 0 when none was found
+    int width = 0, height = 0;
     std::vector<Component> components;
-    int frame = 0, width = 0, height = 0, scanComponents = 0;
+    int scanComponents = 0; // of the first scan; 0 when it was not reached
+};
+
+// Follows the segments up to the first scan, as far as they can be followed.
+JpegLayout readJpegLayout(RangeDevice& device) {
+    JpegLayout layout;
     qint64 at = 2; // after the start-of-image marker
-    for (int segment = 0; segment < kMaxJpegSegments && scanComponents == 0; ++segment) {
+    for (int segment = 0; segment < kMaxJpegSegments && layout.scanComponents == 0; ++segment) {
         std::uint8_t m[4];
         if (!device.peek(at, std::span(m, 2)) || m[0] != 0xFF)
             break;
@@ -161,26 +164,28 @@ std::uint64_t jpegCoefficientBytes(RangeDevice& device, QSize stored) {
                 break;
         }
         if (isFrame && body.size() >= 6) {
-            frame = marker;
-            height = be16(&body[1]);
-            width = be16(&body[3]);
-            components.clear();
+            layout.frame = marker;
+            layout.height = be16(&body[1]);
+            layout.width = be16(&body[3]);
+            layout.components.clear();
             for (size_t i = 0; i < body[5] && 6 + 3 * i + 2 < body.size(); ++i) {
                 const std::uint8_t sampling = body[6 + 3 * i + 1];
-                components.push_back({std::max(1, sampling >> 4), std::max(1, sampling & 15)});
+                layout.components.push_back(
+                    {std::max(1, sampling >> 4), std::max(1, sampling & 15)});
             }
         } else if (marker == 0xDA && !body.empty()) {
-            scanComponents = body[0];
+            layout.scanComponents = body[0];
         }
         at += 2 + length;
     }
-    if (frame == 0 || components.empty())
-        return worst;
-    const bool sequential = frame == 0xC0 || frame == 0xC1 || frame == 0xC9;
-    if (sequential && scanComponents >= int(components.size()))
-        return 0;
+    return layout;
+}
+
+// Every DCT coefficient of the picture, 2 bytes each, each component padded to whole
+// blocks of its sampling.
+std::uint64_t allCoefficientBytes(const JpegLayout& layout) {
     int hMax = 1, vMax = 1;
-    for (const Component& c : components) {
+    for (const JpegLayout::Component& c : layout.components) {
         hMax = std::max(hMax, c.h);
         vMax = std::max(vMax, c.v);
     }
@@ -192,10 +197,25 @@ std::uint64_t jpegCoefficientBytes(RangeDevice& device, QSize stored) {
                std::uint64_t(sampling);
     };
     std::uint64_t total = 0;
-    for (const Component& c : components)
-        total += blocks(std::uint64_t(width), c.h, hMax) *
-                 blocks(std::uint64_t(height), c.v, vMax) * 64 * 2;
+    for (const JpegLayout::Component& c : layout.components)
+        total += blocks(std::uint64_t(layout.width), c.h, hMax) *
+                 blocks(std::uint64_t(layout.height), c.v, vMax) * 64 * 2;
     return total;
+}
+
+// The memory libjpeg takes beyond its output: a picture that comes in more than one scan
+// (progressive, or sequential with a first scan that holds only some of the components)
+// has every DCT coefficient of the whole picture kept, 2 bytes each. Found from the
+// segments before the first scan; where they cannot be followed, the worst is assumed.
+std::uint64_t jpegCoefficientBytes(RangeDevice& device, QSize stored) {
+    const std::uint64_t worst = std::uint64_t(stored.width()) * std::uint64_t(stored.height()) * 8;
+    const JpegLayout layout = readJpegLayout(device);
+    if (layout.frame == 0 || layout.components.empty())
+        return worst;
+    const bool sequential = layout.frame == 0xC0 || layout.frame == 0xC1 || layout.frame == 0xC9;
+    if (sequential && layout.scanComponents >= int(layout.components.size()))
+        return 0;
+    return allCoefficientBytes(layout);
 }
 
 std::uint64_t pixelsOf(QSize s) {

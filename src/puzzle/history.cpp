@@ -49,6 +49,44 @@ template <class Steps, class Lost> void cutAfterLost(Steps& steps, Lost&& lost) 
     }
 }
 
+// Where each picture range that the save carried across lies in the saved file, by its
+// offset and size before the save.
+using MovedRanges = std::map<std::pair<std::int32_t, std::int32_t>, std::int32_t>;
+
+MovedRanges movedRanges(const History::SavePreparation& prep, const Document& after) {
+    MovedRanges moved;
+    for (const auto& c : prep.carried) {
+        if (c.pattern > after.state.lastIndex)
+            continue;
+        const PatternRecord& r = after.pattern(c.pattern);
+        if (slotSize(r, c.slot) == c.size && slotOffset(r, c.slot) != 0)
+            moved.emplace(std::pair(c.offset, c.size), slotOffset(r, c.slot));
+    }
+    return moved;
+}
+
+// A record of a state of plan's file, pointed at the saved file or at the copies; nothing
+// when one of its ranges is in neither.
+std::optional<PatternRecord>
+repointed(PatternRecord r, const History::SavePreparation::StatePlan& p, const MovedRanges& moved,
+          const std::map<History::SavePreparation::CopyKey, std::string>& copies) {
+    for (int slot = 0; slot < 2; ++slot) {
+        const std::int32_t offset = slotOffset(r, slot);
+        const std::int32_t size = slotSize(r, slot);
+        if (!isRange(offset, size))
+            continue;
+        if (const auto m = moved.find({offset, size}); p.ofSavedFile && m != moved.end()) {
+            slotOffset(r, slot) = m->second;
+        } else if (const auto c = copies.find({p.file, offset, size}); c != copies.end()) {
+            slotOffset(r, slot) = 0;
+            r.sourceFiles[size_t(slot)] = c->second;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return r;
+}
+
 } // namespace
 
 History::History(std::string cacheDirectory, std::size_t maxSteps, FileSystem& fs)
@@ -358,14 +396,7 @@ void History::completeSave(const SavePreparation& prep, const Document& after) {
         return;
     }
 
-    std::map<std::pair<std::int32_t, std::int32_t>, std::int32_t> moved;
-    for (const auto& c : prep.carried) {
-        if (c.pattern > after.state.lastIndex)
-            continue;
-        const PatternRecord& r = after.pattern(c.pattern);
-        if (slotSize(r, c.slot) == c.size && slotOffset(r, c.slot) != 0)
-            moved.emplace(std::pair(c.offset, c.size), slotOffset(r, c.slot));
-    }
+    const MovedRanges moved = movedRanges(prep, after);
 
     // Records shared between states are rewritten once per file, and stay shared. The
     // originals are held too, so that no address is reused while it is a key.
@@ -388,26 +419,8 @@ void History::completeSave(const SavePreparation& prep, const Document& after) {
                 SharedRecord& result = it->second.second;
                 if (fresh) {
                     it->second.first = record;
-                    PatternRecord r = *record;
-                    bool ok = true;
-                    for (int slot = 0; slot < 2 && ok; ++slot) {
-                        const std::int32_t offset = slotOffset(r, slot);
-                        const std::int32_t size = slotSize(r, slot);
-                        if (!isRange(offset, size))
-                            continue;
-                        if (const auto m = moved.find({offset, size});
-                            p.ofSavedFile && m != moved.end()) {
-                            slotOffset(r, slot) = m->second;
-                        } else if (const auto c = prep.copies.find({p.file, offset, size});
-                                   c != prep.copies.end()) {
-                            slotOffset(r, slot) = 0;
-                            r.sourceFiles[size_t(slot)] = c->second;
-                        } else {
-                            ok = false;
-                        }
-                    }
-                    if (ok)
-                        result = r == *record ? record : std::make_shared<const PatternRecord>(r);
+                    if (const auto r = repointed(*record, p, moved, prep.copies))
+                        result = *r == *record ? record : std::make_shared<const PatternRecord>(*r);
                 }
                 if (!result) {
                     lost.insert(s.id);

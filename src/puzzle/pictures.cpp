@@ -32,6 +32,7 @@ class Closer {
     }
     Closer(const Closer&) = delete;
     Closer& operator=(const Closer&) = delete;
+    FileHandle handle() const { return f_; }
     // Hands the handle back for a close whose result counts.
     FileHandle release() { return std::exchange(f_, kNoFile); }
 
@@ -61,6 +62,45 @@ ExtractResult copyRange(FileSystem& fs, FileHandle source, std::uint64_t offset,
         size -= want;
     }
     return {true, messages::Extracted()};
+}
+
+// Writes the range straight into the device at target.
+ExtractResult extractToDevice(FileSystem& fs, FileHandle source, std::int32_t offset,
+                              std::int32_t size, const std::string& target) {
+    const auto device = fs.openDevice(target);
+    if (!device.ok())
+        return failedExtract(messages::ExtractFailed(device.error));
+    Closer out(fs, device.value);
+    ExtractResult done =
+        copyRange(fs, source, std::uint64_t(offset), std::uint64_t(size),
+                  [&](std::span<const std::uint8_t> b) {
+                      const auto w = fs.write(device.value, b);
+                      return IoStatus{w.ok() && w.value != b.size() ? ENOSPC : w.error};
+                  });
+    if (!done.extracted)
+        return done;
+    const IoStatus closed = fs.close(out.release());
+    if (!closed.ok())
+        return failedExtract(messages::ExtractFailed(closed.error));
+    return done;
+}
+
+// Writes the range to a new file that then takes target's place.
+ExtractResult extractByReplacing(FileSystem& fs, Closer& source, std::int32_t offset,
+                                 std::int32_t size, const std::string& target) {
+    if (!TemporaryNameFor(target))
+        return failedExtract(messages::ExtractNameTooLong());
+    ReplacementFile out(fs, target);
+    if (const IoStatus made = out.create(); !made.ok())
+        return failedExtract(messages::ExtractFailed(made.error));
+    ExtractResult done = copyRange(fs, source.handle(), std::uint64_t(offset), std::uint64_t(size),
+                                   [&](std::span<const std::uint8_t> b) { return out.write(b); });
+    if (!done.extracted)
+        return done;
+    (void)fs.close(source.release());
+    if (const IoStatus committed = out.commit(); !committed.ok())
+        return failedExtract(messages::ExtractFailed(committed.error));
+    return done;
 }
 
 } // namespace
@@ -158,22 +198,7 @@ ExtractResult ExtractPicture(const Document& doc, int index, int slot, const std
 
     if (there.value.kind == Kind::Other) {
         // A device or a pipe cannot be replaced by a rename; it is what the user named.
-        const auto device = fs.openDevice(target);
-        if (!device.ok())
-            return failedExtract(messages::ExtractFailed(device.error));
-        Closer out(fs, device.value);
-        ExtractResult done =
-            copyRange(fs, opened.value, std::uint64_t(offset), std::uint64_t(size),
-                      [&](std::span<const std::uint8_t> b) {
-                          const auto w = fs.write(device.value, b);
-                          return IoStatus{w.ok() && w.value != b.size() ? ENOSPC : w.error};
-                      });
-        if (!done.extracted)
-            return done;
-        const IoStatus closed = fs.close(out.release());
-        if (!closed.ok())
-            return failedExtract(messages::ExtractFailed(closed.error));
-        return done;
+        return extractToDevice(fs, opened.value, offset, size, target);
     }
 
     if (there.value.kind == Kind::Regular) {
@@ -184,19 +209,7 @@ ExtractResult ExtractPicture(const Document& doc, int index, int slot, const std
             return failedExtract(messages::ExtractOverCurrentFile());
     }
 
-    if (!TemporaryNameFor(target))
-        return failedExtract(messages::ExtractNameTooLong());
-    ReplacementFile out(fs, target);
-    if (const IoStatus made = out.create(); !made.ok())
-        return failedExtract(messages::ExtractFailed(made.error));
-    ExtractResult done = copyRange(fs, opened.value, std::uint64_t(offset), std::uint64_t(size),
-                                   [&](std::span<const std::uint8_t> b) { return out.write(b); });
-    if (!done.extracted)
-        return done;
-    (void)fs.close(source.release());
-    if (const IoStatus committed = out.commit(); !committed.ok())
-        return failedExtract(messages::ExtractFailed(committed.error));
-    return done;
+    return extractByReplacing(fs, source, offset, size, target);
 }
 
 } // namespace pdt::puzzle

@@ -19,27 +19,45 @@ bool looksLikeRecordStart(ByteSource& source, std::uint64_t p, std::uint64_t len
     return std::equal(head, head + n, kMarker);
 }
 
+// Reads the header; false, with the damage noted, when there is no puzzle data file header.
+bool readHeader(ByteSource& source, WalkResult& w) {
+    HeaderBytes header;
+    if (w.fileLength < kHeaderSize) {
+        w.damage = Damage::TruncatedHeader;
+        return false;
+    }
+    if (!source.readAt(0, header)) {
+        w.damage = Damage::ReadError;
+        return false;
+    }
+    w.header = DecodeHeader(header);
+    if (!w.header.isPuzzleDataFile) {
+        w.damage = Damage::NotPuzzleData;
+        return false;
+    }
+    return true;
+}
+
+// Ends the walk at its last record, whose pictures end at `end`.
+void endAfterLastRecord(WalkResult& w, std::uint64_t end) {
+    // The stored offset may call a record the last one while bytes remain.
+    if (end < w.fileLength) {
+        w.damage = Damage::TrailingBytes;
+        w.damageOffset = end;
+        return;
+    }
+    w.damageOffset = 0;
+    w.damagePattern = 0;
+}
+
 } // namespace
 
 WalkResult WalkRecords(ByteSource& source) {
     WalkResult w;
     const std::uint64_t len = source.size();
     w.fileLength = len;
-
-    HeaderBytes header;
-    if (len < kHeaderSize) {
-        w.damage = Damage::TruncatedHeader;
+    if (!readHeader(source, w))
         return w;
-    }
-    if (!source.readAt(0, header)) {
-        w.damage = Damage::ReadError;
-        return w;
-    }
-    w.header = DecodeHeader(header);
-    if (!w.header.isPuzzleDataFile) {
-        w.damage = Damage::NotPuzzleData;
-        return w;
-    }
 
     // As many records as the file has room for, and never more than the table holds: no
     // reallocation during the walk, and nothing allocated beyond what the file can fill.
@@ -79,14 +97,7 @@ WalkResult WalkRecords(ByteSource& source) {
         const bool last = IsLastRecord(r, len);
         w.records.push_back(std::move(r));
         if (last || end == len) {
-            // The stored offset may call a record the last one while bytes remain.
-            if (end < len) {
-                w.damage = Damage::TrailingBytes;
-                w.damageOffset = end;
-                return w;
-            }
-            w.damageOffset = 0;
-            w.damagePattern = 0;
+            endAfterLastRecord(w, end);
             return w;
         }
         p = end;

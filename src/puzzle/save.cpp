@@ -86,73 +86,103 @@ struct SavePlan {
     std::uint64_t totalBytes = 0;
 };
 
+// The document's current file, opened and measured when a picture first needs it. The
+// handle stays open for the copy.
+class CurrentFile {
+  public:
+    CurrentFile(const std::string& path, FileSystem& fs, ReadHandle& handle)
+        : path_(path), fs_(fs), handle_(handle) {}
+
+    // Whether size bytes at offset can be read from it.
+    bool holds(std::int32_t offset, std::int32_t size) {
+        if (!tried_) {
+            tried_ = true;
+            error_ = handle_.open(path_);
+            if (error_ == 0) {
+                const auto n = fs_.size(handle_.get());
+                error_ = n.error;
+                size_ = n.value;
+            }
+        }
+        return error_ == 0 && offset >= 0 && std::uint64_t(offset) + std::uint64_t(size) <= size_;
+    }
+
+  private:
+    const std::string& path_;
+    FileSystem& fs_;
+    ReadHandle& handle_;
+    bool tried_ = false;
+    int error_ = 0;
+    std::uint64_t size_ = 0;
+};
+
+// Where the picture of src.slot of pattern src.pattern comes from, and its size; a refusal
+// when it cannot be read whole.
+std::optional<UserMessage> planPicture(const Document& doc, FileSystem& fs, CurrentFile& current,
+                                       PictureSource& src) {
+    const PatternRecord& record = doc.pattern(src.pattern);
+    const std::int32_t storedSize = slotSize(record, src.slot);
+    const auto unreadable = messages::PictureUnreadable(src.pattern + 1, src.slot);
+    if (storedSize < 0)
+        return unreadable;
+    const std::int32_t offset = slotOffset(record, src.slot);
+    if (offset != 0) {
+        if (!current.holds(offset, storedSize))
+            return unreadable;
+        src.fromCurrentFile = true;
+        src.offset = std::uint64_t(offset);
+        src.size = std::uint64_t(storedSize);
+        return std::nullopt;
+    }
+    // Its own file, saved whole at the size it has now. Measured here without opening it;
+    // a file that then cannot be read still fails the save before the target is touched.
+    src.file = SlotSource(doc, src.pattern, src.slot).file;
+    if (src.file.empty())
+        return unreadable;
+    const auto own = fs.status(src.file);
+    if (!own.ok() || own.value.kind != FileStatus::Kind::Regular || own.value.size == 0)
+        return unreadable;
+    if (own.value.size > kMaxFileSize)
+        return messages::FileTooLarge();
+    src.size = own.value.size;
+    return std::nullopt;
+}
+
+// The record as it will be in the new file, at running, its pictures right after it.
+void placeRecord(PatternRecord& planned, std::uint8_t vendorFlag, std::uint64_t running,
+                 const std::array<std::uint64_t, 2>& sizes) {
+    planned.recordSize = std::int32_t(kRecordSize);
+    planned.vendorInfo = vendorFlag;
+    planned.recordOffset = std::int32_t(running);
+    planned.puzzleImageSize = std::int32_t(sizes[0]);
+    planned.finishedImageSize = std::int32_t(sizes[1]);
+    planned.puzzleImageOffset = std::int32_t(running + kRecordSize);
+    planned.finishedImageOffset = std::int32_t(running + kRecordSize + sizes[0]);
+    // From now on every picture of the pattern is a range of the new file.
+    planned.sourceFiles = {};
+}
+
 // Sizes and sources of every picture, checked before anything is written: a picture that
 // cannot be read whole refuses the save instead of being written as zeros.
 std::optional<UserMessage> planPictures(const Document& doc, FileSystem& fs,
                                         ReadHandle& currentFile, SavePlan& plan) {
-    std::uint64_t currentSize = 0;
-    int currentError = 0;
-    bool currentTried = false;
+    CurrentFile current(doc.state.currentFilePath, fs, currentFile);
     std::uint64_t running = kHeaderSize;
 
     for (int j = 0; j <= doc.state.lastIndex; ++j) {
-        const PatternRecord& record = doc.pattern(j);
-        PatternRecord& planned = (*plan.table)[size_t(j)];
         std::array<std::uint64_t, 2> sizes{};
         for (int slot = 0; slot < 2; ++slot) {
-            const std::int32_t storedSize = slotSize(record, slot);
-            if (storedSize == 0)
+            if (slotSize(doc.pattern(j), slot) == 0)
                 continue;
-            const auto unreadable = messages::PictureUnreadable(j + 1, slot);
-            if (storedSize < 0)
-                return unreadable;
             PictureSource src;
             src.pattern = j;
             src.slot = slot;
-            const std::int32_t offset = slotOffset(record, slot);
-            if (offset != 0) {
-                if (!currentTried) {
-                    currentTried = true;
-                    currentError = currentFile.open(doc.state.currentFilePath);
-                    if (currentError == 0) {
-                        const auto n = fs.size(currentFile.get());
-                        currentError = n.error;
-                        currentSize = n.value;
-                    }
-                }
-                if (currentError != 0 || offset < 0 ||
-                    std::uint64_t(offset) + std::uint64_t(storedSize) > currentSize)
-                    return unreadable;
-                src.fromCurrentFile = true;
-                src.offset = std::uint64_t(offset);
-                src.size = std::uint64_t(storedSize);
-            } else {
-                // Its own file, saved whole at the size it has now. Measured here without
-                // opening it; a file that then cannot be read still fails the save before
-                // the target is touched.
-                src.file = SlotSource(doc, j, slot).file;
-                if (src.file.empty())
-                    return unreadable;
-                const auto own = fs.status(src.file);
-                if (!own.ok() || own.value.kind != FileStatus::Kind::Regular || own.value.size == 0)
-                    return unreadable;
-                if (own.value.size > kMaxFileSize)
-                    return messages::FileTooLarge();
-                src.size = own.value.size;
-            }
+            if (auto refusal = planPicture(doc, fs, current, src))
+                return refusal;
             sizes[size_t(slot)] = src.size;
             plan.pictures.push_back(std::move(src));
         }
-
-        planned.recordSize = std::int32_t(kRecordSize);
-        planned.vendorInfo = doc.state.vendorFlag;
-        planned.recordOffset = std::int32_t(running);
-        planned.puzzleImageSize = std::int32_t(sizes[0]);
-        planned.finishedImageSize = std::int32_t(sizes[1]);
-        planned.puzzleImageOffset = std::int32_t(running + kRecordSize);
-        planned.finishedImageOffset = std::int32_t(running + kRecordSize + sizes[0]);
-        // From now on every picture of the pattern is a range of the new file.
-        planned.sourceFiles = {};
+        placeRecord((*plan.table)[size_t(j)], doc.state.vendorFlag, running, sizes);
         running += kRecordSize + sizes[0] + sizes[1];
         if (running > kMaxFileSize)
             return messages::FileTooLarge();
@@ -213,6 +243,81 @@ class StreamWriter {
     int error_ = 0;
 };
 
+// One picture into the new file, from the current file or from its own.
+CopyOutcome copyPicture(StreamWriter& writer, FileSystem& fs, const PictureSource& src,
+                        const ReadHandle& currentFile) {
+    if (src.fromCurrentFile)
+        return writer.copy(fs, currentFile.get(), src.offset, src.size);
+    ReadHandle own(fs);
+    return own.open(src.file) == 0 ? writer.copy(fs, own.get(), 0, src.size)
+                                   : CopyOutcome::ReadFailed;
+}
+
+// How the writing ended, and the picture it was at.
+struct WriteOutcome {
+    CopyOutcome outcome = CopyOutcome::Done;
+    int failedPattern = 0; // one-based
+    int failedSlot = 0;
+};
+
+// The header, then each record followed by its pictures.
+WriteOutcome writeContents(StreamWriter& writer, FileSystem& fs, const Document& doc,
+                           const SavePlan& plan, const ReadHandle& currentFile,
+                           std::string_view passwordCp932) {
+    WriteOutcome w;
+    const auto header = EncodeHeader(doc.patternCount(), passwordCp932);
+    w.outcome = writer.write(header);
+    size_t nextPicture = 0;
+    for (int j = 0; j <= doc.state.lastIndex && w.outcome == CopyOutcome::Done; ++j) {
+        const auto record = EncodeRecord((*plan.table)[size_t(j)]);
+        w.outcome = writer.write(record);
+        for (; nextPicture < plan.pictures.size() && w.outcome == CopyOutcome::Done &&
+               plan.pictures[nextPicture].pattern == j;
+             ++nextPicture) {
+            const PictureSource& src = plan.pictures[nextPicture];
+            w.failedPattern = j + 1;
+            w.failedSlot = src.slot;
+            w.outcome = copyPicture(writer, fs, src, currentFile);
+        }
+    }
+    return w;
+}
+
+std::uint64_t largestPictureOf(const SavePlan& plan) {
+    std::uint64_t largest = 0;
+    for (const PictureSource& src : plan.pictures)
+        largest = std::max(largest, src.size);
+    return largest;
+}
+
+// The refusals that need neither the disk nor the pictures.
+std::optional<UserMessage> refusalBeforeSave(const Document& doc, std::string_view chosenName,
+                                             std::string_view passwordCp932) {
+    if (doc.state.lastIndex < 0 || doc.state.lastIndex >= kMaxPatterns)
+        return messages::WriteFailed(EINVAL);
+    if (auto missing = CheckPatternsBeforeSave(doc))
+        return std::move(missing->message);
+    if (passwordCp932.size() > kPasswordFieldSize)
+        return messages::PasswordTooLong();
+    if (namesAFolder(chosenName))
+        return messages::SaveTargetNotAFile();
+    return std::nullopt;
+}
+
+// A target whose temporary name would be too long, that cannot be looked at, or that is
+// not a file.
+std::optional<UserMessage> targetRefusal(FileSystem& fs, const std::string& target) {
+    if (!TemporaryNameFor(target))
+        return messages::SaveNameTooLong();
+    const auto targetStatus = fs.status(target);
+    if (!targetStatus.ok())
+        return messages::CreateFailed(targetStatus.error);
+    if (targetStatus.value.kind == FileStatus::Kind::Directory ||
+        targetStatus.value.kind == FileStatus::Kind::Other)
+        return messages::SaveTargetNotAFile();
+    return std::nullopt;
+}
+
 SaveResult failed(UserMessage m) {
     return {false, false, std::move(m)};
 }
@@ -243,27 +348,13 @@ SaveResult SavePuzzleDataFile(Document& doc, std::string_view chosenName,
 SaveResult SavePuzzleDataFile(Document& doc, std::string_view chosenName,
                               std::string_view passwordCp932, const SaveProgress& progress,
                               FileSystem& fs, ExistingTarget existing) {
-    if (doc.state.lastIndex < 0 || doc.state.lastIndex >= kMaxPatterns)
-        return failed(messages::WriteFailed(EINVAL));
-    if (auto missing = CheckPatternsBeforeSave(doc))
-        return failed(std::move(missing->message));
-    if (passwordCp932.size() > kPasswordFieldSize)
-        return failed(messages::PasswordTooLong());
-
-    if (namesAFolder(chosenName))
-        return failed(messages::SaveTargetNotAFile());
+    if (auto refusal = refusalBeforeSave(doc, chosenName, passwordCp932))
+        return failed(std::move(*refusal));
 
     SavePlan plan;
     plan.target = TargetNameFor(chosenName);
-    if (!TemporaryNameFor(plan.target))
-        return failed(messages::SaveNameTooLong());
-
-    const auto targetStatus = fs.status(plan.target);
-    if (!targetStatus.ok())
-        return failed(messages::CreateFailed(targetStatus.error));
-    if (targetStatus.value.kind == FileStatus::Kind::Directory ||
-        targetStatus.value.kind == FileStatus::Kind::Other)
-        return failed(messages::SaveTargetNotAFile());
+    if (auto refusal = targetRefusal(fs, plan.target))
+        return failed(std::move(*refusal));
 
     // The document changes only once the new file is in place; until then the save
     // works on a copy of the table.
@@ -276,40 +367,13 @@ SaveResult SavePuzzleDataFile(Document& doc, std::string_view chosenName,
     if (const IoStatus made = out.create(); !made.ok())
         return failed(messages::CreateFailed(made.error));
 
-    std::uint64_t largestPicture = 0;
-    for (const PictureSource& src : plan.pictures)
-        largestPicture = std::max(largestPicture, src.size);
-    StreamWriter writer(out, plan.totalBytes, largestPicture, progress);
-    auto outcome = CopyOutcome::Done;
-    int failedPattern = 0;
-    int failedSlot = 0;
-    const auto header = EncodeHeader(doc.patternCount(), passwordCp932);
-    outcome = writer.write(header);
-    size_t nextPicture = 0;
-    for (int j = 0; j <= doc.state.lastIndex && outcome == CopyOutcome::Done; ++j) {
-        const auto record = EncodeRecord((*plan.table)[size_t(j)]);
-        outcome = writer.write(record);
-        for (; nextPicture < plan.pictures.size() && outcome == CopyOutcome::Done &&
-               plan.pictures[nextPicture].pattern == j;
-             ++nextPicture) {
-            const PictureSource& src = plan.pictures[nextPicture];
-            failedPattern = j + 1;
-            failedSlot = src.slot;
-            if (src.fromCurrentFile) {
-                outcome = writer.copy(fs, currentFile.get(), src.offset, src.size);
-            } else {
-                ReadHandle own(fs);
-                outcome = own.open(src.file) == 0 ? writer.copy(fs, own.get(), 0, src.size)
-                                                  : CopyOutcome::ReadFailed;
-            }
-        }
-    }
-
-    switch (outcome) {
+    StreamWriter writer(out, plan.totalBytes, largestPictureOf(plan), progress);
+    const WriteOutcome written = writeContents(writer, fs, doc, plan, currentFile, passwordCp932);
+    switch (written.outcome) {
     case CopyOutcome::Done:
         break;
     case CopyOutcome::ReadFailed:
-        return failed(messages::PictureUnreadable(failedPattern, failedSlot));
+        return failed(messages::PictureUnreadable(written.failedPattern, written.failedSlot));
     case CopyOutcome::WriteFailed:
         return failed(messages::WriteFailed(writer.error()));
     case CopyOutcome::Cancelled:
