@@ -244,7 +244,7 @@ void MainWindow::setThumbnailsShown(bool shown) {
 
 bool MainWindow::busy() const {
     return frames_->pending(puzzle::kPuzzleSlot) || frames_->pending(puzzle::kFinishedSlot) ||
-           (checking_ && checking_->running());
+           checking_ || !waitingChecks_.empty();
 }
 
 void MainWindow::showRestored(std::optional<int> pattern) {
@@ -266,6 +266,7 @@ void MainWindow::redo() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // Pictures still being checked are forgotten: nothing is attached to a closing window.
+    waitingChecks_.clear();
     if (checking_)
         checking_->cancel();
     if (!closingWithoutQuestion_ && session_.unsaved()) {

@@ -22,6 +22,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -116,8 +117,8 @@ class MainWindow : public QMainWindow {
     // Checks pictures on worker threads under a progress, the window taking no input
     // meanwhile; `then` runs with the facts unless the check was cancelled or the window
     // closed.
-    void checkPictures(std::vector<std::string> nativePaths,
-                       std::function<void(const std::vector<session::PictureFacts>&)> then);
+    using PicturesChecked = std::function<void(const std::vector<session::PictureFacts>&)>;
+    void checkPictures(std::vector<std::string> nativePaths, PicturesChecked then);
     void addImage(int slot);
     void extractImage(int slot);
     void deleteImage(int slot);
@@ -151,6 +152,7 @@ class MainWindow : public QMainWindow {
     EditorMenus* menus_ = nullptr;
     PreviewFrames::SurfaceCreation createSurfaces_ = preview::createPreviewSurfaces;
     QPointer<PictureCheckRun> checking_;
+    std::deque<std::pair<std::vector<std::string>, PicturesChecked>> waitingChecks_;
     std::unique_ptr<InputPause> pause_;
     bool closingWithoutQuestion_ = false;
     bool placed_ = false;

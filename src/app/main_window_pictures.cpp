@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "app/pattern_list.h"
 #include "app/picture_refusal.h"
+#include "app/posted.h"
 #include "app/prompts.h"
 #include "app/ui_texts.h"
 #include "puzzle/pictures.h"
@@ -22,19 +23,28 @@ bool MainWindow::refuseSeveralPatterns() {
     return true;
 }
 
-void MainWindow::checkPictures(
-    std::vector<std::string> nativePaths,
-    std::function<void(const std::vector<session::PictureFacts>&)> then) {
-    if (checking_)
-        checking_->cancel();
+void MainWindow::checkPictures(std::vector<std::string> nativePaths, PicturesChecked then) {
+    // One check at a time, in the order asked: a command that comes while another's pictures
+    // are checked (only the program itself can give one then) waits for its turn.
+    if (checking_) {
+        waitingChecks_.emplace_back(std::move(nativePaths), std::move(then));
+        return;
+    }
     pause_ = std::make_unique<InputPause>(this);
     auto* run =
         new PictureCheckRun(std::move(nativePaths), prompts_.beginPictureCheckProgress(this), this);
     checking_ = run;
     const auto ended = [this, run] {
         run->deleteLater();
-        if (checking_ == run)
-            pause_.reset();
+        checking_ = nullptr;
+        pause_.reset();
+        if (waitingChecks_.empty())
+            return;
+        auto [paths, next] = std::move(waitingChecks_.front());
+        waitingChecks_.pop_front();
+        post(this, [this, paths = std::move(paths), next = std::move(next)]() mutable {
+            checkPictures(std::move(paths), std::move(next));
+        });
     };
     connect(run, &PictureCheckRun::cancelled, this, ended);
     connect(run, &PictureCheckRun::finished, this,
