@@ -132,8 +132,8 @@ void MainWindow::wire() {
             return;
         }
         settings_.removeRecentFile(path);
-        tell({QString::fromUtf8(ui::kRecentMissing).arg(path).toStdString(),
-              ui::kCaptionInformation, puzzle::MessageIcon::Error});
+        prompts_.showMessage(this, {QString::fromUtf8(ui::kRecentMissing).arg(path).toStdString(),
+                                    ui::kCaptionInformation, puzzle::MessageIcon::Error});
     });
     session_.setChangeListener([this] { showSessionState(); });
     showSessionState();
@@ -164,10 +164,6 @@ void MainWindow::showEvent(QShowEvent* event) {
     }
 }
 
-void MainWindow::tell(const puzzle::UserMessage& message) {
-    prompts_.showMessage(this, message);
-}
-
 void MainWindow::startOver(bool asStep) {
     // Leaving an edit is an edit notification: it comes before the document starts again.
     c_.patternList->setFocus();
@@ -178,7 +174,8 @@ void MainWindow::startOver(bool asStep) {
     model_->setShownRow(session_.shown());
     if (!frames_->makeSurfaces(createSurfaces_)) {
         // The reset still runs to its end; the queued exit then closes the window.
-        tell({ui::kNoDisplayMemory, ui::kCaptionInformation, puzzle::MessageIcon::None});
+        prompts_.showMessage(
+            this, {ui::kNoDisplayMemory, ui::kCaptionInformation, puzzle::MessageIcon::None});
         post(this, [this] {
             closingWithoutQuestion_ = true;
             close();
@@ -216,8 +213,9 @@ void MainWindow::fillPieceChoices(int index, QSize picture) {
         return;
     session_.detachUnusablePuzzlePicture(index);
     frames_->clear(puzzle::kPuzzleSlot);
-    tell({std::string(pieces::kSmallPictureText), std::string(pieces::kSmallPictureCaption),
-          puzzle::MessageIcon::None});
+    prompts_.showMessage(this,
+                         {std::string(pieces::kSmallPictureText),
+                          std::string(pieces::kSmallPictureCaption), puzzle::MessageIcon::None});
 }
 
 void MainWindow::followDocument() {

@@ -112,7 +112,6 @@ class MainWindow : public QMainWindow {
     // Thumbnails, the large view and the pictures decoded ahead follow the pattern shown.
     void followDocument();
     bool refuseSeveralPatterns();
-    void tell(const puzzle::UserMessage& message);
 
     // Checks pictures on worker threads under a progress, the window taking no input
     // meanwhile; `then` runs with the facts unless the check was cancelled or the window

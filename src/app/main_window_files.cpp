@@ -58,7 +58,7 @@ void MainWindow::openFromMenu() {
 bool MainWindow::openFile(const QString& path) {
     const puzzle::ReadResult read = puzzle::ReadPuzzleDataFile(nativePath(path));
     if (read.refusal) {
-        tell(*read.refusal);
+        prompts_.showMessage(this, *read.refusal);
         return false;
     }
     const puzzle::OpenedFile& file = *read.file;
@@ -76,7 +76,7 @@ bool MainWindow::openFile(const QString& path) {
     settings_.addRecentFile(QFileInfo(path).absoluteFilePath());
     // After the first pattern is shown.
     if (const auto warning = puzzle::DamageWarning(file))
-        post(this, [this, message = *warning] { tell(message); });
+        post(this, [this, message = *warning] { prompts_.showMessage(this, message); });
     return true;
 }
 
@@ -84,7 +84,7 @@ bool MainWindow::checkBeforeSave() {
     const std::optional<session::SaveCheck> missing = session_.checkBeforeSave(fields_->screen());
     if (!missing)
         return true;
-    tell(missing->message);
+    prompts_.showMessage(this, missing->message);
     // The pattern the message names is shown, so the author can give it its picture.
     list_->selectOnly({missing->pattern}, missing->pattern);
     showPattern();
@@ -135,7 +135,8 @@ void MainWindow::saveTo(const QString& chosen) {
     const puzzle::Document& doc = session_.document();
     const std::optional<std::string> password = fields_->passwordForSave(doc.state.password);
     if (!password) {
-        tell({ui::kHintNotCp932, ui::kCaptionInformation, puzzle::MessageIcon::Error});
+        prompts_.showMessage(
+            this, {ui::kHintNotCp932, ui::kCaptionInformation, puzzle::MessageIcon::Error});
         return;
     }
     puzzle::SaveResult result;
@@ -150,7 +151,7 @@ void MainWindow::saveTo(const QString& chosen) {
         frames_->describePictures(doc, session_.shown());
     }
     if (result.message)
-        tell(*result.message);
+        prompts_.showMessage(this, *result.message);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -182,7 +183,8 @@ void MainWindow::dropFiles(const QStringList& paths, DropPlace place, int slot) 
     }
     switch (RouteDrop(place, files)) {
     case DropAction::RefuseCount:
-        tell({ui::kOneFileOnly, ui::kCaptionInformation, puzzle::MessageIcon::Error});
+        prompts_.showMessage(
+            this, {ui::kOneFileOnly, ui::kCaptionInformation, puzzle::MessageIcon::Error});
         return;
     case DropAction::Open:
         openFile(paths.front());

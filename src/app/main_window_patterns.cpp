@@ -17,7 +17,7 @@ namespace pdt::app {
 
 void MainWindow::showTable(const session::TableResult& result, void (PatternList::*entries)()) {
     if (result.refusal)
-        tell(*result.refusal);
+        prompts_.showMessage(this, *result.refusal);
     if (!result.selection)
         return;
     if (entries)
@@ -68,7 +68,7 @@ void MainWindow::addPictureFiles(const QStringList& paths) {
             showPattern();
         }
         for (const puzzle::UserMessage& message : result.messages)
-            tell(message);
+            prompts_.showMessage(this, message);
     });
 }
 

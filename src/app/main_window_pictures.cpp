@@ -19,7 +19,8 @@ namespace pdt::app {
 bool MainWindow::refuseSeveralPatterns() {
     if (list_->selectedRows().size() <= 1)
         return false;
-    tell({ui::kSeveralPatterns, ui::kCaptionInformation, puzzle::MessageIcon::Error});
+    prompts_.showMessage(
+        this, {ui::kSeveralPatterns, ui::kCaptionInformation, puzzle::MessageIcon::Error});
     return true;
 }
 
@@ -73,7 +74,7 @@ void MainWindow::attachFile(int slot, const QString& path) {
     const std::string file = nativePath(path);
     checkPictures({file}, [this, index = shown, slot, file](const auto& facts) {
         if (const auto refusal = session_.attachPicture(index, slot, file, facts.front())) {
-            tell(*refusal);
+            prompts_.showMessage(this, *refusal);
             return;
         }
         const QSize size =
@@ -92,7 +93,7 @@ void MainWindow::extractImage(int slot) {
     const puzzle::Document& doc = session_.document();
     const int index = session_.shown();
     if (const auto refusal = puzzle::CheckExtract(doc, index, slot)) {
-        tell(*refusal);
+        prompts_.showMessage(this, *refusal);
         return;
     }
     const QString proposed = folders_->inStartFolder(
@@ -103,7 +104,7 @@ void MainWindow::extractImage(int slot) {
     if (!chosen)
         return;
     folders_->remember(EditorSettings::Folder::Extract, *chosen);
-    tell(session_.extract(index, slot, nativePath(*chosen)).message);
+    prompts_.showMessage(this, session_.extract(index, slot, nativePath(*chosen)).message);
 }
 
 // No selection-count test here, and the piece count and its choices stay as they are.
