@@ -1,10 +1,12 @@
 #include "app/main_window.h"
 #include "app/qt_prompts.h"
 #include "app/qt_translation.h"
+#include "app/recovery.h"
 #include "app/start_up.h"
 
 #include <QApplication>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 
@@ -14,11 +16,16 @@
 
 namespace {
 
-// The real prompts, except that the picture dialogs are answered from a list while it lasts,
-// so that a screenshot can show pictures attached through the add buttons.
-class ScreenshotPrompts : public pdt::app::QtPrompts {
+using pdt::app::StartOptions;
+
+// The real prompts, except where the command line scripts them: the picture dialogs of a
+// screenshot are answered from its list while it lasts, and a test's questions, save dialog
+// and messages are answered without a window.
+class ScriptedPrompts : public pdt::app::QtPrompts {
   public:
-    explicit ScreenshotPrompts(QStringList pictures) : pictures_(std::move(pictures)) {}
+    explicit ScriptedPrompts(const StartOptions& o)
+        : options_(o),
+          pictures_(o.screenshotFile.isEmpty() ? QStringList() : o.screenshotPictures) {}
 
     std::optional<QString> chooseOpenFile(QWidget* owner,
                                           const pdt::app::FileDialogRequest& request) override {
@@ -26,8 +33,27 @@ class ScreenshotPrompts : public pdt::app::QtPrompts {
             return QtPrompts::chooseOpenFile(owner, request);
         return pictures_.takeFirst();
     }
+    std::optional<QString> chooseSaveFile(QWidget* owner,
+                                          const pdt::app::FileDialogRequest& request) override {
+        if (options_.testSaveTo.isEmpty())
+            return QtPrompts::chooseSaveFile(owner, request);
+        return options_.testSaveTo;
+    }
+    bool ask(QWidget* owner, const pdt::app::Question& question) override {
+        if (!options_.testAnswer)
+            return QtPrompts::ask(owner, question);
+        std::fprintf(stderr, "%s: %s\n", question.text.c_str(),
+                     *options_.testAnswer ? "yes" : "no");
+        return *options_.testAnswer;
+    }
+    void showMessage(QWidget* owner, const pdt::puzzle::UserMessage& message) override {
+        if (!options_.scripted())
+            return QtPrompts::showMessage(owner, message);
+        std::fprintf(stderr, "%s\n", message.text.c_str());
+    }
 
   private:
+    const StartOptions& options_;
     QStringList pictures_;
 };
 
@@ -49,6 +75,21 @@ int saveScreenshot(pdt::app::MainWindow& window, const QString& file, qsizetype 
     return QApplication::exec();
 }
 
+// The test route: types into the window as a user does, then saves and quits when asked to.
+void runTestRoute(pdt::app::MainWindow& window, const StartOptions& options) {
+    QTimer::singleShot(300, &window, [&window, options] {
+        if (!options.testType.isEmpty()) {
+            auto* comment = window.findChild<QPlainTextEdit*>(QStringLiteral("IDC_CLEAR_COMMENT"));
+            comment->setFocus();
+            comment->insertPlainText(options.testType);
+        }
+        if (!options.testSaveTo.isEmpty()) {
+            window.saveAs();
+            QCoreApplication::quit();
+        }
+    });
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -60,20 +101,33 @@ int main(int argc, char* argv[]) {
     pdt::app::installQtJapanese(app);
     // Names the installed desktop entry, through which Wayland shows the window's icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(PDT_APP_ID));
-    const pdt::app::StartOptions options =
-        pdt::app::ParseStartArguments(QApplication::arguments().mid(1));
+    const StartOptions options = pdt::app::ParseStartArguments(QApplication::arguments().mid(1));
+    ScriptedPrompts prompts(options);
 
-    ScreenshotPrompts prompts(options.screenshotFile.isEmpty() ? QStringList()
-                                                               : options.screenshotPictures);
-    pdt::app::MainWindow window(options.variant, prompts);
-    window.show();
-    if (options.fileToOpen) {
-        const QString path = *options.fileToOpen;
-        QMetaObject::invokeMethod(
-            &window, [&window, path] { window.dropFiles({path}); }, Qt::QueuedConnection);
+    // What an editor that died left unsaved is offered before anything else; a file named
+    // on the command line is opened only when nothing was taken up.
+    std::unique_ptr<pdt::app::RecoverySlot> recovery;
+    if (options.screenshotFile.isEmpty())
+        recovery = pdt::app::OfferRecovery(pdt::app::RecoverySlot::defaultRoot(), prompts);
+    const bool recovered = recovery && recovery->recovered();
+
+    int status = 0;
+    {
+        pdt::app::MainWindow window(options.variant, prompts, nullptr, recovery.get());
+        window.show();
+        if (options.fileToOpen && !recovered) {
+            const QString path = *options.fileToOpen;
+            QMetaObject::invokeMethod(
+                &window, [&window, path] { window.dropFiles({path}); }, Qt::QueuedConnection);
+        }
+        if (!options.screenshotFile.isEmpty())
+            return saveScreenshot(window, options.screenshotFile,
+                                  options.screenshotPictures.size());
+        runTestRoute(window, options);
+        status = QApplication::exec();
     }
-
-    if (!options.screenshotFile.isEmpty())
-        return saveScreenshot(window, options.screenshotFile, options.screenshotPictures.size());
-    return QApplication::exec();
+    // A normal end: nothing is left to recover.
+    if (recovery)
+        recovery->remove();
+    return status;
 }

@@ -12,6 +12,7 @@
 #include "app/picture_refusal.h"
 #include "app/posted.h"
 #include "app/prompts.h"
+#include "app/recovery.h"
 #include "app/thumbnail_delegate.h"
 #include "app/ui_texts.h"
 #include "app/window_icon.h"
@@ -38,17 +39,32 @@ std::string historyFolder() {
         .toStdString();
 }
 
+// One message naming every picture a recovery left out.
+puzzle::UserMessage movedPictures(const std::vector<session::MovedPicture>& moved) {
+    QStringList lines;
+    for (const session::MovedPicture& m : moved)
+        lines.push_back(
+            QString::fromUtf8(ui::kRecoveryMovedLine)
+                .arg(m.pattern + 1)
+                .arg(QString::fromUtf8(m.slot == puzzle::kPuzzleSlot ? ui::kPuzzleImage
+                                                                     : ui::kFinishedImage),
+                     QString::fromStdString(m.name)));
+    return {QString::fromUtf8(ui::kRecoveryMovedPictures).arg(lines.join('\n')).toStdString(),
+            ui::kCaptionRecovery, puzzle::MessageIcon::Error};
+}
+
 } // namespace
 
 MainWindow::MainWindow(DialogVariant variant, Prompts& prompts, EditorSettings* settings,
-                       QWidget* parent)
+                       RecoverySlot* recovery, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       prompts_(prompts), ownSettings_(settings ? nullptr : std::make_unique<EditorSettings>()),
       settings_(settings ? *settings : *ownSettings_),
       // Without the vendor box nothing can show or set the flag: that variant saves 0.
-      session_(historyFolder(), variant == DialogVariant::PZ_BIND2),
-      folders_(std::make_unique<DialogFolders>(settings_)) {
+      session_(recovery ? recovery->copiesFolder() : historyFolder(),
+               variant == DialogVariant::PZ_BIND2),
+      folders_(std::make_unique<DialogFolders>(settings_)), recovery_(recovery) {
     const DialogTemplate& t = MainDialogTemplate(variant);
     setObjectName(QString::fromUtf8(t.name));
     setWindowTitle(QString::fromUtf8(t.caption) + QStringLiteral("[*]"));
@@ -71,6 +87,8 @@ MainWindow::MainWindow(DialogVariant variant, Prompts& prompts, EditorSettings* 
     model_->setThumbnailsShown(settings_.thumbnailsShown());
     thumbnails_->setThumbnailsShown(settings_.thumbnailsShown());
     menus_ = new EditorMenus(*this, c_.patternList, settings_.thumbnailsShown());
+    if (recovery_)
+        journal_ = new JournalWriter(session_, *recovery_, this);
     wire();
     setAcceptDrops(true);
     post(this, [this] { startOver(false); });
@@ -140,6 +158,8 @@ void MainWindow::wire() {
 }
 
 void MainWindow::showSessionState() {
+    if (journal_)
+        journal_->sessionChanged();
     menus_->showHistory(session_);
     setWindowModified(session_.unsaved());
     const puzzle::Document& doc = session_.document();
@@ -187,6 +207,16 @@ void MainWindow::startOver(bool asStep) {
     frames_->setPainting(true);
     frames_->describePictures(session_.document(), session_.shown());
     frames_->repaintNow();
+    if (asStep || !recovery_ || !recovery_->recovered())
+        return;
+    // What was not saved when the editor ended, as an unsaved document.
+    const RecoverySlot::Recovered& recovered = *recovery_->recovered();
+    session_.restore(recovered.state);
+    showRestored(session_.shown());
+    if (!recovered.moved.empty())
+        post(this, [this, message = movedPictures(recovered.moved)] {
+            prompts_.showMessage(this, message);
+        });
 }
 
 void MainWindow::commit() {

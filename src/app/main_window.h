@@ -34,19 +34,23 @@ class DialogFolders;
 class EditorFields;
 class EditorMenus;
 class InputPause;
+class JournalWriter;
 class LargeView;
 class PatternList;
 class PatternListModel;
 class PictureCheckRun;
 class Prompts;
+class RecoverySlot;
 class ThumbnailDelegate;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
-    // `settings` (kept by the caller) replaces the user's own settings, for tests.
+    // `settings` (kept by the caller) replaces the user's own settings, for tests. With a
+    // recovery slot (kept by the caller) the unsaved state is journaled there, and a state
+    // the slot recovered is what the window starts with.
     MainWindow(DialogVariant variant, Prompts& prompts, EditorSettings* settings = nullptr,
-               QWidget* parent = nullptr);
+               RecoverySlot* recovery = nullptr, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     const session::EditSession& session() const { return session_; }
@@ -149,6 +153,8 @@ class MainWindow : public QMainWindow {
     LargeView* largeView_ = nullptr;
     ThumbnailDelegate* thumbnails_ = nullptr;
     EditorMenus* menus_ = nullptr;
+    RecoverySlot* recovery_ = nullptr;
+    JournalWriter* journal_ = nullptr;
     PreviewFrames::SurfaceCreation createSurfaces_ = preview::createPreviewSurfaces;
     QPointer<PictureCheckRun> checking_;
     std::deque<std::pair<std::vector<std::string>, PicturesChecked>> waitingChecks_;

@@ -21,6 +21,15 @@ struct StartOptions {
     std::optional<QString> fileToOpen; // absolute path
     QString screenshotFile;            // empty: run normally
     QStringList screenshotPictures;    // for the puzzle slot, then the finished slot
+
+    // A route for tests that run the program from outside: "--test-type=TEXT" types TEXT
+    // into the comment after the puzzle once the window is up; "--test-answer=yes|no"
+    // answers every question so, messages go to the standard error; "--test-save-to=FILE"
+    // then saves the document as FILE and quits.
+    QString testType;
+    std::optional<bool> testAnswer;
+    QString testSaveTo;
+    bool scripted() const { return testAnswer.has_value() || !testSaveTo.isEmpty(); }
 };
 
 // `arguments` without the program name.

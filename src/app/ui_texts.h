@@ -115,4 +115,17 @@ inline constexpr char kPictureUnreadable[] =
     "この画像ファイルを読み込めないため、設定できません（普通のファイルではないか、開けません）。";
 inline constexpr char kPictureInfo[] = "%1  %2×%3ピクセル  %4";
 
+// Added by this editor: recovering what was not saved when the editor ended.
+inline constexpr char kCaptionRecovery[] = "編集の復元";
+inline constexpr char kAskRecovery[] =
+    "前回、保存されずに終了した編集があります。復元しますか？\n\n%1  %2"; // file, time
+inline constexpr char kConfirmDiscardRecovery[] = "復元しない編集は削除されます。よろしいですか？";
+inline constexpr char kUntitled[] = "無題";
+inline constexpr char kRecoveryDamaged[] =
+    "保存されずに終了した編集の記録が壊れているか、このバージョンでは読めないため、"
+    "復元できません。記録は次の名前で残しました。\n%1";
+inline constexpr char kRecoveryMovedPictures[] =
+    "次の画像は、編集の後で変更されたか見つからないため、復元できませんでした。\n%1";
+inline constexpr char kRecoveryMovedLine[] = "ﾊﾟﾀｰﾝ%1 %2  %3"; // number, slot, picture
+
 } // namespace pdt::app::ui

@@ -58,6 +58,7 @@ FileStatus statusOf(const struct stat& st) {
              : S_ISDIR(st.st_mode) ? FileStatus::Kind::Directory
                                    : FileStatus::Kind::Other;
     s.size = std::uint64_t(st.st_size);
+    s.modified = std::int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
     s.device = std::uint64_t(st.st_dev);
     s.inode = std::uint64_t(st.st_ino);
     return s;
@@ -518,6 +519,10 @@ class WindowsFileSystem final : public FileSystem {
                          ? FileStatus::Kind::Directory
                          : FileStatus::Kind::Regular;
             s.size = std::uint64_t(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
+            // 100-nanosecond ticks since 1601, to nanoseconds since 1970.
+            const std::uint64_t ticks = std::uint64_t(info.ftLastWriteTime.dwHighDateTime) << 32 |
+                                        info.ftLastWriteTime.dwLowDateTime;
+            s.modified = (std::int64_t(ticks) - 116'444'736'000'000'000) * 100;
             s.device = info.dwVolumeSerialNumber;
             s.inode = std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
         }

@@ -41,6 +41,8 @@ struct FileStatus {
     enum class Kind { Missing, Regular, Directory, Other };
     Kind kind = Kind::Missing;
     std::uint64_t size = 0;
+    // The last change of its contents, in nanoseconds since 1970; what a rewrite moves on.
+    std::int64_t modified = 0;
     // Together they name one file, whatever path leads to it.
     std::uint64_t device = 0;
     std::uint64_t inode = 0;

@@ -119,6 +119,15 @@ void EditSession::reset() {
     changed();
 }
 
+void EditSession::restore(const JournalState& state) {
+    history_.clear();
+    doc_ = state.document;
+    shown_ = std::clamp(state.shown, 0, doc_.state.lastIndex);
+    history_.markClean();
+    edited_ = true;
+    changed();
+}
+
 void EditSession::newDocument() {
     record(texts::kStepNew, shown_);
     reset();

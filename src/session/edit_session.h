@@ -15,6 +15,7 @@
 #include "puzzle/pictures.h"
 #include "puzzle/save.h"
 #include "puzzle/user_message.h"
+#include "session/journal.h"
 
 #include <cstdint>
 #include <functional>
@@ -99,6 +100,10 @@ class EditSession {
 
     // The whole document starts again as one empty pattern, as at start-up; no step.
     void reset();
+    // What a recovery journal keeps: the document and the pattern shown (a copy).
+    JournalState journalState(std::int64_t changedAt) const { return {doc_, shown_, changedAt}; }
+    // Takes up a recovered state as an unsaved document whose history starts there.
+    void restore(const JournalState& state);
     // The same as a command of the user: one step, so that it can be undone.
     void newDocument();
     // Replaces the document with an opened file, pattern 0 shown; one step.
