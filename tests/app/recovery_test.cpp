@@ -20,7 +20,9 @@ class Recovery : public WindowTest {
   protected:
     QString root() const { return path("recovery"); }
     // The folders of slots left in the recovery folder.
-    QStringList slotFolders() const { return QDir(root()).entryList(QDir::Dirs | QDir::NoDotAndDotDot); }
+    QStringList slotFolders() const {
+        return QDir(root()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    }
 
     // A slot of an editor that has ended, its journal holding one pattern with `comment`
     // and a picture file of its own.
