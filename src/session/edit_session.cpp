@@ -122,6 +122,8 @@ void EditSession::reset() {
 void EditSession::restore(const JournalState& state) {
     history_.clear();
     doc_ = state.document;
+    if (!keepsVendorFlag_)
+        doc_.state.vendorFlag = 0;
     shown_ = std::clamp(state.shown, 0, doc_.state.lastIndex);
     history_.markClean();
     edited_ = true;
