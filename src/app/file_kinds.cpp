@@ -3,6 +3,7 @@
 #include "app/ui_texts.h"
 #include "puzzle/byte_source.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace pdt::app {
@@ -25,12 +26,22 @@ bool startsLikePuzzleDataFile(const QString& path) {
     return file && file->readAt(0, magic) && magic[0] == 'A' && magic[1] == 'D' && magic[2] == 'X';
 }
 
+// The engine takes UTF-8 paths on Windows, where the local 8-bit encoding of QFile would be
+// the ANSI code page and lose every character it lacks.
 std::string nativePath(const QString& path) {
+#ifdef _WIN32
+    return QDir::toNativeSeparators(path).toStdString();
+#else
     return QFile::encodeName(path).toStdString();
+#endif
 }
 
 QString displayPath(const std::string& native) {
+#ifdef _WIN32
+    return QDir::fromNativeSeparators(QString::fromStdString(native));
+#else
     return QFile::decodeName(QByteArray::fromStdString(native));
+#endif
 }
 
 } // namespace pdt::app

@@ -1,0 +1,16 @@
+# Makes the Windows release's folder anew: the programs (EDITOR, ADXTOOL), each "destination=source" of
+# SHIPPED, qt.conf and Qt's Japanese texts.
+file(REMOVE_RECURSE "${STAGE}")
+file(MAKE_DIRECTORY "${STAGE}/translations")
+foreach(program "${EDITOR}" "${ADXTOOL}")
+  file(COPY "${program}" DESTINATION "${STAGE}")
+endforeach()
+foreach(entry ${SHIPPED})
+  string(REPLACE "=" ";" pair "${entry}")
+  list(GET pair 0 destination)
+  list(GET pair 1 source)
+  get_filename_component(folder "${STAGE}/${destination}" DIRECTORY)
+  file(COPY "${source}" DESTINATION "${folder}")
+endforeach()
+file(COPY "${QT_CONF}" DESTINATION "${STAGE}")
+file(COPY "${TRANSLATION}" DESTINATION "${STAGE}/translations")
