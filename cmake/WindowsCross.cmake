@@ -32,6 +32,8 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${PDT_WINE_RUN})
 if(PDT_BUILD_TESTS)
   include(cmake/TargetGTest.cmake)
   # ctest reads this file from the build folder: the excluded tests are never started.
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/tests/windows-exclusions.txt)
   file(STRINGS ${CMAKE_SOURCE_DIR}/tests/windows-exclusions.txt pdt_excluded REGEX "^[^#]")
   set(pdt_ignore "")
   foreach(line ${pdt_excluded})

@@ -1,7 +1,8 @@
 ; The Windows installer: per user, no administrator needed. Built by the windows-installer
 ; target, which defines VERSION, STAGE (the files to install), FILES and REMOVALS (the NSIS
 ; lines that install and remove exactly those files; FILES also defines SIZE_KB), ICON and OUTFILE.
-Unicode true
+; A 64-bit installer for the 64-bit programs (it also runs where Wine has no 32-bit part).
+Target amd64-unicode
 ManifestDPIAware true
 RequestExecutionLevel user
 SetCompressor /SOLID lzma

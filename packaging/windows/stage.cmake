@@ -1,5 +1,5 @@
 # Makes the Windows release's folder anew: the programs (EDITOR, ADXTOOL), each "destination=source" of
-# SHIPPED, qt.conf and Qt's Japanese texts.
+# SHIPPED, stripped by STRIP, qt.conf and Qt's Japanese texts.
 file(REMOVE_RECURSE "${STAGE}")
 file(MAKE_DIRECTORY "${STAGE}/translations")
 foreach(program "${EDITOR}" "${ADXTOOL}")
@@ -11,6 +11,14 @@ foreach(entry ${SHIPPED})
   list(GET pair 1 source)
   get_filename_component(folder "${STAGE}/${destination}" DIRECTORY)
   file(COPY "${source}" DESTINATION "${folder}")
+endforeach()
+# Without their symbols: a quarter of the size.
+file(GLOB_RECURSE binaries "${STAGE}/*.dll" "${STAGE}/*.exe")
+foreach(binary ${binaries})
+  execute_process(COMMAND "${STRIP}" --strip-unneeded "${binary}" RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "cannot strip ${binary}")
+  endif()
 endforeach()
 file(COPY "${QT_CONF}" DESTINATION "${STAGE}")
 file(COPY "${TRANSLATION}" DESTINATION "${STAGE}/translations")

@@ -3,7 +3,6 @@
 #include "app/ui_texts.h"
 #include "puzzle/byte_source.h"
 
-#include <QDir>
 #include <QFile>
 
 namespace pdt::app {
@@ -27,10 +26,11 @@ bool startsLikePuzzleDataFile(const QString& path) {
 }
 
 // The engine takes UTF-8 paths on Windows, where the local 8-bit encoding of QFile would be
-// the ANSI code page and lose every character it lacks.
+// the ANSI code page and lose every character it lacks. Qt's '/' separators stay: Windows
+// takes them as they are.
 std::string nativePath(const QString& path) {
 #ifdef _WIN32
-    return QDir::toNativeSeparators(path).toStdString();
+    return path.toStdString();
 #else
     return QFile::encodeName(path).toStdString();
 #endif
@@ -38,7 +38,7 @@ std::string nativePath(const QString& path) {
 
 QString displayPath(const std::string& native) {
 #ifdef _WIN32
-    return QDir::fromNativeSeparators(QString::fromStdString(native));
+    return QString::fromStdString(native);
 #else
     return QFile::decodeName(QByteArray::fromStdString(native));
 #endif
