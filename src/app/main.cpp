@@ -1,3 +1,4 @@
+#include "app/button_text_fit.h"
 #include "app/main_window.h"
 #include "app/qt_prompts.h"
 #include "app/qt_translation.h"
@@ -66,6 +67,7 @@ int main(int argc, char* argv[]) {
     ScreenshotPrompts prompts(options.screenshotFile.isEmpty() ? QStringList()
                                                                : options.screenshotPictures);
     pdt::app::MainWindow window(options.variant, prompts);
+    pdt::app::fitButtonTexts(&window);
     window.show();
     if (options.fileToOpen) {
         const QString path = *options.fileToOpen;
