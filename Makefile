@@ -63,9 +63,20 @@ fuzz: setup
 	cmake --build build-fuzz -j $(JOBS) --target fuzzers
 
 clean:
-	rm -rf build build-asan build-bench build-fuzz
+	rm -rf build build-asan build-bench build-fuzz build-windows build-windows-gui
 
-# The widget-free core cross-built for Windows with MinGW-w64, its tests run under Wine.
-.PHONY: test-windows
+# Windows, cross-built with MinGW-w64 and tested under Wine: first the widget-free core, then
+# the editor and adxtool against Qt built from Debian's source (cached outside the tree by
+# scripts/build-qt-windows), their tests on a virtual display, and the installer.
+.PHONY: test-windows windows-installer qt-windows
 test-windows:
 	@JOBS=$(JOBS) CTEST_ARGS="$(CTEST_ARGS)" scripts/test-windows build-windows
+	@JOBS=$(JOBS) CTEST_ARGS="$(CTEST_ARGS)" scripts/test-windows-gui build-windows-gui
+
+# build-windows-gui/puzzle-data-tool-<version>-setup.exe and the portable zip beside it.
+windows-installer:
+	@JOBS=$(JOBS) scripts/build-windows-gui build-windows-gui windows-installer
+
+qt-windows:
+	@scripts/setup-windows
+	@JOBS=$(JOBS) scripts/build-qt-windows

@@ -1,5 +1,7 @@
 #include "app/dialog_builder.h"
 
+#include "app/button_text_fit.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontInfo>
@@ -229,6 +231,7 @@ BuiltDialog buildDialog(const DialogTemplate& dialog, QWidget* client) {
         if (b.control->kind == ControlKind::GroupBox)
             b.widget->lower();
     keepLabelsClearOfNeighbours(built);
+    fitButtonTexts(client);
     return built;
 }
 

@@ -24,8 +24,16 @@ QString folderKey(EditorSettings::Folder kind) {
 
 } // namespace
 
+// Windows keeps a program's settings in the registry, under
+// HKEY_CURRENT_USER\Software\PuzzleDataTool\puzzle-data-tool, where users look for them.
+#ifdef _WIN32
+constexpr QSettings::Format kUserFormat = QSettings::NativeFormat;
+#else
+constexpr QSettings::Format kUserFormat = QSettings::IniFormat;
+#endif
+
 EditorSettings::EditorSettings()
-    : store_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+    : store_(std::make_unique<QSettings>(kUserFormat, QSettings::UserScope,
                                          QStringLiteral("PuzzleDataTool"),
                                          QStringLiteral("puzzle-data-tool"))) {}
 

@@ -25,12 +25,23 @@ bool startsLikePuzzleDataFile(const QString& path) {
     return file && file->readAt(0, magic) && magic[0] == 'A' && magic[1] == 'D' && magic[2] == 'X';
 }
 
+// The engine takes UTF-8 paths on Windows, where the local 8-bit encoding of QFile would be
+// the ANSI code page and lose every character it lacks. Qt's '/' separators stay: Windows
+// takes them as they are.
 std::string nativePath(const QString& path) {
+#ifdef _WIN32
+    return path.toStdString();
+#else
     return QFile::encodeName(path).toStdString();
+#endif
 }
 
 QString displayPath(const std::string& native) {
+#ifdef _WIN32
+    return QString::fromStdString(native);
+#else
     return QFile::decodeName(QByteArray::fromStdString(native));
+#endif
 }
 
 } // namespace pdt::app

@@ -30,13 +30,13 @@ namespace pdt::app {
 
 namespace {
 
-// Copies of pictures that only old states of the history still need live here for the run.
+// Copies of pictures that only old states of the history still need live here for the run
+// when the window keeps no recovery slot (whose folder holds them otherwise).
 std::string historyFolder() {
     static int windows = 0;
-    return QFile::encodeName(QDir::temp().filePath(QStringLiteral("puzzle-data-tool-%1-%2")
-                                                       .arg(QCoreApplication::applicationPid())
-                                                       .arg(++windows)))
-        .toStdString();
+    return nativePath(QDir::temp().filePath(QStringLiteral("puzzle-data-tool-%1-%2")
+                                                .arg(QCoreApplication::applicationPid())
+                                                .arg(++windows)));
 }
 
 // One message naming every picture a recovery left out.
@@ -168,7 +168,8 @@ void MainWindow::showSessionState() {
         puzzle::IsNewDocument(doc)
             ? QString::fromUtf8(ui::kWindowTitle)
             : QString::fromUtf8(ui::kTitleWithFile)
-                  .arg(QString::fromUtf8(ui::kToolName), displayPath(doc.state.currentFilePath));
+                  .arg(QString::fromUtf8(ui::kToolName),
+                       QDir::toNativeSeparators(displayPath(doc.state.currentFilePath)));
     setWindowTitle(title + QStringLiteral("[*]"));
 }
 

@@ -1,8 +1,10 @@
 #include "cli/commands.h"
+#include "cli/program_arguments.h"
 
 #include <QCoreApplication>
 
 #include <csignal>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -24,6 +26,8 @@ int main(int argc, char** argv) {
     // Picture decoding needs Qt's image plugins, which a core application finds; no
     // display is involved.
     QCoreApplication app(argc, argv);
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    pdt::cli::UseUtf8Console();
+    const std::vector<std::string> given = pdt::cli::ProgramArguments(argc, argv);
+    const std::vector<std::string_view> args(given.begin(), given.end());
     return pdt::cli::RunAdxtool(args, pdt::cli::Console{});
 }

@@ -3,16 +3,24 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
 #include <random>
+
+#ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace pdt::cli {
 
-namespace {
+namespace output_names {
 
 bool isSingleName(const std::string& name) {
+#ifdef _WIN32
+    // A second separator, and the colon of a drive or an alternate data stream.
+    if (name.find_first_of("\\:") != std::string::npos)
+        return false;
+#endif
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
            name.find('\0') == std::string::npos;
 }
@@ -26,19 +34,24 @@ std::string temporaryNameFor(const std::string& name) {
     return "." + name + suffix;
 }
 
-} // namespace
+} // namespace output_names
+
+#ifndef _WIN32
+
+using output_names::isSingleName;
+using output_names::temporaryNameFor;
 
 OutputFile::~OutputFile() {
     if (committed_)
         return;
     if (fd_ >= 0)
-        close(fd_);
-    unlinkat(folder_, written_.c_str(), 0);
+        close(int(fd_));
+    unlinkat(int(folder_), written_.c_str(), 0);
 }
 
 int OutputFile::write(std::span<const std::uint8_t> bytes) {
     while (!bytes.empty()) {
-        const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+        const ssize_t n = ::write(int(fd_), bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -51,13 +64,13 @@ int OutputFile::write(std::span<const std::uint8_t> bytes) {
 }
 
 int OutputFile::commit() {
-    if (fsync(fd_) != 0)
+    if (fsync(int(fd_)) != 0)
         return errno;
-    const int fd = fd_;
+    const int fd = int(fd_);
     fd_ = -1;
     if (close(fd) != 0)
         return errno;
-    if (written_ != final_ && renameat(folder_, written_.c_str(), folder_, final_.c_str()) != 0)
+    if (written_ != final_ && renameat(int(folder_), written_.c_str(), int(folder_), final_.c_str()) != 0)
         return errno;
     committed_ = true;
     return 0;
@@ -76,16 +89,21 @@ std::unique_ptr<OutputFolder> OutputFolder::open(const std::string& path, int& e
         error = errno;
         return nullptr;
     }
-    return std::unique_ptr<OutputFolder>(new OutputFolder(fd));
+    return std::unique_ptr<OutputFolder>(new OutputFolder(fd, path));
 }
 
 OutputFolder::~OutputFolder() {
-    close(fd_);
+    close(int(fd_));
 }
 
 bool OutputFolder::has(const std::string& name) const {
     struct stat st {};
-    return fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT;
+    return fstatat(int(fd_), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT;
+}
+
+bool NameIsTaken(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0;
 }
 
 std::unique_ptr<OutputFile> OutputFolder::create(const std::string& name, bool replace, mode_t mode,
@@ -96,7 +114,7 @@ std::unique_ptr<OutputFile> OutputFolder::create(const std::string& name, bool r
     }
     constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
     if (!replace) {
-        const int fd = openat(fd_, name.c_str(), kFlags, mode);
+        const int fd = openat(int(fd_), name.c_str(), kFlags, mode);
         if (fd < 0) {
             error = errno;
             return nullptr;
@@ -105,7 +123,7 @@ std::unique_ptr<OutputFile> OutputFolder::create(const std::string& name, bool r
     }
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string temporary = temporaryNameFor(name);
-        const int fd = openat(fd_, temporary.c_str(), kFlags, mode);
+        const int fd = openat(int(fd_), temporary.c_str(), kFlags, mode);
         if (fd >= 0)
             return std::unique_ptr<OutputFile>(new OutputFile(fd_, fd, temporary, name));
         if (errno != EEXIST) {
@@ -118,7 +136,9 @@ std::unique_ptr<OutputFile> OutputFolder::create(const std::string& name, bool r
 }
 
 int OutputFolder::sync() {
-    return fsync(fd_) == 0 ? 0 : errno;
+    return fsync(int(fd_)) == 0 ? 0 : errno;
 }
+
+#endif // !_WIN32
 
 } // namespace pdt::cli

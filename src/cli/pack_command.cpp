@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 #include "cli/manifest.h"
+#include "cli/output_folder.h"
 #include "cli/picture_checks.h"
 #include "cli/puzzle_reader.h"
 #include "preview/picture_check.h"
@@ -12,12 +13,9 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <limits>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace pdt::cli {
 
@@ -26,33 +24,38 @@ namespace {
 namespace fs = std::filesystem;
 
 // Manifests are small; a larger file is not one, and is not read into memory.
-constexpr off_t kMaxManifestBytes = 16 * 1024 * 1024;
+constexpr std::uint64_t kMaxManifestBytes = 16 * 1024 * 1024;
+
+// The size of a regular file, opened through the engine's file system (UTF-8 names on both
+// systems; a FIFO refused without waiting for a writer). Nothing when it cannot be read.
+std::optional<std::uint64_t> regularFileSize(const std::string& path) {
+    auto& files = puzzle::NativeFileSystem();
+    const auto file = files.openRead(path);
+    if (!file.ok())
+        return std::nullopt;
+    const auto size = files.size(file.value);
+    (void)files.close(file.value);
+    return size.ok() ? std::optional(size.value) : std::nullopt;
+}
 
 std::variant<std::string, Failure> readManifestText(const std::string& path) {
-    // O_NONBLOCK: a FIFO must not hang the open; it is refused just below.
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    struct stat st {};
-    if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        if (fd >= 0)
-            close(fd);
+    auto& files = puzzle::NativeFileSystem();
+    const auto file = files.openRead(path);
+    const auto size = file.ok() ? files.size(file.value) : puzzle::IoResult<std::uint64_t>{};
+    if (!file.ok() || !size.ok()) {
+        if (file.ok())
+            (void)files.close(file.value);
         return failed(path + ": " + WhyNotReadable(path));
     }
-    if (st.st_size > kMaxManifestBytes) {
-        close(fd);
+    if (size.value > kMaxManifestBytes) {
+        (void)files.close(file.value);
         return failed(path + ": too large for a manifest");
     }
-    std::string text(size_t(st.st_size), '\0');
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = read(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += size_t(n);
-    }
-    close(fd);
-    text.resize(done);
+    std::string text(size_t(size.value), '\0');
+    const auto read = files.readAt(
+        file.value, 0, std::span(reinterpret_cast<std::uint8_t*>(text.data()), text.size()));
+    (void)files.close(file.value);
+    text.resize(read.value);
     return text;
 }
 
@@ -77,8 +80,8 @@ Encoded encoded(std::string_view utf8, size_t limit, const std::string& what) {
 
 // A picture named in the manifest: a relative name starts at the manifest's folder.
 std::string nativeOf(const fs::path& base, const std::string& name) {
-    const fs::path p(name);
-    return (p.is_absolute() ? p : base / p).lexically_normal().string();
+    const fs::path p = puzzle::FsPath(name);
+    return puzzle::Utf8Of((p.is_absolute() ? p : base / p).lexically_normal());
 }
 
 // Attaches a picture file the way the editor does. A recorded path other than the file's
@@ -90,19 +93,15 @@ Check attach(puzzle::Document& doc, int index, int slot, const std::string& nati
             return failed(where + native + ": " + MessageLine(refusal->text));
     } else {
         // The file's own path may hold characters code page 932 lacks; it is not stored.
-        struct stat st {};
-        const int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        const bool regular = fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-        if (fd >= 0)
-            close(fd);
-        if (!regular)
+        const auto size = regularFileSize(native);
+        if (!size)
             return failed(where + native + ": " + WhyNotReadable(native));
-        if (st.st_size > std::numeric_limits<std::int32_t>::max())
+        if (*size > std::uint64_t(std::numeric_limits<std::int32_t>::max()))
             return failed(where + native + ": too large for a puzzle data file");
         auto& r = doc.pattern(index);
         puzzle::setFieldText(puzzle::slotPath(r, slot), *recordedCp932);
         puzzle::slotOffset(r, slot) = 0;
-        puzzle::slotSize(r, slot) = std::int32_t(st.st_size);
+        puzzle::slotSize(r, slot) = std::int32_t(*size);
         r.sourceFiles[size_t(slot)] = native;
     }
     if (puzzle::slotSize(doc.pattern(index), slot) == 0)
@@ -183,14 +182,15 @@ Check fillPattern(puzzle::Document& doc, int index, const ManifestPattern& m,
 // -o naming a folder: the file name is missing (DIR/, ".", ".."), or the name itself or
 // the name with ".ADX" is a folder.
 Check namesAFolder(const std::string& output) {
-    const std::string name = fs::path(output).filename().string();
+    const std::string name = puzzle::Utf8Of(puzzle::FsPath(output).filename());
     std::error_code ec;
-    if (!name.empty() && name != "." && name != ".." && !fs::is_directory(output, ec) &&
-        !fs::is_directory(puzzle::TargetNameFor(output), ec))
+    if (!name.empty() && name != "." && name != ".." &&
+        !fs::is_directory(puzzle::FsPath(output), ec) &&
+        !fs::is_directory(puzzle::FsPath(puzzle::TargetNameFor(output)), ec))
         return std::nullopt;
     return Failure{kExitUsage, "'-o " + output +
                                    "' names a folder; give the file to write, such as " +
-                                   (fs::path(output) / "set.ADX").string()};
+                                   puzzle::Utf8Of(puzzle::FsPath(output) / "set.ADX")};
 }
 
 } // namespace
@@ -217,11 +217,10 @@ int PackCommand(const Arguments& args, const Console& console) {
         return Report(*folder, console);
     const std::string target = puzzle::TargetNameFor(*args.output);
     const std::string exists = target + " exists; --force replaces it";
-    struct stat st {};
-    if (!args.force && lstat(target.c_str(), &st) == 0)
+    if (!args.force && NameIsTaken(target))
         return Report(failed(exists), console);
 
-    const fs::path base = fs::absolute(fs::path(args.operand)).parent_path();
+    const fs::path base = fs::absolute(puzzle::FsPath(args.operand)).parent_path();
     auto doc = std::make_unique<puzzle::Document>();
     puzzle::ResetDocument(*doc);
     doc->state.vendorFlag = manifest.vendorInfo ? 1 : 0;

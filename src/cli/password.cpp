@@ -3,20 +3,23 @@
 #include "text/cp932.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
+
+#ifndef _WIN32
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
+#endif
 
 namespace pdt::cli {
 
-namespace {
+#ifndef _WIN32
 
-// A password file is a line of at most 16 bytes; anything longer than this is no
-// password file.
-constexpr size_t kPasswordFileLimit = 64 * 1024;
+namespace password_io {
+
+namespace {
 
 // The terminal settings to restore if a signal ends the program while echo is off.
 struct termios savedTerminal;
@@ -29,8 +32,13 @@ void restoreTerminalAndDie(int signal) {
     std::raise(signal);
 }
 
-// Reads one line from the terminal with echo turned off; nothing on end of input.
-std::optional<std::string> askOnTerminal(std::string_view file, const Console& console) {
+} // namespace
+
+bool stdinIsTerminal() {
+    return isatty(STDIN_FILENO);
+}
+
+std::optional<std::string> askWithoutEcho(std::string_view file, const Console& console) {
     if (tcgetattr(STDIN_FILENO, &savedTerminal) != 0)
         return std::nullopt;
     constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTSTP};
@@ -74,9 +82,7 @@ std::optional<std::string> askOnTerminal(std::string_view file, const Console& c
     return line;
 }
 
-} // namespace
-
-std::optional<std::string> ReadPasswordFile(const std::string& path, int& error) {
+std::optional<std::string> readFileStart(const std::string& path, int& error) {
     // A pipe is taken (`--password-file <(command)`), and waited for once opened: without
     // a writer it reads as empty at once. Opening never waits, and a folder, device or
     // socket is refused.
@@ -110,10 +116,21 @@ std::optional<std::string> ReadPasswordFile(const std::string& path, int& error)
             break;
     }
     close(fd);
-    if (const auto nl = content.find('\n'); nl != std::string::npos)
-        content.resize(nl);
-    if (!content.empty() && content.back() == '\r')
-        content.pop_back();
+    return content;
+}
+
+} // namespace password_io
+
+#endif // !_WIN32
+
+std::optional<std::string> ReadPasswordFile(const std::string& path, int& error) {
+    auto content = password_io::readFileStart(path, error);
+    if (!content)
+        return std::nullopt;
+    if (const auto nl = content->find('\n'); nl != std::string::npos)
+        content->resize(nl);
+    if (!content->empty() && content->back() == '\r')
+        content->pop_back();
     return content;
 }
 
@@ -131,8 +148,8 @@ Check CheckPassword(std::string_view storedCp932, const PasswordSource& source,
                 "cannot read the password file " + *source.fromFile + ": " +
                 (error == EINVAL ? "not a regular file or a pipe" : std::strerror(error)));
     }
-    if (!typed && isatty(STDIN_FILENO))
-        typed = askOnTerminal(fileForPrompt, console);
+    if (!typed && password_io::stdinIsTerminal())
+        typed = password_io::askWithoutEcho(fileForPrompt, console);
     if (!typed)
         return Failure{kExitPassword, std::string(fileForPrompt) +
                                           " has a password: give --password or --password-file"};

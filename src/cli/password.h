@@ -25,4 +25,20 @@ Check CheckPassword(std::string_view storedCp932, const PasswordSource& source,
 // The first line of a password file, without its line break.
 std::optional<std::string> ReadPasswordFile(const std::string& path, int& error);
 
+// What each system does for the above: password.cpp for POSIX, password_windows.cpp.
+namespace password_io {
+
+// A password file is a line of at most 16 bytes; anything longer than this is no
+// password file.
+inline constexpr size_t kPasswordFileLimit = 64 * 1024;
+
+bool stdinIsTerminal();
+// One line typed on the terminal (UTF-8) with echo turned off; nothing on end of input.
+std::optional<std::string> askWithoutEcho(std::string_view file, const Console& console);
+// The file's bytes up to its first line break or kPasswordFileLimit. Takes a regular file
+// or a pipe, and refuses a folder (EISDIR) or anything else (EINVAL).
+std::optional<std::string> readFileStart(const std::string& path, int& error);
+
+} // namespace password_io
+
 } // namespace pdt::cli

@@ -1,23 +1,27 @@
 #include "cli/puzzle_reader.h"
 
+#include "puzzle/file_system.h"
+
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace pdt::cli {
 
+// Through the engine's file system, which opens UTF-8 names on both systems and never
+// waits on a FIFO.
 std::optional<std::string> UnreadableReason(const std::string& path) {
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0)
-        return std::strerror(errno);
-    if (!S_ISREG(st.st_mode))
+    auto& files = puzzle::NativeFileSystem();
+    const auto status = files.status(path);
+    if (!status.ok())
+        return std::strerror(status.error);
+    if (status.value.kind == puzzle::FileStatus::Kind::Missing)
+        return std::strerror(ENOENT);
+    if (status.value.kind != puzzle::FileStatus::Kind::Regular)
         return "not a regular file";
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return std::strerror(errno);
-    close(fd);
+    const auto file = files.openRead(path);
+    if (!file.ok())
+        return std::strerror(file.error);
+    (void)files.close(file.value);
     return std::nullopt;
 }
 

@@ -1,5 +1,7 @@
 #include "preview/picture_cache.h"
 
+#include "puzzle/file_system.h"
+
 #include <QHashFunctions>
 
 #include <filesystem>
@@ -20,7 +22,7 @@ struct FileState {
 std::optional<FileState> fileState(const std::string& path) {
     namespace fs = std::filesystem;
     std::error_code error;
-    const fs::path p(path);
+    const fs::path p = puzzle::FsPath(path);
     const std::uintmax_t size = fs::file_size(p, error);
     if (error)
         return std::nullopt;

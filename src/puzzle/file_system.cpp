@@ -538,6 +538,14 @@ FileSystem& NativeFileSystem() {
     return fs;
 }
 
+std::optional<std::wstring> WidePath(const std::string& utf8) {
+    return widen(utf8);
+}
+
+int ErrnoOfWindowsError(unsigned long code) {
+    return errnoOf(DWORD(code));
+}
+
 #endif
 
 } // namespace pdt::puzzle

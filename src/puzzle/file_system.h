@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -110,5 +112,31 @@ std::string DirectoryOf(const std::string& path);
 
 // The last component of a path.
 std::string FileNameOf(const std::string& path);
+
+// A std::filesystem path of a UTF-8 path, and back. On Windows the standard library reads and
+// writes a narrow string in the ANSI code page, which lacks most characters.
+inline std::filesystem::path FsPath(const std::string& utf8) {
+#ifdef _WIN32
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+#else
+    return utf8;
+#endif
+}
+
+inline std::string Utf8Of(const std::filesystem::path& p) {
+#ifdef _WIN32
+    const std::u8string u = p.u8string();
+    return std::string(u.begin(), u.end());
+#else
+    return p.string();
+#endif
+}
+
+#ifdef _WIN32
+// For the other code that meets Windows: the UTF-16 form of a UTF-8 path (nothing for
+// text that is not UTF-8 or holds a NUL), and the errno value of a Windows error code.
+std::optional<std::wstring> WidePath(const std::string& utf8);
+int ErrnoOfWindowsError(unsigned long code);
+#endif
 
 } // namespace pdt::puzzle

@@ -65,7 +65,9 @@ TEST_F(WindowFiles, OpenEditSaveAndReopenGiveTheEditedDocument) {
     EXPECT_TRUE(w.prompts.messages.empty());
     EXPECT_EQ(w.entries(), (std::vector<QString>{"  1 ﾊﾟﾀｰﾝ", "  2 ﾊﾟﾀｰﾝ", "  3 ﾊﾟﾀｰﾝ"}));
     EXPECT_EQ(w.selectedRows(), std::vector<int>{0});
-    EXPECT_EQ(w.title(), QString::fromUtf8("パズルデータ作成ツール (%1)").arg(original));
+    EXPECT_EQ(
+        w.title(),
+        QString::fromUtf8("パズルデータ作成ツール (%1)").arg(QDir::toNativeSeparators(original)));
     EXPECT_FALSE(w.unsaved());
     EXPECT_EQ(w.clearComment()->toPlainText(), QString::fromUtf8("一つ目"));
     EXPECT_TRUE(w.rotation()->isChecked());
@@ -223,7 +225,8 @@ TEST_F(WindowFiles, SaveAsksForANameOnlyWithoutAFileAndBeforeReplacingAnother) {
     w.saveAs(path("other")); // the extension is added before the question
     ASSERT_EQ(w.prompts.questions.size(), 1u);
     EXPECT_EQ(w.prompts.questions[0].caption, "確認");
-    EXPECT_TRUE(QString::fromStdString(w.prompts.questions[0].text).contains(other));
+    EXPECT_TRUE(QString::fromStdString(w.prompts.questions[0].text)
+                    .contains(QDir::toNativeSeparators(other)));
     EXPECT_FALSE(w.prompts.questions[0].yesIsDefault);
     EXPECT_EQ(readFile(other), theirs);
     w.prompts.answers = {true};
