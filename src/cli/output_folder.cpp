@@ -70,7 +70,8 @@ int OutputFile::commit() {
     fd_ = -1;
     if (close(fd) != 0)
         return errno;
-    if (written_ != final_ && renameat(int(folder_), written_.c_str(), int(folder_), final_.c_str()) != 0)
+    if (written_ != final_ &&
+        renameat(int(folder_), written_.c_str(), int(folder_), final_.c_str()) != 0)
         return errno;
     committed_ = true;
     return 0;

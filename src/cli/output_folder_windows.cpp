@@ -90,7 +90,8 @@ std::unique_ptr<OutputFolder> OutputFolder::open(const std::string& path, int& e
         return nullptr;
     }
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(h, &info) || !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (!GetFileInformationByHandle(h, &info) ||
+        !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
         CloseHandle(h);
         error = ENOTDIR;
         return nullptr;

@@ -25,8 +25,8 @@ BOOL WINAPI restoreConsole(DWORD) {
 std::string utf8Of(const std::wstring& wide) {
     if (wide.empty())
         return {};
-    const int n =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0,
+                                      nullptr, nullptr);
     std::string out(size_t(n > 0 ? n : 0), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), out.data(), n, nullptr, nullptr);
     return out;

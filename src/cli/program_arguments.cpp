@@ -2,8 +2,8 @@
 
 #ifdef _WIN32
 #include <cstdlib>
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 #endif
 
 namespace pdt::cli {
