@@ -3,7 +3,6 @@
 #include "app/prompts.h"
 #include "app/ui_texts.h"
 #include "preview/picture_check.h"
-#include "preview/picture_decoder.h"
 
 #include <QThreadPool>
 
@@ -19,9 +18,9 @@ constexpr int kPollMs = 15;
 
 } // namespace
 
-std::optional<puzzle::UserMessage> pictureRefusal(const std::string& nativePath) {
+std::optional<puzzle::UserMessage> pictureRefusal(const preview::PictureCheck& check) {
     const char* text = nullptr;
-    switch (preview::checkPictureFile(nativePath).problem) {
+    switch (check.problem) {
     case preview::PictureProblem::None:
         return std::nullopt;
     case preview::PictureProblem::NotAFile:
@@ -42,12 +41,11 @@ std::optional<puzzle::UserMessage> pictureRefusal(const std::string& nativePath)
 }
 
 session::PictureFacts checkPicture(const std::string& nativePath) {
+    const preview::PictureCheck check = preview::checkPictureFile(nativePath);
     session::PictureFacts facts;
-    facts.refusal = pictureRefusal(nativePath);
-    // A header read costs microseconds beside the decode.
-    const QSize size = preview::pictureSizeOfFile(nativePath);
-    facts.width = size.width();
-    facts.height = size.height();
+    facts.refusal = pictureRefusal(check);
+    facts.width = check.width; // the stored size, as the shown pattern's piece counts read it
+    facts.height = check.height;
     return facts;
 }
 

@@ -4,6 +4,7 @@
 // decode each picture whole, on worker threads, while the window goes on painting.
 
 #include "app/prompts.h"
+#include "preview/picture_check.h"
 #include "puzzle/user_message.h"
 #include "session/edit_session.h"
 
@@ -17,8 +18,8 @@
 
 namespace pdt::app {
 
-// Nothing when the picture decodes whole; else the message saying why it is refused.
-std::optional<puzzle::UserMessage> pictureRefusal(const std::string& nativePath);
+// Nothing for a picture the check accepts; else the message saying why it is refused.
+std::optional<puzzle::UserMessage> pictureRefusal(const preview::PictureCheck& check);
 
 // The refusal, and the stored size from the header (as the shown pattern's piece counts
 // will read it), of one picture.

@@ -139,12 +139,8 @@ Check fillPattern(puzzle::Document& doc, int index, const ManifestPattern& m,
         if (auto f = attach(doc, index, slot, native, recorded, where))
             return f;
         const preview::PictureCheck check = preview::checkPictureFile(native);
-        if (check.problem == preview::PictureProblem::TooLarge)
-            return failed(where + native + " (" + std::to_string(check.width) + " x " +
-                          std::to_string(check.height) + ") is " +
-                          preview::describeProblem(check.problem));
-        if (!check.decodes)
-            return failed(where + native + " is not a BMP, JPEG or GIF picture that decodes");
+        if (!check.ok())
+            return failed(where + native + " " + PictureRefusalReason(check));
         if (slot == puzzle::kPuzzleSlot)
             puzzlePicture = check;
     }

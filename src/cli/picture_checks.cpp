@@ -25,6 +25,30 @@ std::string RefusalReason(const PieceOffer& offer, int width, int height) {
     return "the editor refuses it";
 }
 
+std::string PictureRefusalReason(const preview::PictureCheck& check) {
+    std::string reason;
+    switch (check.problem) {
+    case preview::PictureProblem::None:
+        return "is accepted";
+    case preview::PictureProblem::TooLarge:
+        reason.append("(").append(std::to_string(check.width)).append(" x ");
+        reason.append(std::to_string(check.height)).append(") is ");
+        return reason.append(preview::describeProblem(check.problem));
+    case preview::PictureProblem::Damaged:
+        if (!check.decodes)
+            break;
+        reason = "is damaged: ";
+        return reason.append(preview::describeWarning(check.warnings.firstMadeUp()));
+    case preview::PictureProblem::NotAFile:
+    case preview::PictureProblem::Unreadable:
+        reason = "is ";
+        return reason.append(preview::describeProblem(check.problem));
+    case preview::PictureProblem::UnknownKind:
+        break;
+    }
+    return "is not a BMP, JPEG or GIF picture that decodes";
+}
+
 std::string DescribeCounts(const std::vector<int>& counts) {
     if (counts.empty())
         return "none";

@@ -2,6 +2,7 @@
 // The piece counts the editor offers for a puzzle picture, and why it refuses one.
 
 #include "pieces/piece_grids.h"
+#include "preview/picture_check.h"
 
 #include <string>
 #include <vector>
@@ -21,6 +22,10 @@ PieceOffer OfferFor(int width, int height);
 
 // Why the editor refuses a puzzle picture of that size, for a message.
 std::string RefusalReason(const PieceOffer& offer, int width, int height);
+
+// Why the editor refuses a picture that failed its check, to follow the picture's name on
+// one line: "is damaged: the data ends before the picture does". pack and verify both say it.
+std::string PictureRefusalReason(const preview::PictureCheck& check);
 
 // "6, 12, 15" or, for a long list, "30 counts from 6 to 768".
 std::string DescribeCounts(const std::vector<int>& counts);

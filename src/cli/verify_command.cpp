@@ -45,18 +45,11 @@ void checkPictures(PuzzleFile& file, const puzzle::PatternRecord& r, const std::
             continue;
         }
         const preview::PictureCheck check = preview::checkPictureRange(*file.source, offset, size);
+        if (!check.ok()) {
+            problems.push_back(picture + " " + PictureRefusalReason(check));
+            continue;
+        }
         const std::string dims = std::to_string(check.width) + " x " + std::to_string(check.height);
-        if (check.problem == preview::PictureProblem::TooLarge) {
-            problems.push_back(picture + " (" + dims + ") is " +
-                               preview::describeProblem(check.problem));
-            continue;
-        }
-        if (!check.decodes) {
-            problems.push_back(picture + " does not decode as a BMP, JPEG or GIF picture");
-            continue;
-        }
-        if (!check.complaint.empty())
-            problems.push_back(picture + " is damaged: " + check.complaint);
         if (slot != puzzle::kPuzzleSlot)
             continue;
         const PieceOffer offer = OfferFor(check.width, check.height);

@@ -1,8 +1,12 @@
 #include "preview/picture_check.h"
 
+#include "preview/jpeg_scan.h"
+#include "preview/made_up_pixels.h"
+
 #include <QtGlobal>
 
 #include <mutex>
+#include <vector>
 
 namespace pdt::preview {
 
@@ -19,13 +23,14 @@ QSize reduced(QSize stored) {
 // Qt's image readers report damage they work around as log messages, on the thread that
 // decodes. One handler, installed once, hands each message to the check running on that
 // thread, or else to the handler that was there before.
-thread_local std::string* complaintOut = nullptr;
+constexpr size_t kMaxMessages = 64; // a decoder that complains at every row says no more
+thread_local std::vector<QString>* messagesOut = nullptr;
 QtMessageHandler previousHandler = nullptr;
 
-void collectComplaint(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (complaintOut && type != QtFatalMsg) {
-        if (complaintOut->empty())
-            *complaintOut = message.toStdString();
+void collectMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (messagesOut && type != QtFatalMsg) {
+        if (messagesOut->size() < kMaxMessages)
+            messagesOut->push_back(message);
         return;
     }
     if (previousHandler)
@@ -34,44 +39,61 @@ void collectComplaint(QtMsgType type, const QMessageLogContext& context, const Q
 
 std::once_flag handlerInstalled;
 
-template <class Decode> PictureCheck check(Decode&& decode) {
-    std::call_once(handlerInstalled,
-                   [] { previousHandler = qInstallMessageHandler(collectComplaint); });
-    PictureCheck result;
-    complaintOut = &result.complaint;
-    const DecodedPicture d = decode();
-    complaintOut = nullptr;
-    result.decodes = d.ok();
-    result.width = d.decodedWidth;
-    result.height = d.decodedHeight;
-    result.problem = d.problem;
-    if (result.decodes && !result.complaint.empty())
-        result.problem = PictureProblem::Damaged;
-    return result;
-}
-
-// The stored size of a picture that gave no pixels, where its header tells it.
-void addStoredSize(PictureCheck& c, QSize stored) {
-    if (c.decodes ||
-        (c.problem != PictureProblem::Damaged && c.problem != PictureProblem::TooLarge))
-        return;
-    c.width = stored.width();
-    c.height = stored.height();
+// What the decoder reported, by kind. For a JPEG that Qt's reader complained about,
+// libjpeg-turbo's own account, which Qt cuts short after the first warning.
+DecoderWarnings warningsOf(const DecodedPicture& d, const std::vector<QString>& messages,
+                           puzzle::ByteSource& source, std::int64_t offset, std::int64_t size) {
+    DecoderWarnings w;
+    if (d.format == "jpeg" && !messages.empty()) {
+        JpegScan scan = scanJpeg(source, offset, size);
+        if (scan.available)
+            return std::move(scan.warnings);
+    }
+    for (const QString& m : messages)
+        w.add(classifyReaderMessage(m));
+    // Where the data leaves rows out, whatever the reader filled them with says no more.
+    const auto inData = d.format == "bmp" ? madeUpInBmpData(source, offset, size) : std::nullopt;
+    if (const auto madeUp = inData ? inData : d.madeUp)
+        w.add(*madeUp);
+    return w;
 }
 
 } // namespace
 
-PictureCheck checkPictureFile(const std::string& path) {
-    PictureCheck c = check([&] { return decodePictureFile(path, reduced, Sampling::Nearest); });
-    addStoredSize(c, pictureSizeOfFile(path));
+PictureCheck checkPictureRange(puzzle::ByteSource& source, std::int64_t offset, std::int64_t size) {
+    std::call_once(handlerInstalled,
+                   [] { previousHandler = qInstallMessageHandler(collectMessage); });
+    std::vector<QString> messages;
+    messagesOut = &messages;
+    const DecodedPicture d = decodePictureRange(source, offset, size, reduced, Sampling::Nearest);
+    messagesOut = nullptr;
+
+    PictureCheck c;
+    c.decodes = d.ok();
+    c.width = d.decodedWidth;
+    c.height = d.decodedHeight;
+    c.problem = d.problem;
+    if (c.decodes) {
+        c.warnings = warningsOf(d, messages, source, offset, size);
+        if (c.warnings.madeUp())
+            c.problem = PictureProblem::Damaged;
+    } else if (c.problem == PictureProblem::Damaged || c.problem == PictureProblem::TooLarge) {
+        // The stored size of a picture that gave no pixels, where its header tells it.
+        const QSize stored = pictureSizeOfRange(source, offset, size);
+        c.width = stored.width();
+        c.height = stored.height();
+    }
     return c;
 }
 
-PictureCheck checkPictureRange(puzzle::ByteSource& source, std::int64_t offset, std::int64_t size) {
-    PictureCheck c =
-        check([&] { return decodePictureRange(source, offset, size, reduced, Sampling::Nearest); });
-    addStoredSize(c, pictureSizeOfRange(source, offset, size));
-    return c;
+PictureCheck checkPictureFile(const std::string& path) {
+    const auto file = puzzle::FileByteSource::open(path);
+    if (!file) {
+        PictureCheck c;
+        c.problem = decodePictureFile(path).problem; // why it cannot be opened
+        return c;
+    }
+    return checkPictureRange(*file, 0, std::int64_t(file->size()));
 }
 
 static_assert(kDecodeBudgetBytes == std::uint64_t(512) << 20 && kMaxDecodePixels == 500'000'000,

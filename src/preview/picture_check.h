@@ -1,8 +1,10 @@
 #pragma once
-// Whether a picture decodes in full, as the previews would decode it: for refusing, when
-// a picture is attached or a file is verified, what the preview cannot show whole.
+// Whether a picture may be used: it decodes in full, as the previews would decode it, and
+// nothing the decoder reported meanwhile made up pixels (decoder_warnings.h has the rule).
+// The editor's check before attaching, adxtool pack and adxtool verify all ask here.
 // Safe to call from several threads at once.
 
+#include "preview/decoder_warnings.h"
 #include "preview/picture_decoder.h"
 #include "puzzle/byte_source.h"
 
@@ -12,21 +14,22 @@
 namespace pdt::preview {
 
 struct [[nodiscard]] PictureCheck {
-    PictureProblem problem = PictureProblem::None; // None: it decodes cleanly
+    PictureProblem problem = PictureProblem::None; // None: the picture may be used
     bool decodes = false; // pixels came out, also when the decoder complained meanwhile
     int width = 0;        // the stored pixel size, once the header could be read
     int height = 0;
-    // The decoder's first complaint, for a picture it decoded all the same (a JPEG cut
-    // short decodes with its missing part grey); empty for a clean decode. Such a picture
-    // has problem Damaged.
-    std::string complaint;
+    // What the decoder reported, harmless or not. A picture that decodes with a warning
+    // that made up pixels (a JPEG cut short decodes with its missing part grey) has
+    // problem Damaged.
+    DecoderWarnings warnings;
 
     bool ok() const { return problem == PictureProblem::None; }
 };
 
-// Decodes the picture through decodePictureFile / decodePictureRange at a reduced size
-// where the format allows it, and throws the pixels away. What Qt's readers say
-// meanwhile on this thread is collected, not logged. The collecting message handler is
+// Decodes the picture through decodePictureRange at a reduced size where the format allows
+// it, and throws the pixels away. What Qt's readers say meanwhile on this thread is
+// collected, not logged; a JPEG they complained about is decoded once more by libjpeg-turbo
+// itself, which tells every warning (jpeg_scan.h). The collecting message handler is
 // installed at the first check and passes every other message on to the handler that was
 // there before; a program that installs a handler of its own does so before that.
 PictureCheck checkPictureFile(const std::string& path);

@@ -1,5 +1,7 @@
 #include "preview/picture_decoder.h"
 
+#include "preview/jpeg_layout.h"
+#include "preview/made_up_pixels.h"
 #include "puzzle/file_system.h"
 
 #include <QIODevice>
@@ -23,8 +25,6 @@ namespace {
 constexpr int kAllocationLimitMb = int(kDecodeBudgetBytes >> 20);
 // Decoded pixels are 32 bits whatever the stored depth.
 constexpr std::uint64_t kBytesPerPixel = 4;
-// Segments before a JPEG's first scan that are walked at most; real files have a dozen.
-constexpr int kMaxJpegSegments = 512;
 
 // The raster kinds pictures have always been previewed in. Anything else Qt happens to
 // read (PNG, ...) is no picture here, so the preview promises nothing the set cannot keep.
@@ -120,67 +120,6 @@ PictureProblem openReader(QImageReader& reader, RangeDevice& device) {
     return known ? PictureProblem::None : PictureProblem::UnknownKind;
 }
 
-std::uint16_t be16(const std::uint8_t* p) {
-    return std::uint16_t(p[0] << 8 | p[1]);
-}
-
-// What a JPEG's segments before its first scan say about the picture's layout.
-struct JpegLayout {
-    struct Component {
-        int h, v;
-    };
-    int frame = 0; // the marker of the frame header; 0 when none was found
-    int width = 0, height = 0;
-    std::vector<Component> components;
-    int scanComponents = 0; // of the first scan; 0 when it was not reached
-};
-
-// Follows the segments up to the first scan, as far as they can be followed.
-JpegLayout readJpegLayout(RangeDevice& device) {
-    JpegLayout layout;
-    qint64 at = 2; // after the start-of-image marker
-    for (int segment = 0; segment < kMaxJpegSegments && layout.scanComponents == 0; ++segment) {
-        std::uint8_t m[4];
-        if (!device.peek(at, std::span(m, 2)) || m[0] != 0xFF)
-            break;
-        const std::uint8_t marker = m[1];
-        if (marker == 0xFF) { // fill byte
-            ++at;
-            continue;
-        }
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
-            at += 2;
-            continue;
-        }
-        if (!device.peek(at + 2, std::span(m + 2, 2)) || be16(m + 2) < 2)
-            break;
-        const int length = be16(m + 2);
-        const bool isFrame =
-            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-        std::vector<std::uint8_t> body;
-        if (isFrame || marker == 0xDA) {
-            body.resize(size_t(length - 2));
-            if (!device.peek(at + 4, body))
-                break;
-        }
-        if (isFrame && body.size() >= 6) {
-            layout.frame = marker;
-            layout.height = be16(&body[1]);
-            layout.width = be16(&body[3]);
-            layout.components.clear();
-            for (size_t i = 0; i < body[5] && 6 + 3 * i + 2 < body.size(); ++i) {
-                const std::uint8_t sampling = body[6 + 3 * i + 1];
-                layout.components.push_back(
-                    {std::max(1, sampling >> 4), std::max(1, sampling & 15)});
-            }
-        } else if (marker == 0xDA && !body.empty()) {
-            layout.scanComponents = body[0];
-        }
-        at += 2 + length;
-    }
-    return layout;
-}
-
 // Every DCT coefficient of the picture, 2 bytes each, each component padded to whole
 // blocks of its sampling.
 std::uint64_t allCoefficientBytes(const JpegLayout& layout) {
@@ -209,7 +148,8 @@ std::uint64_t allCoefficientBytes(const JpegLayout& layout) {
 // segments before the first scan; where they cannot be followed, the worst is assumed.
 std::uint64_t jpegCoefficientBytes(RangeDevice& device, QSize stored) {
     const std::uint64_t worst = std::uint64_t(stored.width()) * std::uint64_t(stored.height()) * 8;
-    const JpegLayout layout = readJpegLayout(device);
+    const JpegLayout layout = readJpegLayout(
+        [&device](std::int64_t at, std::span<std::uint8_t> out) { return device.peek(at, out); });
     if (layout.frame == 0 || layout.components.empty())
         return worst;
     const bool sequential = layout.frame == 0xC0 || layout.frame == 0xC1 || layout.frame == 0xC9;
@@ -325,6 +265,8 @@ DecodedPicture decodePictureRange(puzzle::ByteSource& source, std::int64_t offse
         reader.setQuality(sampling == Sampling::Smooth ? 75 : 0);
     }
 
+    // Asked before the read: once it has read, a reader no longer tells its format.
+    const std::string format = reader.format().toStdString();
     ++decodeCount;
     QImage pixels;
     const bool read = reader.read(&pixels);
@@ -332,6 +274,7 @@ DecodedPicture decodePictureRange(puzzle::ByteSource& source, std::int64_t offse
         return failure(PictureProblem::Unreadable);
     if (!read || pixels.isNull())
         return failure(PictureProblem::Damaged);
+    const std::optional<DecoderWarning> madeUp = madeUpInPixels(format, pixels);
     if (!header.scalable && pixels.size() != stored) {
         stored = pixels.size();
         target = wantedSize(wanted, stored);
@@ -348,7 +291,8 @@ DecodedPicture decodePictureRange(puzzle::ByteSource& source, std::int64_t offse
         if (pixels.isNull())
             return failure(PictureProblem::TooLarge);
     }
-    return {stored.width(), stored.height(), std::move(pixels), PictureProblem::None};
+    return {stored.width(),       stored.height(), std::move(pixels),
+            PictureProblem::None, format,          madeUp};
 }
 
 DecodedPicture decodePictureRange(const std::string& puzzleDataFile, std::int64_t offset,

@@ -12,6 +12,7 @@
 // (PictureProblem::TooLarge). Decodes may run on
 // several threads at once.
 
+#include "preview/decoder_warnings.h"
 #include "puzzle/byte_source.h"
 #include "puzzle/document.h"
 
@@ -20,6 +21,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace pdt::preview {
@@ -47,6 +49,9 @@ struct [[nodiscard]] DecodedPicture {
     int decodedHeight = 0;
     QImage pixels; // at the size the caller asked for; null for no picture
     PictureProblem problem = PictureProblem::None;
+    std::string format = {}; // "bmp", "jpeg", "gif" or "ico" once the kind is known
+    // Pixels the reader made up without saying so (BMP, GIF), seen before any scaling.
+    std::optional<DecoderWarning> madeUp = std::nullopt;
 
     bool ok() const { return decodedWidth > 0 && decodedHeight > 0 && !pixels.isNull(); }
 };

@@ -1,5 +1,6 @@
 #include "preview/picture_check.h"
 
+#include "preview/odd_pictures.h"
 #include "preview/test_pictures.h"
 
 #include <gtest/gtest.h>
@@ -47,7 +48,7 @@ TEST(PictureChecks, TellADamagedPictureByItsOwnComplaintsOnEveryThread) {
                                                 : checkPictureFile(good.toStdString());
                 const PictureProblem expected =
                     damaged ? PictureProblem::Damaged : PictureProblem::None;
-                if (c.problem != expected || !c.decodes || c.complaint.empty() != !damaged ||
+                if (c.problem != expected || !c.decodes || c.warnings.kinds.empty() != !damaged ||
                     QSize(c.width, c.height) != QSize(640, 480))
                     ++wrong;
             }
@@ -58,6 +59,36 @@ TEST(PictureChecks, TellADamagedPictureByItsOwnComplaintsOnEveryThread) {
     EXPECT_EQ(passedOn, before);
     qWarning("outside a check");
     EXPECT_EQ(passedOn, before + 1);
+}
+
+// Each oddity, made from a generated picture, gives the kinds of warning it is known for and
+// the verdict they call for, from its file and from a range of a larger file alike.
+void expectVerdicts(bool wholeAccount) {
+    QTemporaryDir dir;
+    for (const OddPicture& odd : oddPictures()) {
+        if (odd.wholeAccount != wholeAccount)
+            continue;
+        SCOPED_TRACE(odd.name);
+        const QString file = dir.filePath(QString::fromStdString(odd.name));
+        ASSERT_TRUE(writeBytes(file, odd.bytes));
+        const QByteArray padded = QByteArray(37, 'x') + odd.bytes + QByteArray(11, 'y');
+        pdt::puzzle::MemoryByteSource range(std::span(
+            reinterpret_cast<const std::uint8_t*>(padded.constData()), size_t(padded.size())));
+        for (const PictureCheck& c : {checkPictureFile(file.toStdString()),
+                                      checkPictureRange(range, 37, odd.bytes.size())}) {
+            EXPECT_EQ(c.ok(), odd.accepted);
+            EXPECT_TRUE(c.decodes);
+            EXPECT_EQ(c.warnings.kinds, odd.kinds);
+        }
+    }
+}
+
+TEST(PictureChecks, AcceptWhatDecodesWholeAndRefuseWhatTheDecoderMadeUp) {
+    expectVerdicts(false);
+}
+
+TEST(PictureChecks, HearEveryWarningOfAJpegBehindAHarmlessFirstOne) {
+    expectVerdicts(true);
 }
 
 } // namespace

@@ -1,0 +1,182 @@
+#pragma once
+// Pictures as they come from the real world, made on the spot from generated ones: sound
+// pictures, pictures a decoder grumbles about but shows whole, and pictures whose pixels a
+// decoder makes up. Each comes with the verdict every entry point must give and the kinds
+// of warning the decoder reports for it.
+
+#include "preview/decoder_warnings.h"
+#include "preview/test_pictures.h"
+
+#include <string>
+#include <vector>
+
+namespace pdt::test {
+
+struct OddPicture {
+    std::string name; // a file name whose extension is the picture's kind
+    QByteArray bytes;
+    bool accepted = true;
+    std::vector<preview::DecoderWarning> kinds; // in the order reported
+    // Judged right only with libjpeg-turbo's whole account of the decode, which the Windows
+    // build lacks: Qt's reader logs only a JPEG's first warning.
+    bool wholeAccount = false;
+};
+
+// The offset of a JPEG's first segment with this marker before its first scan; -1 if none.
+inline qsizetype jpegSegment(const QByteArray& jpeg, int marker) {
+    for (qsizetype at = 2; at + 4 <= jpeg.size();) {
+        const int m = quint8(jpeg[at + 1]);
+        if (m == marker)
+            return at;
+        if (m == 0xDA)
+            return -1;
+        at += 2 + (quint8(jpeg[at + 2]) << 8 | quint8(jpeg[at + 3]));
+    }
+    return -1;
+}
+
+// Where a JPEG's first scan's entropy-coded data starts.
+inline qsizetype jpegScanData(const QByteArray& jpeg) {
+    const qsizetype sos = jpegSegment(jpeg, 0xDA);
+    return sos + 2 + (quint8(jpeg[sos + 2]) << 8 | quint8(jpeg[sos + 3]));
+}
+
+inline QByteArray inserted(const QByteArray& b, qsizetype at, const QByteArray& extra) {
+    return b.left(at) + extra + b.mid(at);
+}
+
+// A segment with this marker and body, as it sits in a JPEG.
+inline QByteArray jpegSegmentBytes(int marker, const QByteArray& body) {
+    const auto length = body.size() + 2;
+    return QByteArray(1, char(0xFF)) + char(marker) + char(length >> 8) + char(length & 0xFF) +
+           body;
+}
+
+// The entropy-coded data of the first scan changed in 40 places a third of the way in,
+// where no byte becomes or follows a marker's 0xFF.
+inline QByteArray corruptScan(QByteArray jpeg) {
+    const qsizetype start = jpegScanData(jpeg) + (jpeg.size() - jpegScanData(jpeg)) / 3;
+    for (qsizetype i = start; i < start + 80; i += 2)
+        if (quint8(jpeg[i]) != 0xFF && quint8(jpeg[i - 1]) != 0xFF)
+            jpeg[i] = char(quint8(jpeg[i]) == 0xA5 ? 0x00 : quint8(jpeg[i]) ^ 0x5A);
+    return jpeg;
+}
+
+// A BMP of 4 bits a pixel with a palette of 4 colours, in bands.
+inline QByteArray fourColourBmp(int w, int h) {
+    QImage img(w, h, QImage::Format_Indexed8);
+    img.setColorCount(4);
+    for (int i = 0; i < 4; ++i)
+        img.setColor(i, qRgb(i * 60, 255 - i * 60, 128));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, (x / 20 + y / 20) % 4);
+    return encodePicture(img, "bmp");
+}
+
+// A 256-colour BMP of w x h (w below 256) whose rows are coded in runs: row y is one run of
+// colour y % 4. `rows` rows are coded before the end-of-picture code.
+inline QByteArray rle8Bmp(int w, int h, int rows) {
+    QByteArray data;
+    for (int y = 0; y < rows; ++y)
+        data.append(char(w)).append(char(y % 4)).append(2, '\0'); // the run, end of row
+    data.append('\0').append('\1');
+    QByteArray out("BM");
+    const auto le = [&out](qint64 v, int n) {
+        for (int i = 0; i < n; ++i)
+            out.append(char((v >> (8 * i)) & 0xFF));
+    };
+    const int dataAt = 14 + 40 + 4 * 4;
+    le(dataAt + data.size(), 4);
+    le(0, 4);
+    le(dataAt, 4);
+    for (const qint64 v : {40, w, h})
+        le(v, 4);
+    le(1, 2);
+    le(8, 2);
+    for (const qint64 v : {1LL, qint64(data.size()), 2835LL, 2835LL, 4LL, 4LL}) // RLE8
+        le(v, 4);
+    for (int i = 0; i < 4; ++i)
+        le(qRgb(i * 60, 200, 255 - i * 60) & 0xFFFFFF, 4);
+    return out + data;
+}
+
+// A GIF whose global colour table is cut to `colours` entries: its pixels name up to 64.
+inline QByteArray gifWithShortPalette(const QByteArray& gif, int colours) {
+    int bits = 0;
+    while ((2 << bits) < colours)
+        ++bits;
+    QByteArray out = gif.left(10);
+    out.append(char(0xF0 | bits)).append(gif.mid(11, 2));
+    return out + gif.mid(13, 3 * (2 << bits)) + gif.mid(13 + 128 * 3);
+}
+
+inline std::vector<OddPicture> oddPictures() {
+    using W = preview::DecoderWarning;
+    const QByteArray jpeg = encodePicture(photoLikePicture(320, 240), "jpeg");
+    const QByteArray progressive =
+        encodePicture(photoLikePicture(320, 240), "jpeg", {.progressive = true});
+    const QByteArray stray("\x00\x11\x22", 3);
+    const qsizetype dqt = jpegSegment(jpeg, 0xDB);
+    const qsizetype scan = jpegScanData(jpeg);
+    const QByteArray strayed = inserted(jpeg, dqt, stray);
+    QByteArray jfif2 = jpeg;
+    jfif2[jpegSegment(jpeg, 0xE0) + 9] = 3; // JFIF 3.01
+    const QByteArray oddExif = jpegSegmentBytes(
+        0xE1, QByteArray("Exif\0\0MM\0\x2A\0\0\xFF\xFF", 14) + QByteArray(10, '\x7F'));
+    const QByteArray oddIcc =
+        jpegSegmentBytes(0xE2, QByteArray("ICC_PROFILE\0\x02\x01", 14) + QByteArray(300, '\x33'));
+    const QByteArray bmp = encodePicture(photoLikePicture(300, 200), "bmp");
+    const QByteArray indexed = fourColourBmp(300, 200);
+    QByteArray pastPalette = indexed;
+    pastPalette.replace(70 + 150 * 100, 40, QByteArray(40, char(0xC8))); // indices 12 and 8
+    const QByteArray gif = gifBytes({quadrantPicture(240, 220)});
+
+    return {
+        {"sound.jpg", jpeg, true, {}},
+        {"stray-bytes.jpg", strayed, true, {W::StrayBytesBetweenSegments}},
+        {"jfif-3.jpg", jfif2, true, {W::UnknownJfifVersion}},
+        {"odd-exif.jpg", inserted(jpeg, 2, oddExif), true, {}},
+        {"odd-icc.jpg", inserted(jpeg, 2, oddIcc), true, {W::BadIccProfile}, true},
+        {"twice-dqt.jpg",
+         inserted(jpeg, dqt, jpeg.mid(dqt, jpegSegment(jpeg, 0xC0) - dqt)),
+         true,
+         {}},
+        {"app15.jpg", inserted(jpeg, 2, jpegSegmentBytes(0xEF, "junk")), true, {}},
+        // Qt's reader ends the data with a marker of its own without a word.
+        {"no-end-marker.jpg", jpeg.chopped(2), true, {}},
+        {"stray-no-end-marker.jpg",
+         strayed.chopped(2),
+         true,
+         {W::StrayBytesBetweenSegments, W::MissingEndMarker},
+         true},
+        {"progressive.jpg", progressive, true, {}},
+        {"cut-scan.jpg", jpeg.left(scan + (jpeg.size() - scan) / 2), false, {W::PrematureEnd}},
+        {"stray-then-cut.jpg",
+         strayed.left(scan + 3 + (jpeg.size() - scan) / 2),
+         false,
+         {W::StrayBytesBetweenSegments, W::PrematureEnd},
+         true},
+        {"corrupt-scan.jpg", corruptScan(jpeg), false, {W::CorruptEntropyData}},
+        {"cut-progressive.jpg",
+         progressive.left(progressive.size() * 2 / 3),
+         false,
+         {W::PrematureEnd}},
+        {"junk-before-end.jpg",
+         inserted(jpeg, jpeg.size() - 2, QByteArray(20, '\x37')),
+         false,
+         {W::CorruptEntropyData}},
+        {"sound.bmp", bmp, true, {}},
+        {"top-down.bmp", topDownBmp(photoLikePicture(300, 200)), true, {}},
+        {"four-colours.bmp", indexed, true, {}},
+        {"runs.bmp", rle8Bmp(240, 220, 220), true, {}},
+        {"cut.bmp", bmp.left(bmp.size() / 2), false, {W::MissingRows}},
+        {"runs-end-early.bmp", rle8Bmp(240, 220, 200), false, {W::MissingRows}},
+        {"past-palette.bmp", pastPalette, false, {W::PaletteIndexOutOfRange}},
+        {"sound.gif", gif, true, {}},
+        {"cut.gif", gif.left(gif.size() / 2), false, {W::MissingRows}},
+        {"past-palette.gif", gifWithShortPalette(gif, 2), false, {W::PaletteIndexOutOfRange}},
+    };
+}
+
+} // namespace pdt::test
