@@ -16,28 +16,57 @@ namespace {
 // How often the progress is updated while the checks run.
 constexpr int kPollMs = 15;
 
+// The text naming what a picture the decoder cannot read is; nothing when that is unknown.
+std::optional<QString> unreadableText(const preview::UnreadableReason& reason) {
+    using K = preview::UnreadableKind;
+    const auto text = [](const char* t) { return QString::fromUtf8(t); };
+    switch (reason.kind) {
+    case K::None:
+        return std::nullopt;
+    case K::JpegPrecision:
+        return text(ui::kPictureJpegPrecision).arg(reason.detail);
+    case K::JpegLossless:
+        return text(ui::kPictureJpegLossless);
+    case K::JpegHierarchical:
+        return text(ui::kPictureJpegHierarchical);
+    case K::BmpWithJpeg:
+        return text(ui::kPictureBmpWithJpeg);
+    case K::BmpWithPng:
+        return text(ui::kPictureBmpWithPng);
+    case K::BmpHeaderVersion:
+        return text(ui::kPictureBmpHeader).arg(reason.detail);
+    case K::GifZeroSide:
+        return text(ui::kPictureGifZeroSide);
+    case K::OtherFormat:
+        return text(ui::kPictureOtherFormat).arg(QString::fromStdString(reason.format));
+    }
+    return std::nullopt;
+}
+
+const char* problemText(preview::PictureProblem problem) {
+    switch (problem) {
+    case preview::PictureProblem::None:
+    case preview::PictureProblem::NotAFile:
+    case preview::PictureProblem::Unreadable:
+        return ui::kPictureUnreadable;
+    case preview::PictureProblem::UnknownKind:
+        return ui::kPictureNotKnown;
+    case preview::PictureProblem::Damaged:
+        return ui::kPictureDamaged;
+    case preview::PictureProblem::TooLarge:
+        return ui::kPictureTooLarge;
+    }
+    return ui::kPictureDamaged;
+}
+
 } // namespace
 
 std::optional<puzzle::UserMessage> pictureRefusal(const preview::PictureCheck& check) {
-    const char* text = nullptr;
-    switch (check.problem) {
-    case preview::PictureProblem::None:
+    if (check.ok())
         return std::nullopt;
-    case preview::PictureProblem::NotAFile:
-    case preview::PictureProblem::Unreadable:
-        text = ui::kPictureUnreadable;
-        break;
-    case preview::PictureProblem::UnknownKind:
-        text = ui::kPictureNotKnown;
-        break;
-    case preview::PictureProblem::Damaged:
-        text = ui::kPictureDamaged;
-        break;
-    case preview::PictureProblem::TooLarge:
-        text = ui::kPictureTooLarge;
-        break;
-    }
-    return puzzle::UserMessage{text, ui::kCaptionInformation, puzzle::MessageIcon::Error};
+    const std::optional<QString> named = unreadableText(check.unreadable);
+    return puzzle::UserMessage{named ? named->toStdString() : problemText(check.problem),
+                               ui::kCaptionInformation, puzzle::MessageIcon::Error};
 }
 
 session::PictureFacts checkPicture(const std::string& nativePath) {

@@ -111,6 +111,22 @@ inline constexpr char kPictureNotKnown[] = "このファイルは画像として
 inline constexpr char kPictureDamaged[] =
     "この画像は壊れているか途中で切れているため、設定できません。";
 inline constexpr char kPictureTooLarge[] = "この画像は大きすぎるため、設定できません。";
+// What a picture the decoder cannot read is, each after its kind.
+inline constexpr char kPictureJpegPrecision[] =
+    "この画像は %1 ビットの JPEG のため、設定できません（8 ビットの JPEG が使えます）。";
+inline constexpr char kPictureJpegLossless[] =
+    "この画像はロスレス方式の JPEG のため、設定できません。";
+inline constexpr char kPictureJpegHierarchical[] =
+    "この画像は階層方式の JPEG のため、設定できません。";
+inline constexpr char kPictureBmpWithJpeg[] =
+    "この画像は中身が JPEG の BMP のため、設定できません。";
+inline constexpr char kPictureBmpWithPng[] = "この画像は中身が PNG の BMP のため、設定できません。";
+inline constexpr char kPictureBmpHeader[] =
+    "この画像は読み込めない版の BMP（ヘッダー %1 バイト）のため、設定できません。";
+inline constexpr char kPictureGifZeroSide[] =
+    "この画像は幅か高さが 0 の GIF のため、設定できません。";
+inline constexpr char kPictureOtherFormat[] =
+    "この画像は %1 形式のため、そのままでは設定できません（BMP・JPEG・GIF が使えます）。";
 inline constexpr char kPictureUnreadable[] =
     "この画像ファイルを読み込めないため、設定できません（普通のファイルではないか、開けません）。";
 inline constexpr char kPictureInfo[] = "%1  %2×%3ピクセル  %4";

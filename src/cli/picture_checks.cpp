@@ -46,6 +46,8 @@ std::string PictureRefusalReason(const preview::PictureCheck& check) {
     case preview::PictureProblem::UnknownKind:
         break;
     }
+    if (check.unreadable.kind != preview::UnreadableKind::None)
+        return reason.append("is ").append(preview::describeUnreadable(check.unreadable));
     return "is not a BMP, JPEG or GIF picture that decodes";
 }
 

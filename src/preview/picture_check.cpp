@@ -83,6 +83,9 @@ PictureCheck checkPictureRange(puzzle::ByteSource& source, std::int64_t offset, 
         c.width = stored.width();
         c.height = stored.height();
     }
+    if (!c.decodes &&
+        (c.problem == PictureProblem::Damaged || c.problem == PictureProblem::UnknownKind))
+        c.unreadable = unreadableReason(source, offset, size);
     return c;
 }
 

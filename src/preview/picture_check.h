@@ -6,6 +6,7 @@
 
 #include "preview/decoder_warnings.h"
 #include "preview/picture_decoder.h"
+#include "preview/picture_kind.h"
 #include "puzzle/byte_source.h"
 
 #include <cstdint>
@@ -22,6 +23,8 @@ struct [[nodiscard]] PictureCheck {
     // that made up pixels (a JPEG cut short decodes with its missing part grey) has
     // problem Damaged.
     DecoderWarnings warnings;
+    // For a picture that gives no pixels: what kind it is, where its bytes tell.
+    UnreadableReason unreadable;
 
     bool ok() const { return problem == PictureProblem::None; }
 };

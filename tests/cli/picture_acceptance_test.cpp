@@ -30,9 +30,21 @@ TEST_F(PictureAcceptance, TheEditorPackAndVerifyAgreeOnEveryOddPicture) {
               buildFile({{recordWith("puzzle.jpg", odd.name, 12), puzzle, bytesOf(odd.bytes)}}));
         const ToolRun verify = run({"verify", "stored.adx"});
 
-        EXPECT_EQ(!editor.refusal, odd.accepted) << (editor.refusal ? editor.refusal->text : "");
+        EXPECT_EQ(!editor.refusal, odd.accepted);
         EXPECT_EQ(pack.exitCode, odd.accepted ? 0 : 1) << pack.err;
         EXPECT_EQ(verify.exitCode, odd.accepted ? 0 : 1) << verify.out;
+        if (odd.accepted)
+            continue;
+        // Each names the kind: the warning that made pixels up, or what the picture is.
+        const std::string said = odd.unreadable.kind != preview::UnreadableKind::None
+                                     ? preview::describeUnreadable(odd.unreadable)
+                                     : std::string(preview::describeWarning(odd.kinds.back()));
+        EXPECT_NE(pack.err.find(said), std::string::npos) << pack.err;
+        EXPECT_NE(verify.out.find(said), std::string::npos) << verify.out;
+        const std::string& text = editor.refusal ? editor.refusal->text : "";
+        EXPECT_NE(text.find(odd.editorSays.empty() ? "壊れている" : odd.editorSays),
+                  std::string::npos)
+            << text;
     }
 }
 

@@ -45,7 +45,7 @@ TEST_F(VerifyCommand, ReportsEachKindOfProblemOnALineOfItsOwnAndNoneInASoundFile
         {buildFile({{recordWith("a.jpg", "", 12), photo, {}}, {recordWith("", ""), {}, {}}}),
          "pattern 2: has no picture"},
         {buildFile({{recordWith("a.png", "", 12), encoded(640, 480, "png"), {}}}),
-         "is not a BMP, JPEG or GIF picture that decodes"},
+         "is a PNG picture, which the player does not read"},
         {buildFile({{recordWith("a.jpg", "", 12), halfPhoto, {}}}),
          "pattern 1: the puzzle picture is damaged: "},
         {buildFile({{recordWith("s.jpg", "", 15), encoded(199, 300), {}}}),

@@ -5,6 +5,7 @@
 // of warning the decoder reports for it.
 
 #include "preview/decoder_warnings.h"
+#include "preview/picture_kind.h"
 #include "preview/test_pictures.h"
 
 #include <string>
@@ -20,7 +21,16 @@ struct OddPicture {
     // Judged right only with libjpeg-turbo's whole account of the decode, which the Windows
     // build lacks: Qt's reader logs only a JPEG's first warning.
     bool wholeAccount = false;
+    // For a picture that gives no pixels: what it is, and what the editor's refusal says.
+    preview::UnreadableReason unreadable = {};
+    std::string editorSays = {};
 };
+
+// The bytes with one byte replaced.
+inline QByteArray patched(QByteArray b, qsizetype at, int value) {
+    b[at] = char(value);
+    return b;
+}
 
 // The offset of a JPEG's first segment with this marker before its first scan; -1 if none.
 inline qsizetype jpegSegment(const QByteArray& jpeg, int marker) {
@@ -131,6 +141,8 @@ inline std::vector<OddPicture> oddPictures() {
     QByteArray pastPalette = indexed;
     pastPalette.replace(70 + 150 * 100, 40, QByteArray(40, char(0xC8))); // indices 12 and 8
     const QByteArray gif = gifBytes({quadrantPicture(240, 220)});
+    const qsizetype sof = jpegSegment(jpeg, 0xC0);
+    using K = preview::UnreadableKind;
 
     return {
         {"sound.jpg", jpeg, true, {}},
@@ -176,6 +188,63 @@ inline std::vector<OddPicture> oddPictures() {
         {"sound.gif", gif, true, {}},
         {"cut.gif", gif.left(gif.size() / 2), false, {W::MissingRows}},
         {"past-palette.gif", gifWithShortPalette(gif, 2), false, {W::PaletteIndexOutOfRange}},
+        // Kinds the decoders do not read at all.
+        {"12-bit.jpg",
+         patched(jpeg, sof + 4, 12),
+         false,
+         {},
+         false,
+         {K::JpegPrecision, 12},
+         "12 ビットの JPEG"},
+        {"lossless.jpg",
+         patched(jpeg, sof + 1, 0xC3),
+         false,
+         {},
+         false,
+         {K::JpegLossless},
+         "ロスレス方式の JPEG"},
+        {"hierarchical.jpg",
+         patched(jpeg, sof + 1, 0xC5),
+         false,
+         {},
+         false,
+         {K::JpegHierarchical},
+         "階層方式の JPEG"},
+        {"jpeg-inside.bmp",
+         patched(bmp, 30, 4),
+         false,
+         {},
+         false,
+         {K::BmpWithJpeg},
+         "中身が JPEG の BMP"},
+        {"png-inside.bmp",
+         patched(bmp, 30, 5),
+         false,
+         {},
+         false,
+         {K::BmpWithPng},
+         "中身が PNG の BMP"},
+        {"header-56.bmp",
+         patched(bmp, 14, 56),
+         false,
+         {},
+         false,
+         {K::BmpHeaderVersion, 56},
+         "ヘッダー 56 バイト"},
+        {"zero-wide.gif",
+         patched(patched(gif, 6, 0), 7, 0),
+         false,
+         {},
+         false,
+         {K::GifZeroSide},
+         "幅か高さが 0 の GIF"},
+        {"screenshot.png",
+         encodePicture(photoLikePicture(300, 200), "png"),
+         false,
+         {},
+         false,
+         {K::OtherFormat, 0, "PNG"},
+         "PNG 形式"},
     };
 }
 

@@ -62,7 +62,8 @@ TEST(PictureChecks, TellADamagedPictureByItsOwnComplaintsOnEveryThread) {
 }
 
 // Each oddity, made from a generated picture, gives the kinds of warning it is known for and
-// the verdict they call for, from its file and from a range of a larger file alike.
+// the verdict they call for, or says what kind of picture the decoder does not read, from
+// its file and from a range of a larger file alike.
 void expectVerdicts(bool wholeAccount) {
     QTemporaryDir dir;
     for (const OddPicture& odd : oddPictures()) {
@@ -77,8 +78,9 @@ void expectVerdicts(bool wholeAccount) {
         for (const PictureCheck& c : {checkPictureFile(file.toStdString()),
                                       checkPictureRange(range, 37, odd.bytes.size())}) {
             EXPECT_EQ(c.ok(), odd.accepted);
-            EXPECT_TRUE(c.decodes);
+            EXPECT_EQ(c.decodes, odd.unreadable.kind == UnreadableKind::None);
             EXPECT_EQ(c.warnings.kinds, odd.kinds);
+            EXPECT_EQ(c.unreadable, odd.unreadable);
         }
     }
 }
