@@ -1,9 +1,11 @@
 #include "app/file_kinds.h"
 
 #include "app/ui_texts.h"
+#include "preview/picture_kind.h"
 #include "puzzle/byte_source.h"
 
 #include <QFile>
+#include <QStringList>
 
 namespace pdt::app {
 
@@ -12,10 +14,28 @@ std::vector<FileFilter> puzzleDataFilters() {
 }
 
 std::vector<FileFilter> pictureFilters() {
-    return {{ui::kPictureFilterUsable, ui::kPictureFilterUsablePattern},
-            {ui::kPictureFilterBitmap, ui::kPictureFilterBitmapPattern},
-            {ui::kPictureFilterJpeg, ui::kPictureFilterJpegPattern},
-            {ui::kPictureFilterGif, ui::kPictureFilterGifPattern}};
+    std::vector<FileFilter> filters{{ui::kPictureFilterUsable, ui::kPictureFilterUsablePattern},
+                                    {ui::kPictureFilterBitmap, ui::kPictureFilterBitmapPattern},
+                                    {ui::kPictureFilterJpeg, ui::kPictureFilterJpegPattern},
+                                    {ui::kPictureFilterGif, ui::kPictureFilterGifPattern}};
+    // Then the formats the installed readers know and the editor converts.
+    QStringList patterns;
+    for (const preview::OtherFormat& f : preview::convertibleFormats())
+        for (const std::string& p : f.patterns)
+            patterns.push_back(QString::fromStdString(p));
+    if (!patterns.isEmpty()) {
+        const QString joined = patterns.join(QLatin1Char(';'));
+        filters.push_back(
+            {QString::fromUtf8(ui::kPictureFilterConvertible).arg(joined).toStdString(),
+             joined.toStdString()});
+    }
+    return filters;
+}
+
+bool isConvertiblePicture(const QString& path) {
+    const auto file = puzzle::FileByteSource::open(nativePath(path));
+    return file && preview::unreadableReason(*file, 0, std::int64_t(file->size())).kind ==
+                       preview::UnreadableKind::OtherFormat;
 }
 
 bool startsLikePuzzleDataFile(const QString& path) {

@@ -16,6 +16,8 @@ std::vector<FileFilter> pictureFilters();
 
 // What the file reader takes for a puzzle data file: the magic "ADX" in its first bytes.
 bool startsLikePuzzleDataFile(const QString& path);
+// A picture in a format the player does not read, which the editor offers to convert.
+bool isConvertiblePicture(const QString& path);
 
 // A path as the engine takes it, and back.
 std::string nativePath(const QString& path);

@@ -9,6 +9,7 @@
 #include "app/large_view.h"
 #include "app/pattern_list.h"
 #include "app/pattern_list_model.h"
+#include "app/picture_mending.h"
 #include "app/picture_refusal.h"
 #include "app/posted.h"
 #include "app/prompts.h"
@@ -32,11 +33,20 @@ namespace {
 
 // Copies of pictures that only old states of the history still need live here for the run
 // when the window keeps no recovery slot (whose folder holds them otherwise).
-std::string historyFolder() {
+QString historyFolder() {
     static int windows = 0;
-    return nativePath(QDir::temp().filePath(QStringLiteral("puzzle-data-tool-%1-%2")
-                                                .arg(QCoreApplication::applicationPid())
-                                                .arg(++windows)));
+    return QDir::temp().filePath(QStringLiteral("puzzle-data-tool-%1-%2")
+                                     .arg(QCoreApplication::applicationPid())
+                                     .arg(++windows));
+}
+
+// Pictures the editor made (converted, turned upright) live beside the history's copies:
+// in the recovery slot, so that a recovered document still finds them, or else in a folder
+// of the window's own for the run.
+QString madeFolder(const std::string& historyCopies, bool inRecoverySlot) {
+    const QString copies = displayPath(historyCopies);
+    return inRecoverySlot ? QFileInfo(copies).path() + QStringLiteral("/pictures")
+                          : copies + QStringLiteral("-pictures");
 }
 
 // One message naming every picture a recovery left out.
@@ -62,7 +72,7 @@ MainWindow::MainWindow(DialogVariant variant, Prompts& prompts, EditorSettings* 
       prompts_(prompts), ownSettings_(settings ? nullptr : std::make_unique<EditorSettings>()),
       settings_(settings ? *settings : *ownSettings_),
       // Without the vendor box nothing can show or set the flag: that variant saves 0.
-      session_(recovery ? recovery->copiesFolder() : historyFolder(),
+      session_(recovery ? recovery->copiesFolder() : nativePath(historyFolder()),
                variant == DialogVariant::PZ_BIND2),
       folders_(std::make_unique<DialogFolders>(settings_)), recovery_(recovery) {
     const DialogTemplate& t = MainDialogTemplate(variant);
@@ -89,12 +99,18 @@ MainWindow::MainWindow(DialogVariant variant, Prompts& prompts, EditorSettings* 
     menus_ = new EditorMenus(*this, c_.patternList, settings_.thumbnailsShown());
     if (recovery_)
         journal_ = new JournalWriter(session_, *recovery_, this);
+    made_ = std::make_unique<MadePictures>(madeFolder(session_.historyFolder(), recovery_));
+    removeMadeAtEnd_ = !recovery_;
+    frames_->setMadePictures(made_.get());
     wire();
     setAcceptDrops(true);
     post(this, [this] { startOver(false); });
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    if (removeMadeAtEnd_)
+        QDir(made_->folder()).removeRecursively();
+}
 
 void MainWindow::wire() {
     connect(c_.addPattern, &QAbstractButton::clicked, this, &MainWindow::addPattern);

@@ -13,6 +13,7 @@
 #include "app/drop_routing.h"
 #include "app/editor_controls.h"
 #include "app/editor_settings.h"
+#include "app/picture_refusal.h"
 #include "app/preview_frames.h"
 #include "preview/preview_loader.h"
 #include "preview/preview_surfaces.h"
@@ -36,6 +37,7 @@ class EditorMenus;
 class InputPause;
 class JournalWriter;
 class LargeView;
+class MadePictures;
 class PatternList;
 class PatternListModel;
 class PictureCheckRun;
@@ -118,10 +120,16 @@ class MainWindow : public QMainWindow {
     bool refuseSeveralPatterns();
 
     // Checks pictures on worker threads under a progress, the window taking no input
-    // meanwhile; `then` runs with the facts unless the check was cancelled or the window
-    // closed.
+    // meanwhile, and offers to mend those the player cannot use as they are; `then` runs
+    // with the facts unless the check was cancelled or the window closed.
     using PicturesChecked = std::function<void(const std::vector<session::PictureFacts>&)>;
     void checkPictures(std::vector<std::string> nativePaths, PicturesChecked then);
+    // The jobs on worker threads, one run at a time, in the order asked.
+    void runPictureJobs(std::vector<PictureJob> jobs, PicturesChecked then);
+    // Asks once for each kind of mending the pictures allow; what the author agrees to is
+    // made and checked, and its facts take the place of the chosen picture's.
+    void mendPictures(const std::vector<std::string>& nativePaths,
+                      std::vector<session::PictureFacts> facts, PicturesChecked then);
     void addImage(int slot);
     void extractImage(int slot);
     void deleteImage(int slot);
@@ -157,7 +165,9 @@ class MainWindow : public QMainWindow {
     JournalWriter* journal_ = nullptr;
     PreviewFrames::SurfaceCreation createSurfaces_ = preview::createPreviewSurfaces;
     QPointer<PictureCheckRun> checking_;
-    std::deque<std::pair<std::vector<std::string>, PicturesChecked>> waitingChecks_;
+    std::deque<std::pair<std::vector<PictureJob>, PicturesChecked>> waitingChecks_;
+    std::unique_ptr<MadePictures> made_;
+    bool removeMadeAtEnd_ = false; // a folder of the window's own, not the recovery slot's
     std::unique_ptr<InputPause> pause_;
     bool closingWithoutQuestion_ = false;
     bool placed_ = false;

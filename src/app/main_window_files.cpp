@@ -179,7 +179,8 @@ void MainWindow::dropFiles(const QStringList& paths, DropPlace place, int slot) 
         for (qsizetype i = 0; i < paths.size(); ++i)
             files[size_t(i)] = {startsLikePuzzleDataFile(paths[i]),
                                 paths.size() == 1 &&
-                                    !preview::pictureSizeOfFile(nativePath(paths[i])).isEmpty()};
+                                    (!preview::pictureSizeOfFile(nativePath(paths[i])).isEmpty() ||
+                                     isConvertiblePicture(paths[i]))};
     }
     switch (RouteDrop(place, files)) {
     case DropAction::RefuseCount:

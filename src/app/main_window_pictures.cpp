@@ -8,6 +8,7 @@
 #include "app/input_pause.h"
 #include "app/main_window.h"
 #include "app/pattern_list.h"
+#include "app/picture_mending.h"
 #include "app/picture_refusal.h"
 #include "app/posted.h"
 #include "app/prompts.h"
@@ -25,15 +26,22 @@ bool MainWindow::refuseSeveralPatterns() {
 }
 
 void MainWindow::checkPictures(std::vector<std::string> nativePaths, PicturesChecked then) {
-    // One check at a time, in the order asked: a command that comes while another's pictures
+    runPictureJobs(checkJobs(nativePaths),
+                   [this, paths = nativePaths, then = std::move(then)](const auto& facts) {
+                       mendPictures(paths, facts, then);
+                   });
+}
+
+void MainWindow::runPictureJobs(std::vector<PictureJob> jobs, PicturesChecked then) {
+    // One run at a time, in the order asked: a command that comes while another's pictures
     // are checked (only the program itself can give one then) waits for its turn.
     if (checking_) {
-        waitingChecks_.emplace_back(std::move(nativePaths), std::move(then));
+        waitingChecks_.emplace_back(std::move(jobs), std::move(then));
         return;
     }
     pause_ = std::make_unique<InputPause>(this);
     auto* run =
-        new PictureCheckRun(std::move(nativePaths), prompts_.beginPictureCheckProgress(this), this);
+        new PictureCheckRun(std::move(jobs), prompts_.beginPictureCheckProgress(this), this);
     checking_ = run;
     const auto ended = [this, run] {
         run->deleteLater();
@@ -41,10 +49,10 @@ void MainWindow::checkPictures(std::vector<std::string> nativePaths, PicturesChe
         pause_.reset();
         if (waitingChecks_.empty())
             return;
-        auto [paths, next] = std::move(waitingChecks_.front());
+        auto [jobs, next] = std::move(waitingChecks_.front());
         waitingChecks_.pop_front();
-        post(this, [this, paths = std::move(paths), next = std::move(next)]() mutable {
-            checkPictures(std::move(paths), std::move(next));
+        post(this, [this, jobs = std::move(jobs), next = std::move(next)]() mutable {
+            runPictureJobs(std::move(jobs), std::move(next));
         });
     };
     connect(run, &PictureCheckRun::cancelled, this, ended);
@@ -53,6 +61,28 @@ void MainWindow::checkPictures(std::vector<std::string> nativePaths, PicturesChe
                 ended();
                 then(facts);
             });
+}
+
+void MainWindow::mendPictures(const std::vector<std::string>& nativePaths,
+                              std::vector<session::PictureFacts> facts, PicturesChecked then) {
+    const MendingOffer offer = mendingOffer(facts);
+    std::vector<PictureJob> jobs;
+    std::vector<size_t> mended;
+    if (!offer.convert.empty() && prompts_.ask(this, conversionQuestion(facts, offer.convert)))
+        for (const size_t i : offer.convert) {
+            jobs.push_back(made_->conversion(nativePaths[i]));
+            mended.push_back(i);
+        }
+    if (jobs.empty()) {
+        then(facts);
+        return;
+    }
+    runPictureJobs(std::move(jobs), [facts = std::move(facts), mended, then = std::move(then)](
+                                        const std::vector<session::PictureFacts>& made) mutable {
+        for (size_t k = 0; k < mended.size() && k < made.size(); ++k)
+            facts[mended[k]] = made[k];
+        then(facts);
+    });
 }
 
 void MainWindow::addImage(int slot) {

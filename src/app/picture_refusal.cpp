@@ -75,6 +75,8 @@ session::PictureFacts checkPicture(const std::string& nativePath) {
     facts.refusal = pictureRefusal(check);
     facts.width = check.width; // the stored size, as the shown pattern's piece counts read it
     facts.height = check.height;
+    if (check.unreadable.kind == preview::UnreadableKind::OtherFormat)
+        facts.otherFormat = check.unreadable.format;
     return facts;
 }
 
@@ -86,15 +88,22 @@ struct PictureCheckRun::Batch {
     std::atomic<bool> cancelled = false;
 };
 
-PictureCheckRun::PictureCheckRun(std::vector<std::string> nativePaths,
+std::vector<PictureJob> checkJobs(const std::vector<std::string>& nativePaths) {
+    std::vector<PictureJob> jobs;
+    for (const std::string& path : nativePaths)
+        jobs.push_back([path] { return checkPicture(path); });
+    return jobs;
+}
+
+PictureCheckRun::PictureCheckRun(std::vector<PictureJob> jobs,
                                  std::unique_ptr<ProgressReport> progress, QObject* parent)
     : QObject(parent), batch_(std::make_shared<Batch>()), progress_(std::move(progress)) {
-    batch_->results.resize(nativePaths.size());
-    for (std::size_t i = 0; i < nativePaths.size(); ++i) {
-        QThreadPool::globalInstance()->start([batch = batch_, i, path = nativePaths[i]] {
+    batch_->results.resize(jobs.size());
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        QThreadPool::globalInstance()->start([batch = batch_, i, job = std::move(jobs[i])] {
             session::PictureFacts facts;
             if (!batch->cancelled) // a cancelled batch's waiting checks are skipped
-                facts = checkPicture(path);
+                facts = job();
             std::lock_guard lock(batch->mutex);
             batch->results[i] = std::move(facts);
             ++batch->done;

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,6 +26,10 @@ std::optional<puzzle::UserMessage> pictureRefusal(const preview::PictureCheck& c
 // will read it), of one picture.
 session::PictureFacts checkPicture(const std::string& nativePath);
 
+// One check for a worker thread: of a picture, or of one made from it (picture_mending.h).
+using PictureJob = std::function<session::PictureFacts()>;
+[[nodiscard]] std::vector<PictureJob> checkJobs(const std::vector<std::string>& nativePaths);
+
 // Checks pictures on worker threads, several at once. Progress is reported from the event
 // loop, never from a loop of its own, so nothing else runs inside the check: whoever
 // started it learns the end through finished() or cancelled(), once. Destroying it, or
@@ -33,7 +38,7 @@ class PictureCheckRun : public QObject {
     Q_OBJECT
   public:
     // `progress` may be null; it is updated while the checks run and may cancel them.
-    PictureCheckRun(std::vector<std::string> nativePaths, std::unique_ptr<ProgressReport> progress,
+    PictureCheckRun(std::vector<PictureJob> jobs, std::unique_ptr<ProgressReport> progress,
                     QObject* parent = nullptr);
     ~PictureCheckRun() override;
 
@@ -41,7 +46,7 @@ class PictureCheckRun : public QObject {
     bool running() const { return !ended_; }
 
   signals:
-    // One result a path, in order.
+    // One result a job, in order.
     void finished(const std::vector<pdt::session::PictureFacts>& facts);
     void cancelled();
 

@@ -1,6 +1,7 @@
 #include "app/preview_frames.h"
 
 #include "app/file_kinds.h"
+#include "app/picture_mending.h"
 #include "app/ui_texts.h"
 #include "puzzle/pictures.h"
 
@@ -100,6 +101,9 @@ void PreviewFrames::describePictures(const puzzle::Document& doc, int index) {
                        .arg(size.width())
                        .arg(size.height())
                        .arg(QLocale(QLocale::Japanese).formattedDataSize(source.size));
+            if (const QString note = made_ ? made_->noteFor(source.file) : QString();
+                !note.isEmpty())
+                text += QLatin1Char('\n') + note;
         }
         if (QWidget* frame = frames_[size_t(slot)]) {
             frame->setToolTip(text);

@@ -20,6 +20,8 @@ class QWidget;
 
 namespace pdt::app {
 
+class MadePictures;
+
 class PreviewFrames : public QObject {
     Q_OBJECT
   public:
@@ -49,8 +51,10 @@ class PreviewFrames : public QObject {
     void prefetchAround(const puzzle::Document& doc, int shown);
     bool pending(int slot) const { return channels_[slot == 0 ? 0 : 1]->pending(); }
     // Each frame's tooltip and accessible description name its picture of pattern `index`:
-    // its name, pixel size and file size.
+    // its name, pixel size and file size, and whether the editor made it from another.
     void describePictures(const puzzle::Document& doc, int index);
+    // Where the window keeps the pictures it made; null for none.
+    void setMadePictures(const MadePictures* made) { made_ = made; }
     // The slot of the frame under a point of `window`'s coordinates, or -1.
     int slotAt(QWidget* window, const QPoint& at) const;
 
@@ -73,6 +77,7 @@ class PreviewFrames : public QObject {
     std::array<QWidget*, 2> frames_;
     std::array<preview::SurfaceChannel*, 2> channels_{};
     bool painting_ = false;
+    const MadePictures* made_ = nullptr;
 };
 
 } // namespace pdt::app

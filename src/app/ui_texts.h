@@ -82,6 +82,7 @@ inline constexpr char kPictureFilterJpeg[] = "JPEG File Interchange format(*.jpg
 inline constexpr char kPictureFilterJpegPattern[] = "*.jpg;*.jpeg";
 inline constexpr char kPictureFilterGif[] = "GIF (*.gif)";
 inline constexpr char kPictureFilterGifPattern[] = "*.gif";
+inline constexpr char kPictureFilterConvertible[] = "変換して使える画像ﾌｧｲﾙ (%1)"; // the patterns
 // The extraction dialog's single type, with no pattern: every file.
 inline constexpr char kExtractFilter[] = "画像ﾌｧｲﾙ";
 
@@ -130,6 +131,24 @@ inline constexpr char kPictureOtherFormat[] =
 inline constexpr char kPictureUnreadable[] =
     "この画像ファイルを読み込めないため、設定できません（普通のファイルではないか、開けません）。";
 inline constexpr char kPictureInfo[] = "%1  %2×%3ピクセル  %4";
+
+// Added by this editor: pictures the player cannot use as they are, made usable.
+inline constexpr char kCaptionConvert[] = "画像の変換";
+inline constexpr char kAskConvert[] =
+    "この画像は %1 形式のため、そのままでは使えません。JPEG 形式に変換して設定しますか？";
+inline constexpr char kAskConvertSeveral[] = // how many, the formats
+    "%1 枚の画像は %2 形式のため、そのままでは使えません。JPEG 形式に変換して設定しますか？";
+inline constexpr char kCaptionUpright[] = "画像の向き";
+inline constexpr char kAskUpright[] =
+    "この写真には向きの情報があります。パズルでは横向きに表示されま"
+    "す。正しい向きに回転して設定しますか？";
+inline constexpr char kAskUprightSeveral[] = // how many
+    "%1 枚の写真には向きの情報があります。パズルでは横向きに表示されます。正しい向きに回転して設"
+    "定しますか？";
+inline constexpr char kConversionFailed[] = "この画像を JPEG 形式に変換できませんでした。";
+inline constexpr char kUprightFailed[] = "この写真を正しい向きに回転できませんでした。";
+inline constexpr char kNoteConverted[] = "JPEG 形式に変換した画像";
+inline constexpr char kNoteTurned[] = "正しい向きに回転した画像";
 
 // Added by this editor: recovering what was not saved when the editor ended.
 inline constexpr char kCaptionRecovery[] = "編集の復元";

@@ -20,6 +20,8 @@ struct Arguments {
     std::optional<std::string> password;
     std::optional<std::string> passwordFile;
     std::optional<std::string> output; // -o
+    bool convert = false; // pack: pictures in formats the player does not read become JPEGs
+    bool upright = false; // pack: JPEGs with an orientation tag are stored turned upright
 };
 
 struct UsageError {

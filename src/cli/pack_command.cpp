@@ -4,12 +4,15 @@
 #include "cli/picture_checks.h"
 #include "cli/puzzle_reader.h"
 #include "preview/picture_check.h"
+#include "preview/picture_conversion.h"
 #include "puzzle/document.h"
 #include "puzzle/file_system.h"
 #include "puzzle/messages.h"
 #include "puzzle/pictures.h"
 #include "puzzle/save.h"
 #include "text/cp932.h"
+
+#include <QTemporaryDir>
 
 #include <cerrno>
 #include <cstring>
@@ -78,6 +81,15 @@ Encoded encoded(std::string_view utf8, size_t limit, const std::string& what) {
     return {*std::move(cp932), std::nullopt};
 }
 
+class Scratch;
+
+// What pack may do to a picture the player cannot use as it is.
+struct PackOptions {
+    bool convert = false; // another format becomes a JPEG
+    bool upright = false; // a JPEG with an orientation tag is stored turned
+    Scratch& scratch;
+};
+
 // A picture named in the manifest: a relative name starts at the manifest's folder.
 std::string nativeOf(const fs::path& base, const std::string& name) {
     const fs::path p = puzzle::FsPath(name);
@@ -109,15 +121,76 @@ Check attach(puzzle::Document& doc, int index, int slot, const std::string& nati
     return std::nullopt;
 }
 
-Check fillPattern(puzzle::Document& doc, int index, const ManifestPattern& m,
-                  const fs::path& base) {
-    const std::string where = "pattern " + std::to_string(index + 1) + ": ";
-    auto& r = doc.pattern(index);
+// Where pictures made on the way (converted, turned upright) live until the file is written.
+class Scratch {
+  public:
+    // A new file name in the scratch folder, or nothing when it cannot be made.
+    std::optional<std::string> nextFile() {
+        if (!dir_.isValid())
+            return std::nullopt;
+        const auto name = std::to_string(++made_) + ".jpg";
+        return puzzle::Utf8Of(fs::path(dir_.path().toStdU16String()) / name);
+    }
 
+  private:
+    QTemporaryDir dir_;
+    int made_ = 0;
+};
+
+// A picture of a format the player does not read, converted as --convert asks: the JPEG's
+// file, its path recorded next to the original's unless the manifest names one, its check.
+Check convert(const std::string& native, std::optional<std::string>& recorded,
+              const std::string& where, Scratch& scratch, std::string& file,
+              preview::PictureCheck& check) {
+    const auto target = scratch.nextFile();
+    if (!target)
+        return failed(where + native + " cannot be converted: no scratch folder");
+    const preview::Conversion c = preview::convertToJpeg(native, *target);
+    if (!c.done)
+        return failed(where + native + " cannot be converted: " + c.failure);
+    if (!recorded) {
+        auto e = encoded(puzzle::Utf8Of(puzzle::FsPath(native).replace_extension(".jpg")),
+                         puzzle::kTextFieldSize, where + "the converted picture's path");
+        if (e.problem)
+            return e.problem;
+        recorded = std::move(e.bytes);
+    }
+    file = *target;
+    check = preview::checkPictureFile(file);
+    return std::nullopt;
+}
+
+// One picture of the manifest into its slot, as the editor attaches it, made usable first
+// where the options ask; its check for the piece counts.
+Check fillPicture(puzzle::Document& doc, int index, int slot, const std::string& native,
+                  std::optional<std::string> recorded, const std::string& where,
+                  const PackOptions& options, preview::PictureCheck& check) {
+    if (auto f = attach(doc, index, slot, native, recorded, where))
+        return f;
+    check = preview::checkPictureFile(native);
+    std::string file = native;
+    if (check.unreadable.kind == preview::UnreadableKind::OtherFormat) {
+        if (!options.convert)
+            return failed(where + native + " " + PictureRefusalReason(check) +
+                          "; --convert stores it as a JPEG");
+        if (auto f = convert(native, recorded, where, options.scratch, file, check))
+            return f;
+    }
+    if (!check.ok())
+        return failed(where + native + " " + PictureRefusalReason(check));
+    if (file != native)
+        return attach(doc, index, slot, file, recorded, where);
+    return std::nullopt;
+}
+
+// The pattern's pictures; the puzzle picture's check, when it has one.
+Check fillPictures(puzzle::Document& doc, int index, const ManifestPattern& m, const fs::path& base,
+                   const PackOptions& options,
+                   std::optional<preview::PictureCheck>& puzzlePicture) {
+    const std::string where = "pattern " + std::to_string(index + 1) + ": ";
     const std::optional<std::string>* recordedPaths[2] = {&m.puzzlePath, &m.finishedPath};
     const std::optional<std::string>* files[2] = {&m.puzzle, &m.finished};
     const char* pathKeys[2] = {"puzzlePath", "finishedPath"};
-    std::optional<preview::PictureCheck> puzzlePicture;
     for (const int slot : {puzzle::kPuzzleSlot, puzzle::kFinishedSlot}) {
         std::optional<std::string> recorded;
         if (const auto& given = *recordedPaths[slot]) {
@@ -132,18 +205,26 @@ Check fillPattern(puzzle::Document& doc, int index, const ManifestPattern& m,
         if (!file) {
             // A recorded path without its picture, as a slot whose file was empty keeps it.
             if (recorded)
-                puzzle::setFieldText(puzzle::slotPath(r, slot), *recorded);
+                puzzle::setFieldText(puzzle::slotPath(doc.pattern(index), slot), *recorded);
             continue;
         }
-        const std::string native = nativeOf(base, *file);
-        if (auto f = attach(doc, index, slot, native, recorded, where))
+        preview::PictureCheck check;
+        if (auto f = fillPicture(doc, index, slot, nativeOf(base, *file), recorded, where, options,
+                                 check))
             return f;
-        const preview::PictureCheck check = preview::checkPictureFile(native);
-        if (!check.ok())
-            return failed(where + native + " " + PictureRefusalReason(check));
         if (slot == puzzle::kPuzzleSlot)
             puzzlePicture = check;
     }
+    return std::nullopt;
+}
+
+Check fillPattern(puzzle::Document& doc, int index, const ManifestPattern& m, const fs::path& base,
+                  const PackOptions& options) {
+    const std::string where = "pattern " + std::to_string(index + 1) + ": ";
+    auto& r = doc.pattern(index);
+    std::optional<preview::PictureCheck> puzzlePicture;
+    if (auto f = fillPictures(doc, index, m, base, options, puzzlePicture))
+        return f;
 
     if (puzzlePicture) {
         const PieceOffer offer = OfferFor(puzzlePicture->width, puzzlePicture->height);
@@ -217,13 +298,15 @@ int PackCommand(const Arguments& args, const Console& console) {
         return Report(failed(exists), console);
 
     const fs::path base = fs::absolute(puzzle::FsPath(args.operand)).parent_path();
+    Scratch scratch;
+    const PackOptions options{args.convert, args.upright, scratch};
     auto doc = std::make_unique<puzzle::Document>();
     puzzle::ResetDocument(*doc);
     doc->state.vendorFlag = manifest.vendorInfo ? 1 : 0;
     for (size_t i = 0; i < manifest.patterns.size(); ++i) {
         if (i > 0)
             puzzle::AppendPattern(*doc);
-        if (auto f = fillPattern(*doc, int(i), manifest.patterns[i], base))
+        if (auto f = fillPattern(*doc, int(i), manifest.patterns[i], base, options))
             return Report(*f, console);
     }
 

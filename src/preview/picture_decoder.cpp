@@ -107,8 +107,7 @@ bool rangeInside(const puzzle::ByteSource& source, std::int64_t offset, std::int
 
 // Sets the reader up on the device.
 PictureProblem openReader(QImageReader& reader, RangeDevice& device) {
-    static std::once_flag limitSet;
-    std::call_once(limitSet, [] { QImageReader::setAllocationLimit(kAllocationLimitMb); });
+    applyDecodeBudget();
     if (!device.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return PictureProblem::Unreadable;
     reader.setDevice(&device);
@@ -237,6 +236,11 @@ PictureProblem whyNotOpened(const std::string& path) {
 }
 
 } // namespace
+
+void applyDecodeBudget() {
+    static std::once_flag limitSet;
+    std::call_once(limitSet, [] { QImageReader::setAllocationLimit(kAllocationLimitMb); });
+}
 
 DecodedPicture decodePictureRange(puzzle::ByteSource& source, std::int64_t offset,
                                   std::int64_t size, const WantedSize& wanted, Sampling sampling) {

@@ -89,6 +89,10 @@ QSize pictureSizeOfFile(const std::string& path);
 QSize pictureSizeOfRange(const std::string& puzzleDataFile, std::int64_t offset, std::int64_t size);
 QSize pictureSizeOfRange(puzzle::ByteSource& source, std::int64_t offset, std::int64_t size);
 
+// Raises Qt's own limit on what its readers allocate to the decode budget, once; every
+// decode does it first, and so does anything else that reads pictures through Qt.
+void applyDecodeBudget();
+
 // Pixel decodes attempted since the program started, so tests can prove that painting
 // never decodes.
 std::uint64_t pictureDecodeCount();

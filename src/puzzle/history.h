@@ -32,6 +32,7 @@ class History {
     // as soon as no state names them. maxSteps below 100 counts as 100.
     explicit History(std::string cacheDirectory, std::size_t maxSteps = 100,
                      FileSystem& fs = NativeFileSystem());
+    const std::string& cacheDirectory() const { return cacheDirectory_; }
     ~History();
     History(const History&) = delete;
     History& operator=(const History&) = delete;

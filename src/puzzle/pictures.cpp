@@ -112,13 +112,21 @@ std::optional<UserMessage> AttachPicture(Document& doc, int index, int slot,
 
 std::optional<UserMessage> AttachPicture(Document& doc, int index, int slot,
                                          const std::string& nativePath, FileSystem& fs) {
+    return AttachPictureAs(doc, index, slot, nativePath, nativePath, fs);
+}
+
+std::optional<UserMessage> AttachPictureAs(Document& doc, int index, int slot,
+                                           const std::string& nativePath,
+                                           const std::string& recordedPath, FileSystem& fs) {
     if (!validPlace(doc, index, slot))
         return messages::PictureCannotBeOpened(EINVAL);
-    if (nativePath.empty())
+    if (nativePath.empty() || recordedPath.empty())
         return messages::PictureCannotBeOpened(ENOENT);
     // A NUL would make the file opened differ from the path recorded.
     const auto stored =
-        nativePath.find('\0') == std::string::npos ? text::toCp932(nativePath) : std::nullopt;
+        recordedPath.find('\0') == std::string::npos && nativePath.find('\0') == std::string::npos
+            ? text::toCp932(recordedPath)
+            : std::nullopt;
     if (!stored)
         return messages::PicturePathNotEncodable();
     if (stored->size() > kMaxPathBytes)

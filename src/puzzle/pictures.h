@@ -20,6 +20,11 @@ std::optional<UserMessage> AttachPicture(Document& doc, int index, int slot,
                                          const std::string& nativePath);
 std::optional<UserMessage> AttachPicture(Document& doc, int index, int slot,
                                          const std::string& nativePath, FileSystem& fs);
+// The same for a picture made from the one the user chose (converted, turned upright): its
+// bytes come from nativePath, the path field records recordedPath.
+std::optional<UserMessage> AttachPictureAs(Document& doc, int index, int slot,
+                                           const std::string& nativePath,
+                                           const std::string& recordedPath, FileSystem& fs);
 
 // The refusals before extraction, in order: not joined yet (offset 0), no picture set
 // (empty path), invalid size (0).

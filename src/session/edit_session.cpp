@@ -36,13 +36,23 @@ std::optional<pieces::PieceGridTable> gridsOf(const PictureFacts& facts) {
 
 // The name of a file as a list of refused pictures shows it: the part after the last
 // separator of its native path.
-std::string fileNameOf(const std::string& nativePath) {
+// Where a path's file name starts.
+size_t nameStart(const std::string& nativePath) {
 #ifdef _WIN32
     const auto cut = nativePath.find_last_of("/\\");
 #else
     const auto cut = nativePath.find_last_of('/');
 #endif
-    return cut == std::string::npos ? nativePath : nativePath.substr(cut + 1);
+    return cut == std::string::npos ? 0 : cut + 1;
+}
+
+std::string fileNameOf(const std::string& nativePath) {
+    return nativePath.substr(nameStart(nativePath));
+}
+
+// The file whose bytes a picture's slot takes.
+const std::string& storedFile(const std::string& chosen, const PictureFacts& facts) {
+    return facts.made == PictureFacts::Made::AsChosen ? chosen : facts.madeFile;
 }
 
 Selection only(int row) {
@@ -50,6 +60,14 @@ Selection only(int row) {
 }
 
 } // namespace
+
+std::string RecordedPath(const std::string& chosen, const PictureFacts& facts) {
+    if (facts.made != PictureFacts::Made::Converted)
+        return chosen;
+    const size_t name = nameStart(chosen);
+    const size_t dot = chosen.rfind('.');
+    return (dot == std::string::npos || dot <= name ? chosen : chosen.substr(0, dot)) + ".jpg";
+}
 
 bool IsBlankPattern(const PatternRecord& r) {
     return r.puzzleImageSize == 0 && r.finishedImageSize == 0 &&
@@ -324,10 +342,12 @@ std::variant<int, std::string> EditSession::addPicturePattern(const std::string&
     if (into < 0)
         puzzle::AppendPattern(doc_);
     const PatternRecord kept = doc_.pattern(index);
-    std::optional<UserMessage> refusal =
-        puzzle::AttachPicture(doc_, index, puzzle::kPuzzleSlot, file, fs_);
+    const std::string recorded = RecordedPath(file, facts);
+    std::optional<UserMessage> refusal = puzzle::AttachPictureAs(
+        doc_, index, puzzle::kPuzzleSlot, storedFile(file, facts), recorded, fs_);
     if (!refusal)
-        refusal = puzzle::AttachPicture(doc_, index, puzzle::kFinishedSlot, file, fs_);
+        refusal = puzzle::AttachPictureAs(doc_, index, puzzle::kFinishedSlot,
+                                          storedFile(file, facts), recorded, fs_);
     if (refusal) {
         doc_.pattern(index) = kept;
         doc_.state.lastIndex = lastBefore;
@@ -347,7 +367,8 @@ std::optional<UserMessage> EditSession::attachPicture(int index, int slot,
     if (slot == puzzle::kPuzzleSlot && !gridsOf(facts))
         return smallPicture();
     const puzzle::Document before = doc_;
-    if (auto refusal = puzzle::AttachPicture(doc_, index, slot, nativePath, fs_))
+    if (auto refusal = puzzle::AttachPictureAs(doc_, index, slot, storedFile(nativePath, facts),
+                                               RecordedPath(nativePath, facts), fs_))
         return refusal;
     record(before, texts::kStepAttachPicture, index);
     changed();

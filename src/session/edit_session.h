@@ -39,7 +39,19 @@ struct PictureFacts {
     std::optional<puzzle::UserMessage> refusal; // the decoder cannot show it whole
     int width = 0;                              // the stored pixel size, from the header
     int height = 0;
+    // What the player cannot use as it is, and the editor offers to mend.
+    std::string otherFormat = {}; // a format the player does not read, which converts ("PNG")
+    int orientation = 1;          // a JPEG's EXIF orientation; 1 is "normal", as stored
+    // A picture stored from a file made from the one chosen: converted to a JPEG (recorded
+    // under the JPEG's name next to the original) or turned upright (recorded as chosen).
+    enum class Made { AsChosen, Converted, TurnedUpright };
+    Made made = Made::AsChosen;
+    std::string madeFile = {}; // native path of the file whose bytes are stored
 };
+
+// The path a picture's field records: the chosen one, or for a conversion the JPEG's name
+// in the chosen picture's folder ("shot.png" becomes "shot.jpg").
+std::string RecordedPath(const std::string& chosen, const PictureFacts& facts);
 
 // The selection a command leaves: `selected` increasing, the caret on `caret`, which is the
 // pattern to show next.
@@ -74,6 +86,7 @@ class EditSession {
                 puzzle::FileSystem& fs = puzzle::NativeFileSystem());
 
     const puzzle::Document& document() const { return doc_; }
+    const std::string& historyFolder() const { return history_.cacheDirectory(); }
     // The pattern shown: the one the details, pictures and picture commands belong to.
     int shown() const { return shown_; }
     void show(int index);

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "preview/picture_conversion.h"
 #include "preview/test_pictures.h"
 #include "window_driver.h"
 
@@ -314,4 +315,58 @@ TEST_F(WindowPictures, DropsAttachPicturesToTheirFrameAndOpenSetsAnywhere) {
     EXPECT_EQ(w.finishComment()->toPlainText(), "");
     EXPECT_FALSE(w.unsaved());
     EXPECT_TRUE(allWhite(surface(w, 0)));
+}
+
+// A picture of a format the player does not read: the editor asks once per action whether
+// to convert it. Yes stores the JPEG it converts to, recorded under the JPEG's name next to
+// the original, its preview described as converted; no refuses it naming its format.
+// Several pictures added as patterns take one question naming how many. The picture
+// dialogs offer such files under an entry of their own, after the four of old.
+TEST_F(WindowPictures, PicturesOfOtherFormatsBecomeJpegsWhenTheAuthorAgrees) {
+    const QString shot = picture("shot.png", 320, 240);
+    const QString photo = picture("photo.webp", 640, 480);
+    ASSERT_TRUE(preview::convertToJpeg(QFile::encodeName(shot).toStdString(),
+                                       QFile::encodeName(path("expected.jpg")).toStdString())
+                    .done);
+    const Bytes expected = readFile(path("expected.jpg"));
+    const std::string ask =
+        "この画像は PNG 形式のため、そのままでは使えません。JPEG 形式に変換して設定しますか？";
+    EditorWindow w;
+    w.prompts.answers = {false};
+    w.attach(0, shot);
+    ASSERT_EQ(w.prompts.questions.size(), 1u);
+    EXPECT_EQ(w.prompts.questions[0].caption, "画像の変換");
+    EXPECT_EQ(w.prompts.questions[0].text, ask);
+    EXPECT_EQ(w.prompts.messages, std::vector<ShownMessage>{
+                                      shown("この画像は PNG 形式のため、そのままでは設定できません"
+                                            "（BMP・JPEG・GIF が使えます）。",
+                                            MessageIcon::Error)});
+    EXPECT_EQ(w.doc().pattern(0).puzzleImageSize, 0);
+    EXPECT_EQ(w.prompts.openRequests.back().filters.size(), 5u);
+    EXPECT_EQ(w.prompts.openRequests.back().filters.back(),
+              (app::FileFilter{"変換して使える画像ﾌｧｲﾙ (*.png;*.webp;*.tif;*.tiff)",
+                               "*.png;*.webp;*.tif;*.tiff"}));
+
+    w.prompts.answers = {true, true};
+    w.attach(0, shot);
+    w.dropFiles({shot}, w.find<QWidget>(kFrame[1]));
+    EXPECT_EQ(w.prompts.questions.size(), 3u);
+    EXPECT_EQ(w.pieceChoices().size(), 14u) << "those of a 320 x 240 picture";
+    for (const int slot : {0, 1}) {
+        const puzzle::PatternRecord& r = w.doc().pattern(0);
+        EXPECT_EQ(readFile(QString::fromStdString(r.sourceFiles[size_t(slot)])), expected);
+        EXPECT_EQ(puzzle::fieldText(puzzle::slotPath(r, slot)),
+                  QFile::encodeName(path("shot.jpg")).toStdString());
+        EXPECT_TRUE(w.find<QWidget>(kFrame[slot])->toolTip().contains("JPEG 形式に変換した画像"));
+    }
+
+    w.prompts.answers = {true};
+    w.prompts.openManyChoices = {{shot, photo, picture("plain.jpg")}};
+    w.trigger("IDM_ADD_FROM_PICTURES");
+    EXPECT_EQ(w.prompts.questions.back().text, "2 枚の画像は WebP・PNG 形式のため、そのままでは"
+                                               "使えません。JPEG 形式に変換して設定しますか？");
+    EXPECT_EQ(w.doc().patternCount(), 4);
+    EXPECT_EQ(puzzle::fieldText(w.doc().pattern(1).puzzleImagePath),
+              QFile::encodeName(path("photo.jpg")).toStdString());
+    EXPECT_EQ(w.doc().pattern(3).finishedImageSize, int(expected.size())) << "in name order";
 }

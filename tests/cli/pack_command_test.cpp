@@ -1,6 +1,7 @@
 // adxtool pack, run as a separate process.
 
 #include "cli/cli_fixture.h"
+#include "preview/picture_conversion.h"
 
 #include <sys/stat.h>
 
@@ -121,6 +122,33 @@ TEST_F(PackCommand, WritesTheFileTheOutputNamesOrNothing) {
     ASSERT_EQ(run({"pack", "manifest.json", "-o", "lower.adx"}).exitCode, 0);
     EXPECT_EQ(read("set.ADX"), read("lower.adx"));
     EXPECT_FALSE(has("set") || has("lower.adx.ADX"));
+}
+
+// A picture of a format the player does not read is refused naming --convert; with it, it
+// is stored as the JPEG the editor converts it to, recorded next to the original unless the
+// manifest names a path, and packing again gives the same bytes.
+TEST_F(PackCommand, ConvertsOtherFormatsToTheEditorsJpegWhenAsked) {
+    picture("shot.png", 320, 240, "png");
+    write("manifest.json", R"({"patterns": [{"puzzle": "a.jpg", "finished": "shot.png"},
+        {"puzzle": "shot.png", "puzzlePath": "D:\\shot.jpg"}]})");
+    const auto refused = run({"pack", "manifest.json", "-o", "out.ADX"});
+    expectOneLineFailure(refused, 1);
+    EXPECT_NE(refused.err.find("shot.png is a PNG picture, which the player does not read; "
+                               "--convert stores it as a JPEG"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_FALSE(has("out.ADX"));
+
+    ASSERT_TRUE(preview::convertToJpeg(path("shot.png"), path("expected.jpg")).done);
+    const Bytes jpeg = read("expected.jpg");
+    for (const char* out : {"one.ADX", "two.ADX"}) {
+        const auto r = run({"pack", "manifest.json", "-o", out, "--convert"});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+    }
+    EXPECT_EQ(read("one.ADX"),
+              buildFile({{recordWith(path("a.jpg"), path("shot.jpg"), 6), read("a.jpg"), jpeg},
+                         {recordWith("D:\\shot.jpg", "", 6), jpeg, {}}}));
+    EXPECT_EQ(read("two.ADX"), read("one.ADX"));
 }
 
 } // namespace

@@ -18,11 +18,13 @@ deb=$(echo "$work"/out/*.deb)
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
 
 # Control fields: the project's version, a maintainer, and dependencies both computed from
-# the binaries (Qt, the C library) and named by hand (font, Qt's Japanese texts).
+# the binaries (Qt, the C library) and named by hand (font, Qt's Japanese texts, the readers
+# of the formats the editor converts).
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "Version is not $version"
 [ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || fail "no Maintainer"
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libc6 libqt6widgets6 libqt6gui6 fonts-ipafont-gothic qt6-translations-l10n; do
+for d in libc6 libqt6widgets6 libqt6gui6 fonts-ipafont-gothic qt6-translations-l10n \
+    qt6-image-formats-plugins; do
     echo "$depends" | tr ',' '\n' | grep -q "^ *$d\( \|$\)" || fail "Depends lacks $d: $depends"
 done
 
