@@ -73,6 +73,11 @@ void MainWindow::mendPictures(const std::vector<std::string>& nativePaths,
             jobs.push_back(made_->conversion(nativePaths[i]));
             mended.push_back(i);
         }
+    if (!offer.turn.empty() && prompts_.ask(this, uprightQuestion(offer.turn.size())))
+        for (const size_t i : offer.turn) {
+            jobs.push_back(made_->turning(nativePaths[i]));
+            mended.push_back(i);
+        }
     if (jobs.empty()) {
         then(facts);
         return;

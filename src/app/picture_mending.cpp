@@ -13,25 +13,43 @@ namespace pdt::app {
 namespace {
 
 constexpr char kConverted[] = "converted";
+constexpr char kUpright[] = "upright";
 
 // The made file's name: the chosen picture's, as a JPEG.
 QString jpegName(const std::string& chosen) {
     return QFileInfo(displayPath(chosen)).completeBaseName() + QStringLiteral(".jpg");
 }
 
-session::PictureFacts refused(const char* text) {
-    session::PictureFacts facts;
-    facts.refusal = puzzle::UserMessage{text, ui::kCaptionInformation, puzzle::MessageIcon::Error};
-    return facts;
+// Makes a picture from `chosen` in `place` with `make`, then checks what it made.
+PictureJob making(const std::string& place, const std::string& chosen,
+                  preview::Conversion (*make)(const std::string&, const std::string&),
+                  const char* failure, session::PictureFacts::Made made) {
+    const std::string target =
+        place.empty() ? place : nativePath(displayPath(place) + '/' + jpegName(chosen));
+    return [=]() -> session::PictureFacts {
+        if (target.empty() || !make(chosen, target).done) {
+            session::PictureFacts facts;
+            facts.refusal =
+                puzzle::UserMessage{failure, ui::kCaptionInformation, puzzle::MessageIcon::Error};
+            return facts;
+        }
+        session::PictureFacts facts = checkPicture(target);
+        facts.made = made;
+        facts.madeFile = target;
+        return facts;
+    };
 }
 
 } // namespace
 
 MendingOffer mendingOffer(const std::vector<session::PictureFacts>& facts) {
     MendingOffer offer;
-    for (size_t i = 0; i < facts.size(); ++i)
+    for (size_t i = 0; i < facts.size(); ++i) {
         if (!facts[i].otherFormat.empty())
             offer.convert.push_back(i);
+        else if (!facts[i].refusal && facts[i].orientation != 1)
+            offer.turn.push_back(i);
+    }
     return offer;
 }
 
@@ -48,6 +66,12 @@ Question conversionQuestion(const std::vector<session::PictureFacts>& facts,
     return {text.toStdString(), ui::kCaptionConvert, puzzle::MessageIcon::None, true};
 }
 
+Question uprightQuestion(size_t count) {
+    const QString text = count == 1 ? QString::fromUtf8(ui::kAskUpright)
+                                    : QString::fromUtf8(ui::kAskUprightSeveral).arg(count);
+    return {text.toStdString(), ui::kCaptionUpright, puzzle::MessageIcon::None, true};
+}
+
 std::string MadePictures::newPlace(const char* kind) {
     for (int n = 1; n < 1'000'000; ++n) {
         const QString place = folder_ + QStringLiteral("/%1-%2").arg(QLatin1String(kind)).arg(n);
@@ -59,25 +83,24 @@ std::string MadePictures::newPlace(const char* kind) {
 }
 
 PictureJob MadePictures::conversion(const std::string& chosen) {
-    const std::string place = newPlace(kConverted);
-    const std::string target =
-        place.empty() ? place : nativePath(displayPath(place) + '/' + jpegName(chosen));
-    return [chosen, target] {
-        if (target.empty() || !preview::convertToJpeg(chosen, target).done)
-            return refused(ui::kConversionFailed);
-        session::PictureFacts facts = checkPicture(target);
-        facts.made = session::PictureFacts::Made::Converted;
-        facts.madeFile = target;
-        return facts;
-    };
+    return making(newPlace(kConverted), chosen, preview::convertToJpeg, ui::kConversionFailed,
+                  session::PictureFacts::Made::Converted);
+}
+
+PictureJob MadePictures::turning(const std::string& chosen) {
+    return making(newPlace(kUpright), chosen, preview::storeUpright, ui::kUprightFailed,
+                  session::PictureFacts::Made::TurnedUpright);
 }
 
 QString MadePictures::noteFor(const std::string& file) const {
     const QFileInfo made(displayPath(file));
     if (QFileInfo(made.path()).path() != folder_)
         return {};
-    if (made.dir().dirName().startsWith(QLatin1String(kConverted) + '-'))
+    const QString kind = made.dir().dirName().section(QLatin1Char('-'), 0, 0);
+    if (kind == QLatin1String(kConverted))
         return QString::fromUtf8(ui::kNoteConverted);
+    if (kind == QLatin1String(kUpright))
+        return QString::fromUtf8(ui::kNoteTurned);
     return {};
 }
 

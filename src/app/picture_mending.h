@@ -20,6 +20,7 @@ namespace pdt::app {
 // Which of a batch of checked pictures can be mended, by their index.
 struct MendingOffer {
     std::vector<size_t> convert; // another format, which converts to a JPEG
+    std::vector<size_t> turn;    // a usable JPEG whose orientation tag is not "normal"
 };
 
 [[nodiscard]] MendingOffer mendingOffer(const std::vector<session::PictureFacts>& facts);
@@ -27,6 +28,7 @@ struct MendingOffer {
 // The questions, for the pictures at `which`.
 [[nodiscard]] Question conversionQuestion(const std::vector<session::PictureFacts>& facts,
                                           const std::vector<size_t>& which);
+[[nodiscard]] Question uprightQuestion(size_t count);
 
 // The folder the made pictures live in: each in a folder of its own, named after what was
 // done ("converted-3/shot.jpg"), so that a tooltip can tell it and names never clash.
@@ -36,6 +38,8 @@ class MadePictures {
 
     // A job that makes a JPEG of `chosen` (another format) and checks it.
     [[nodiscard]] PictureJob conversion(const std::string& chosen);
+    // A job that stores the JPEG `chosen` turned as its tag says and checks it.
+    [[nodiscard]] PictureJob turning(const std::string& chosen);
     // What the tooltip says of a picture stored from `file`; empty for one not made here.
     [[nodiscard]] QString noteFor(const std::string& file) const;
     const QString& folder() const { return folder_; }

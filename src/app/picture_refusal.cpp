@@ -77,6 +77,7 @@ session::PictureFacts checkPicture(const std::string& nativePath) {
     facts.height = check.height;
     if (check.unreadable.kind == preview::UnreadableKind::OtherFormat)
         facts.otherFormat = check.unreadable.format;
+    facts.orientation = check.orientation;
     return facts;
 }
 

@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 #include "cli/json_text.h"
+#include "cli/picture_checks.h"
 #include "cli/puzzle_reader.h"
 #include "puzzle/format.h"
 #include "text/cp932.h"
@@ -14,11 +15,16 @@ std::string textOf(const puzzle::TextField& field) {
     return text::fromCp932(puzzle::fieldText(field));
 }
 
-JsonValue pictureJson(const puzzle::PatternRecord& r, int slot) {
+JsonValue pictureJson(const PuzzleFile& file, const puzzle::PatternRecord& r, int slot) {
     JsonValue o = JsonValue::object();
     o.add("path", textOf(puzzle::slotPath(r, slot)));
-    o.add("offset", int(puzzle::slotOffset(r, slot)));
-    o.add("size", int(puzzle::slotSize(r, slot)));
+    const std::int64_t offset = puzzle::slotOffset(r, slot), size = puzzle::slotSize(r, slot);
+    o.add("offset", int(offset));
+    o.add("size", int(size));
+    // A photo the player shows on its side or mirrored says so; others stay as they were.
+    if (size > 0 && offset >= 0 && std::uint64_t(offset + size) <= file.walk.fileLength)
+        if (const int orientation = StoredOrientation(*file.source, offset, size); orientation != 1)
+            o.add("orientation", orientation);
     o.inlined();
     return o;
 }
@@ -33,8 +39,8 @@ JsonValue listingJson(const PuzzleFile& file) {
         p.add("recordSize", int(r.recordSize));
         p.add("vendorInfo", int(r.vendorInfo));
         p.add("recordOffset", int(r.recordOffset));
-        p.add("puzzle", pictureJson(r, puzzle::kPuzzleSlot));
-        p.add("finished", pictureJson(r, puzzle::kFinishedSlot));
+        p.add("puzzle", pictureJson(file, r, puzzle::kPuzzleSlot));
+        p.add("finished", pictureJson(file, r, puzzle::kFinishedSlot));
         p.add("pieceCount", int(r.pieceCount));
         p.add("auxWord", int(r.auxWord));
         p.add("rotation", int(r.rotation));

@@ -160,6 +160,27 @@ Check convert(const std::string& native, std::optional<std::string>& recorded,
     return std::nullopt;
 }
 
+// A photo whose orientation tag is not "normal", stored upright as --upright asks: recorded
+// under its own path unless the manifest names one.
+Check turnUpright(const std::string& native, std::optional<std::string>& recorded,
+                  const std::string& where, Scratch& scratch, std::string& file,
+                  preview::PictureCheck& check) {
+    const auto target = scratch.nextFile();
+    const preview::Conversion c = target ? preview::storeUpright(file, *target)
+                                         : preview::Conversion{false, "no scratch folder"};
+    if (!c.done)
+        return failed(where + native + " cannot be turned upright: " + c.failure);
+    if (!recorded) {
+        auto e = encoded(native, puzzle::kTextFieldSize, where + native);
+        if (e.problem)
+            return e.problem;
+        recorded = std::move(e.bytes);
+    }
+    file = *target;
+    check = preview::checkPictureFile(file);
+    return std::nullopt;
+}
+
 // One picture of the manifest into its slot, as the editor attaches it, made usable first
 // where the options ask; its check for the piece counts.
 Check fillPicture(puzzle::Document& doc, int index, int slot, const std::string& native,
@@ -178,6 +199,9 @@ Check fillPicture(puzzle::Document& doc, int index, int slot, const std::string&
     }
     if (!check.ok())
         return failed(where + native + " " + PictureRefusalReason(check));
+    if (options.upright && check.orientation != 1)
+        if (auto f = turnUpright(native, recorded, where, options.scratch, file, check))
+            return f;
     if (file != native)
         return attach(doc, index, slot, file, recorded, where);
     return std::nullopt;

@@ -1,5 +1,7 @@
 #include "cli/picture_checks.h"
 
+#include "preview/exif_orientation.h"
+
 #include <algorithm>
 
 namespace pdt::cli {
@@ -49,6 +51,14 @@ std::string PictureRefusalReason(const preview::PictureCheck& check) {
     if (check.unreadable.kind != preview::UnreadableKind::None)
         return reason.append("is ").append(preview::describeUnreadable(check.unreadable));
     return "is not a BMP, JPEG or GIF picture that decodes";
+}
+
+int StoredOrientation(puzzle::ByteSource& source, std::int64_t offset, std::int64_t size) {
+    return preview::readExifOrientation([&](std::int64_t at, std::span<std::uint8_t> out) {
+               return at >= 0 && std::int64_t(out.size()) <= size - at &&
+                      source.readAt(std::uint64_t(offset + at), out);
+           })
+        .value;
 }
 
 std::string DescribeCounts(const std::vector<int>& counts) {

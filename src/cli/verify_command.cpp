@@ -28,8 +28,15 @@ void checkOffsets(const puzzle::PatternRecord& r, std::uint64_t at, const std::s
            at + puzzle::kRecordSize + std::uint64_t(r.puzzleImageSize));
 }
 
+// What verify found: problems fail the file; notes tell what the player makes of it.
+struct Findings {
+    std::vector<std::string> problems;
+    std::vector<std::string> notes;
+};
+
 void checkPictures(PuzzleFile& file, const puzzle::PatternRecord& r, const std::string& where,
-                   std::vector<std::string>& problems) {
+                   Findings& found) {
+    std::vector<std::string>& problems = found.problems;
     const std::uint64_t length = file.walk.fileLength;
     if (std::int64_t(r.puzzleImageSize) + r.finishedImageSize == 0)
         problems.push_back(where + "has no picture");
@@ -49,6 +56,10 @@ void checkPictures(PuzzleFile& file, const puzzle::PatternRecord& r, const std::
             problems.push_back(picture + " " + PictureRefusalReason(check));
             continue;
         }
+        if (check.orientation != 1)
+            found.notes.push_back(picture + " has EXIF orientation " +
+                                  std::to_string(check.orientation) +
+                                  ": the player shows it as stored, not as taken");
         const std::string dims = std::to_string(check.width) + " x " + std::to_string(check.height);
         if (slot != puzzle::kPuzzleSlot)
             continue;
@@ -71,7 +82,8 @@ int VerifyCommand(const Arguments& args, const Console& console) {
         return Report(*f, console);
     auto& file = std::get<PuzzleFile>(opened);
 
-    std::vector<std::string> problems;
+    Findings found;
+    std::vector<std::string>& problems = found.problems;
     if (!file.walk.sound())
         problems.push_back(puzzle::DescribeDamageEnglish(file.walk));
     std::uint64_t at = puzzle::kHeaderSize;
@@ -79,11 +91,13 @@ int VerifyCommand(const Arguments& args, const Console& console) {
         const auto& r = file.walk.records[i];
         const std::string where = "pattern " + std::to_string(i + 1) + ": ";
         checkOffsets(r, at, where, problems);
-        checkPictures(file, r, where, problems);
+        checkPictures(file, r, where, found);
         at += puzzle::kRecordSize + std::uint64_t(r.puzzleImageSize) +
               std::uint64_t(r.finishedImageSize);
     }
 
+    for (const auto& n : found.notes)
+        console.print("note: " + OneLine(n) + "\n");
     for (const auto& p : problems)
         console.print(OneLine(p) + "\n");
     if (problems.empty()) {

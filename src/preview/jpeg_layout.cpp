@@ -1,6 +1,7 @@
 #include "preview/jpeg_layout.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace pdt::preview {
 
@@ -30,6 +31,11 @@ void readFrame(JpegLayout& layout, int marker, const std::vector<std::uint8_t>& 
     }
 }
 
+bool isExif(const JpegPeek& peek, std::int64_t at, int length) {
+    std::uint8_t id[6];
+    return length >= 6 && peek(at, id) && std::memcmp(id, "Exif\0\0", 6) == 0;
+}
+
 } // namespace
 
 JpegLayout readJpegLayout(const JpegPeek& peek) {
@@ -57,10 +63,14 @@ JpegLayout readJpegLayout(const JpegPeek& peek) {
             if (!peek(at + 4, body))
                 break;
         }
-        if (isFrame(marker) && body.size() >= 6)
+        if (isFrame(marker) && body.size() >= 6) {
             readFrame(layout, marker, body);
-        else if (marker == 0xDA && !body.empty())
+        } else if (marker == 0xDA && !body.empty()) {
             layout.scanComponents = body[0];
+        } else if (marker == 0xE1 && layout.exifAt < 0 && isExif(peek, at + 4, length - 2)) {
+            layout.exifAt = at + 4;
+            layout.exifLength = length - 2;
+        }
         at += 2 + length;
     }
     return layout;

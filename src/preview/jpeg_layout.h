@@ -19,7 +19,9 @@ struct JpegLayout {
     int precision = 0; // bits a sample
     int width = 0, height = 0;
     std::vector<Component> components;
-    int scanComponents = 0; // of the first scan; 0 when it was not reached
+    int scanComponents = 0;      // of the first scan; 0 when it was not reached
+    std::int64_t exifAt = -1;    // the first APP1 segment holding EXIF data: its body's offset
+    std::int64_t exifLength = 0; // and length
 };
 
 // Reads out.size() bytes at `at` from the start of the JPEG; false when they are not there.

@@ -1,5 +1,6 @@
 #include "preview/picture_check.h"
 
+#include "preview/exif_orientation.h"
 #include "preview/jpeg_scan.h"
 #include "preview/made_up_pixels.h"
 
@@ -77,6 +78,11 @@ PictureCheck checkPictureRange(puzzle::ByteSource& source, std::int64_t offset, 
         c.warnings = warningsOf(d, messages, source, offset, size);
         if (c.warnings.madeUp())
             c.problem = PictureProblem::Damaged;
+        if (d.format == "jpeg")
+            c.orientation = readExifOrientation([&](std::int64_t at, std::span<std::uint8_t> out) {
+                                return at >= 0 && std::int64_t(out.size()) <= size - at &&
+                                       source.readAt(std::uint64_t(offset + at), out);
+                            }).value;
     } else if (c.problem == PictureProblem::Damaged || c.problem == PictureProblem::TooLarge) {
         // The stored size of a picture that gave no pixels, where its header tells it.
         const QSize stored = pictureSizeOfRange(source, offset, size);

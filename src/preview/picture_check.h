@@ -25,6 +25,8 @@ struct [[nodiscard]] PictureCheck {
     DecoderWarnings warnings;
     // For a picture that gives no pixels: what kind it is, where its bytes tell.
     UnreadableReason unreadable;
+    // A JPEG's EXIF orientation: 1 ("normal") unless its tag says to turn or mirror it.
+    int orientation = 1;
 
     bool ok() const { return problem == PictureProblem::None; }
 };

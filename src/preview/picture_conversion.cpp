@@ -1,5 +1,6 @@
 #include "preview/picture_conversion.h"
 
+#include "preview/exif_orientation.h"
 #include "preview/picture_decoder.h"
 #include "puzzle/byte_source.h"
 #include "puzzle/file_system.h"
@@ -12,6 +13,10 @@
 #include <climits>
 #include <optional>
 #include <span>
+
+#ifdef PDT_HAVE_TURBOJPEG
+#include <turbojpeg.h>
+#endif
 
 namespace pdt::preview {
 
@@ -109,7 +114,79 @@ std::optional<QImage> readForConversion(const QByteArray& bytes, std::string& wh
     return image;
 }
 
+JpegPeek peekInto(const QByteArray& bytes) {
+    return [&bytes](std::int64_t at, std::span<std::uint8_t> out) {
+        if (at < 0 || at + std::int64_t(out.size()) > bytes.size())
+            return false;
+        std::copy_n(bytes.constData() + at, out.size(), reinterpret_cast<char*>(out.data()));
+        return true;
+    };
+}
+
+// Sets an orientation tag found in the bytes to "normal".
+void resetOrientation(QByteArray& jpeg) {
+    const ExifOrientation o = readExifOrientation(peekInto(jpeg));
+    if (o.at >= 0) {
+        jpeg[qsizetype(o.at)] = char(o.bigEndian ? 0 : 1);
+        jpeg[qsizetype(o.at + 1)] = char(o.bigEndian ? 1 : 0);
+    }
+}
+
+// What the lossless transform keeps a pixel at most: every DCT coefficient of three full
+// components, 2 bytes each.
+constexpr std::uint64_t kTransformBytesPerPixel = 6;
+
+#ifdef PDT_HAVE_TURBOJPEG
+// The turn as moved blocks of coefficients; nothing where a partial block at the right or
+// bottom edge would have to move, or the picture is too large.
+std::optional<QByteArray> turnedWithoutLoss(const QByteArray& jpeg, int orientation) {
+    // Each orientation value's turn: 2 mirrors, 3 turns 180 degrees, 6 turns 90 clockwise...
+    static constexpr int kTurns[9] = {TJXOP_NONE,   TJXOP_NONE,       TJXOP_HFLIP,
+                                      TJXOP_ROT180, TJXOP_VFLIP,      TJXOP_TRANSPOSE,
+                                      TJXOP_ROT90,  TJXOP_TRANSVERSE, TJXOP_ROT270};
+    const JpegLayout layout = readJpegLayout(peekInto(jpeg));
+    if (std::uint64_t(layout.width) * std::uint64_t(layout.height) * kTransformBytesPerPixel >
+        kDecodeBudgetBytes)
+        return std::nullopt;
+    tjhandle handle = tjInitTransform();
+    if (!handle)
+        return std::nullopt;
+    tjtransform turn{};
+    turn.op = kTurns[orientation];
+    turn.options = TJXOPT_PERFECT;
+    unsigned char* out = nullptr;
+    unsigned long outSize = 0;
+    const int failed =
+        tjTransform(handle, reinterpret_cast<const unsigned char*>(jpeg.constData()),
+                    static_cast<unsigned long>(jpeg.size()), 1, &out, &outSize, &turn, 0);
+    std::optional<QByteArray> turned;
+    if (failed == 0 && out)
+        turned = QByteArray(reinterpret_cast<const char*>(out), qsizetype(outSize));
+    tjFree(out);
+    tjDestroy(handle);
+    return turned;
+}
+#else
+std::optional<QByteArray> turnedWithoutLoss(const QByteArray&, int) {
+    return std::nullopt;
+}
+#endif
+
 } // namespace
+
+Conversion storeUpright(const std::string& source, const std::string& target) {
+    const std::optional<QByteArray> bytes = readWhole(source);
+    if (!bytes)
+        return failed("cannot be read");
+    const int orientation = readExifOrientation(peekInto(*bytes)).value;
+    if (orientation != 1)
+        if (std::optional<QByteArray> turned = turnedWithoutLoss(*bytes, orientation)) {
+            resetOrientation(*turned);
+            return writeNew(target, *turned) ? Conversion{true, {}}
+                                             : failed("cannot be written to " + target);
+        }
+    return convertToJpeg(source, target);
+}
 
 Conversion convertToJpeg(const std::string& source, const std::string& target) {
     applyDecodeBudget();

@@ -370,3 +370,49 @@ TEST_F(WindowPictures, PicturesOfOtherFormatsBecomeJpegsWhenTheAuthorAgrees) {
               QFile::encodeName(path("photo.jpg")).toStdString());
     EXPECT_EQ(w.doc().pattern(3).finishedImageSize, int(expected.size())) << "in name order";
 }
+
+// A photo whose orientation tag is not "normal" lies on its side in the player. The editor
+// says so once per action and, when the author agrees, stores it upright under its own
+// name, its size and piece counts those of the upright picture; otherwise it is attached
+// as it is.
+TEST_F(WindowPictures, TaggedPhotosAreStoredUprightWhenTheAuthorAgrees) {
+    const auto tagged = [&](const QString& name) {
+        const QString file = path(name);
+        EXPECT_TRUE(writeBytes(
+            file, withExifOrientation(encodePicture(quadrantPicture(640, 480), "jpeg"), 6)));
+        return file;
+    };
+    const QString photo = tagged("photo.jpg");
+    const std::string ask = "この写真には向きの情報があります。パズルでは横向きに表示されます。"
+                            "正しい向きに回転して設定しますか？";
+    EditorWindow w;
+    w.prompts.answers = {false, true};
+    w.attach(1, photo);
+    EXPECT_EQ(w.doc().pattern(0).sourceFiles[1], QFile::encodeName(photo).toStdString());
+    w.attach(0, photo);
+    ASSERT_EQ(w.prompts.questions.size(), 2u);
+    for (const app::Question& q : w.prompts.questions) {
+        EXPECT_EQ(q.caption, "画像の向き");
+        EXPECT_EQ(q.text, ask);
+    }
+    EXPECT_TRUE(w.prompts.messages.empty());
+    const puzzle::PatternRecord& r = w.doc().pattern(0);
+    EXPECT_EQ(puzzle::fieldText(r.puzzleImagePath), QFile::encodeName(photo).toStdString());
+    EXPECT_NE(r.sourceFiles[0], r.sourceFiles[1]);
+    const QImage stored(QString::fromStdString(r.sourceFiles[0]));
+    ASSERT_EQ(stored.size(), QSize(480, 640));
+    EXPECT_TRUE(near(stored.pixel(100, 100), kBottomLeft)) << "turned clockwise";
+    const QString info = w.find<QWidget>(kFrame[0])->toolTip();
+    EXPECT_TRUE(info.contains("480×640") && info.contains("正しい向きに回転した画像"))
+        << info.toStdString();
+
+    w.prompts.answers = {true};
+    w.prompts.openManyChoices = {{tagged("a.jpg"), tagged("b.jpg")}};
+    w.trigger("IDM_ADD_FROM_PICTURES");
+    EXPECT_EQ(w.prompts.questions.back().text,
+              "2 枚の写真には向きの情報があります。パズルでは横向きに表示されます。"
+              "正しい向きに回転して設定しますか？");
+    ASSERT_EQ(w.doc().patternCount(), 3);
+    EXPECT_EQ(QImage(QString::fromStdString(w.doc().pattern(2).sourceFiles[1])).size(),
+              QSize(480, 640));
+}

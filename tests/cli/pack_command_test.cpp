@@ -2,6 +2,7 @@
 
 #include "cli/cli_fixture.h"
 #include "preview/picture_conversion.h"
+#include "preview/test_pictures.h"
 
 #include <sys/stat.h>
 
@@ -149,6 +150,31 @@ TEST_F(PackCommand, ConvertsOtherFormatsToTheEditorsJpegWhenAsked) {
               buildFile({{recordWith(path("a.jpg"), path("shot.jpg"), 6), read("a.jpg"), jpeg},
                          {recordWith("D:\\shot.jpg", "", 6), jpeg, {}}}));
     EXPECT_EQ(read("two.ADX"), read("one.ADX"));
+}
+
+// A photo tagged to be turned is stored as it is, which list --json and verify mention, or
+// with --upright as the editor stores it upright, under its own path.
+TEST_F(PackCommand, StoresTaggedPhotosUprightWhenAsked) {
+    const QByteArray tagged = withExifOrientation(pictureFileBytes(640, 480, "jpeg"), 6);
+    write("tagged.jpg", Bytes(tagged.begin(), tagged.end()));
+    ASSERT_TRUE(preview::storeUpright(path("tagged.jpg"), path("expected.jpg")).done);
+    write("manifest.json", R"({"patterns": [{"puzzle": "tagged.jpg"}]})");
+    ASSERT_EQ(run({"pack", "manifest.json", "-o", "as-is.ADX"}).exitCode, 0);
+    ASSERT_EQ(run({"pack", "manifest.json", "-o", "up.ADX", "--upright"}).exitCode, 0);
+    EXPECT_EQ(read("as-is.ADX"),
+              buildFile({{recordWith(path("tagged.jpg"), "", 6), read("tagged.jpg"), {}}}));
+    EXPECT_EQ(read("up.ADX"),
+              buildFile({{recordWith(path("tagged.jpg"), "", 6), read("expected.jpg"), {}}}));
+
+    const auto listed = run({"list", "as-is.ADX", "--json"});
+    EXPECT_NE(listed.out.find(R"("orientation": 6)"), std::string::npos) << listed.out;
+    EXPECT_EQ(run({"list", "up.ADX", "--json"}).out.find("orientation"), std::string::npos);
+    const auto verified = run({"verify", "as-is.ADX"});
+    EXPECT_EQ(verified.exitCode, 0) << verified.err;
+    EXPECT_NE(verified.out.find("note: pattern 1: the puzzle picture has EXIF orientation 6"),
+              std::string::npos)
+        << verified.out;
+    EXPECT_EQ(run({"verify", "up.ADX"}).out.find("note:"), std::string::npos);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Conversion of pictures the player does not read into JPEGs it does.
 
+#include "preview/exif_orientation.h"
 #include "preview/picture_conversion.h"
 #include "preview/picture_decoder.h"
 #include "preview/test_pictures.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QColorSpace>
+#include <QImageReader>
 #include <QTemporaryDir>
 
 using namespace pdt::preview;
@@ -60,6 +62,57 @@ TEST(PictureConversion, MakesTheSameBaselineJpegOnWhiteInSrgbEveryTime) {
                                dir.filePath("none.jpg").toStdString())
                      .done);
     EXPECT_FALSE(QFile::exists(dir.filePath("none.jpg")));
+}
+
+ExifOrientation orientationOf(const QByteArray& jpeg) {
+    return readExifOrientation([&](std::int64_t at, std::span<std::uint8_t> out) {
+        if (at < 0 || at + qsizetype(out.size()) > jpeg.size())
+            return false;
+        std::copy_n(jpeg.constData() + at, out.size(), reinterpret_cast<char*>(out.data()));
+        return true;
+    });
+}
+
+// Every orientation a tag can give, on a picture whose sides are whole blocks (turned
+// without loss, its EXIF kept with the tag reset) and on one whose are not (mostly decoded,
+// turned and encoded again, without EXIF): the stored picture looks as the tagged one is
+// shown.
+TEST(PictureConversion, StoresTaggedPhotosAsTheyAreShown) {
+    QTemporaryDir dir;
+    for (const QSize size : {QSize(320, 240), QSize(330, 250)}) {
+        const bool whole = size.width() % 16 == 0 && size.height() % 16 == 0;
+        const QByteArray plain =
+            encodePicture(quadrantPicture(size.width(), size.height()), "jpeg");
+        for (int tag = 2; tag <= 8; ++tag) {
+            SCOPED_TRACE(std::to_string(size.width()) + " tag " + std::to_string(tag));
+            const QString from =
+                dir.filePath(QStringLiteral("%1-%2.jpg").arg(size.width()).arg(tag));
+            const QString to =
+                dir.filePath(QStringLiteral("%1-%2-up.jpg").arg(size.width()).arg(tag));
+            const QByteArray tagged = withExifOrientation(plain, tag);
+            ASSERT_EQ(orientationOf(tagged).value, tag);
+            ASSERT_TRUE(writeBytes(from, tagged));
+            const Conversion c = storeUpright(from.toStdString(), to.toStdString());
+            ASSERT_TRUE(c.done) << c.failure;
+
+            QImageReader shownReader(from);
+            shownReader.setAutoTransform(true);
+            const QImage shown = shownReader.read();
+            const QByteArray stored = readAll(to);
+            const ExifOrientation left = orientationOf(stored);
+            EXPECT_EQ(left.value, 1);
+            // A transpose never moves a partial block from the edges.
+            EXPECT_EQ(left.at >= 0, whole || tag == 5) << "EXIF kept only by the lossless turn";
+            QImageReader storedReader(to);
+            storedReader.setAutoTransform(false); // as the player shows it
+            const QImage back = storedReader.read();
+            ASSERT_EQ(back.size(), shown.size());
+            for (const QPoint p : {QPoint(1, 1), QPoint(3, 1), QPoint(1, 3), QPoint(3, 3)}) {
+                const QPoint at(p.x() * back.width() / 4, p.y() * back.height() / 4);
+                EXPECT_TRUE(near(back.pixel(at), shown.pixel(at), 24)) << at.x() << "," << at.y();
+            }
+        }
+    }
 }
 
 } // namespace
