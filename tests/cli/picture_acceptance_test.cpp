@@ -31,6 +31,7 @@ TEST_F(PictureAcceptance, TheEditorPackAndVerifyAgreeOnEveryOddPicture) {
         const ToolRun verify = run({"verify", "stored.adx"});
 
         EXPECT_EQ(!editor.refusal, odd.accepted);
+        EXPECT_EQ(editor.orientation != 1, odd.name == "tagged.jpg");
         EXPECT_EQ(pack.exitCode, odd.accepted ? 0 : 1) << pack.err;
         EXPECT_EQ(verify.exitCode, odd.accepted ? 0 : 1) << verify.out;
         if (odd.accepted)

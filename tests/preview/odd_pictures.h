@@ -173,6 +173,8 @@ inline std::vector<OddPicture> oddPictures() {
         usable("stray-no-end-marker.jpg", strayed.chopped(2),
                {W::StrayBytesBetweenSegments, W::MissingEndMarker}, true),
         usable("progressive.jpg", progressive),
+        // Taken upright, shown on its side: usable as it is, and offered to be turned.
+        usable("tagged.jpg", withExifOrientation(jpeg, 6)),
         madeUp("cut-scan.jpg", jpeg.left(scan + (jpeg.size() - scan) / 2), {W::PrematureEnd}),
         madeUp("stray-then-cut.jpg", strayed.left(scan + 3 + (jpeg.size() - scan) / 2),
                {W::StrayBytesBetweenSegments, W::PrematureEnd}, true),
