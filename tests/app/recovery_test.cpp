@@ -47,9 +47,9 @@ class Recovery : public WindowTest {
 TEST_F(Recovery, OnlyTheSlotsOfEndedEditorsAreOffered) {
     auto running = RecoverySlot::create(root());
     ASSERT_TRUE(running);
+    writeFile(running->journalPath(), bytesOf("its journal"));
     leaveJournal("ended");
     EXPECT_EQ(RecoverySlot::orphans(root()).size(), 1u) << "the running one is not offered";
-    QFile(running->journalPath()).open(QIODevice::WriteOnly);
     running.reset(); // ended, its journal left
     EXPECT_EQ(RecoverySlot::orphans(root()).size(), 2u);
     auto empty = RecoverySlot::create(root());
