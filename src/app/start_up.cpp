@@ -3,12 +3,20 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <string_view>
+
 namespace pdt::app {
 
 namespace {
 const QLatin1String kScreenshotOption("--screenshot-to=");
 const QLatin1String kScreenshotPictureOption("--screenshot-picture=");
 } // namespace
+
+const char kVersionText[] = "puzzle-data-tool " PDT_VERSION "\n";
+
+bool AsksForVersion(int argc, const char* const* argv) {
+    return argc == 2 && std::string_view(argv[1]) == "--version";
+}
 
 StartOptions ParseStartArguments(QStringList arguments) {
     StartOptions options;

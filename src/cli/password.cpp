@@ -131,7 +131,7 @@ Check CheckPassword(std::string_view storedCp932, const PasswordSource& source,
                 "cannot read the password file " + *source.fromFile + ": " +
                 (error == EINVAL ? "not a regular file or a pipe" : std::strerror(error)));
     }
-    if (!typed && isatty(STDIN_FILENO))
+    if (!typed && source.mayAsk && isatty(STDIN_FILENO))
         typed = askOnTerminal(fileForPrompt, console);
     if (!typed)
         return Failure{kExitPassword, std::string(fileForPrompt) +
