@@ -30,8 +30,7 @@ setup:
 # generator it was made with.
 configure: setup
 	@grep -qsx 'CMAKE_BUILD_TYPE:STRING=$(BUILD_TYPE)' $(BUILD)/CMakeCache.txt || \
-	  cmake -S . -B $(BUILD) $$([ -f $(BUILD)/CMakeCache.txt ] || echo -G "$(GENERATOR)") \
-	    -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DPDT_WERROR=ON $(CMAKE_FLAGS)
+	  CMAKE_GENERATOR="$(GENERATOR)" cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DPDT_WERROR=ON $(CMAKE_FLAGS)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -67,7 +66,7 @@ bench:
 
 fuzz:
 	@scripts/setup fuzz
-	CXX=clang++ cmake -S . -B build-fuzz -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPDT_WERROR=ON -DPDT_FUZZ=ON -DPDT_BUILD_TESTS=OFF -DPDT_BUILD_BENCH=OFF
+	CXX=clang++ CMAKE_GENERATOR="$(GENERATOR)" cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPDT_WERROR=ON -DPDT_FUZZ=ON -DPDT_BUILD_TESTS=OFF -DPDT_BUILD_BENCH=OFF
 	cmake --build build-fuzz -j $(JOBS) --target fuzzers
 
 clean:
