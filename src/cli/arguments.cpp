@@ -1,6 +1,7 @@
 #include "cli/arguments.h"
 
 #include <array>
+#include <charconv>
 
 namespace pdt::cli {
 
@@ -10,9 +11,12 @@ const char kUsageText[] = R"(usage:
   adxtool pack MANIFEST -o OUT [--force]
   adxtool pieces (WIDTHxHEIGHT | PICTURE) [--json]
   adxtool verify FILE [--password PW | --password-file F]
-  adxtool --help
+  adxtool thumbnail FILE OUT.png [--size N] [--password PW | --password-file F]
+  adxtool help [COMMAND] | COMMAND --help | --version
 exit status: 0 success, 1 failed or damaged file, 2 usage error, 3 password needed or wrong
 )";
+
+const char kVersionText[] = "adxtool " PDT_VERSION "\n";
 
 namespace {
 
@@ -22,21 +26,92 @@ enum Option : unsigned {
     kPassword = 4,
     kPasswordFile = 8,
     kOutput = 16,
+    kSize = 32,
 };
+
+constexpr char kListHelp[] =
+    R"(usage: adxtool list FILE [--json] [--password PW | --password-file F]
+
+Shows the patterns of FILE: pictures, piece counts, rotation flags and comments.
+)";
+
+constexpr char kExtractHelp[] =
+    R"(usage: adxtool extract FILE [-o DIR] [--force] [--password PW | --password-file F]
+
+Writes every stored picture of FILE into DIR (default: the current folder), and
+beside them manifest.json, from which pack builds the same file again. Without
+--force no existing file is replaced.
+)";
+
+// The manifest as ParseManifest reads it; README.md shows the same text.
+constexpr char kPackHelp[] = R"(usage: adxtool pack MANIFEST -o OUT [--force]
+
+Writes the puzzle data file OUT (".ADX" is added unless OUT ends so) from
+MANIFEST, a JSON object like the manifest.json that extract writes. Without
+--force an existing OUT is never replaced. What pack writes is what the editor
+saves for the same patterns.
+
+The manifest's fields (others are refused):
+  password       string   default ""     the password, without spaces
+  vendorInfo     boolean  default false  the vendor-information flag
+  patterns       array    required       1 to 200 patterns, in their order
+The fields of each pattern, which has a puzzle picture, a finished one or both:
+  puzzle         string   default none   the puzzle picture file (BMP, JPEG
+                                         or GIF), from the manifest's folder
+  finished       string   default none   the finished picture file, likewise
+  puzzlePath     string   default: the picture file's absolute path
+                                         the path stored for the puzzle picture
+  finishedPath   string   default: the picture file's absolute path
+                                         the path stored for the finished one
+  pieceCount     integer  default: the smallest count the puzzle picture offers
+                                         a count it offers (see adxtool pieces)
+  rotation       boolean  default false  pieces may be rotated; 0 or 1 as well
+  clearComment   string   default ""     the comment once the puzzle is solved
+  finishComment  string   default ""     the comment after the finished picture
+Texts are UTF-8, stored in code page 932: there a password holds at most 16
+bytes, a path or a comment at most 256.
+)";
+
+constexpr char kPiecesHelp[] = R"(usage: adxtool pieces (WIDTHxHEIGHT | PICTURE) [--json]
+
+Shows the piece counts that a puzzle picture of the given size, or the given
+picture file, admits.
+)";
+
+constexpr char kVerifyHelp[] = R"(usage: adxtool verify FILE [--password PW | --password-file F]
+
+Reads the whole of FILE and reports every problem: damage, stored offsets,
+pictures that do not decode, and piece counts their puzzle pictures do not
+offer.
+)";
+
+constexpr char kThumbnailHelp[] =
+    R"(usage: adxtool thumbnail FILE OUT.png [--size N] [--password PW | --password-file F]
+
+Writes to OUT.png, replacing it, the puzzle picture of FILE's first pattern (or
+its finished picture when it has none), scaled to at most N x N pixels (default
+256, at most 4096). A damaged file gives no picture. It never asks for a
+password: file managers run it through the installed thumbnailer, with no one
+to answer.
+)";
 
 struct CommandInfo {
     std::string_view name;
     Command command;
     unsigned options;
+    int operands;
     bool outputRequired;
+    std::string_view help;
 };
 
-constexpr std::array<CommandInfo, 5> kCommands{{
-    {"list", Command::List, kJson | kPassword | kPasswordFile, false},
-    {"extract", Command::Extract, kOutput | kForce | kPassword | kPasswordFile, false},
-    {"pack", Command::Pack, kOutput | kForce, true},
-    {"pieces", Command::Pieces, kJson, false},
-    {"verify", Command::Verify, kPassword | kPasswordFile, false},
+constexpr std::array<CommandInfo, 6> kCommands{{
+    {"list", Command::List, kJson | kPassword | kPasswordFile, 1, false, kListHelp},
+    {"extract", Command::Extract, kOutput | kForce | kPassword | kPasswordFile, 1, false,
+     kExtractHelp},
+    {"pack", Command::Pack, kOutput | kForce, 1, true, kPackHelp},
+    {"pieces", Command::Pieces, kJson, 1, false, kPiecesHelp},
+    {"verify", Command::Verify, kPassword | kPasswordFile, 1, false, kVerifyHelp},
+    {"thumbnail", Command::Thumbnail, kSize | kPassword | kPasswordFile, 2, false, kThumbnailHelp},
 }};
 
 struct OptionInfo {
@@ -46,12 +121,13 @@ struct OptionInfo {
     bool takesValue;
 };
 
-constexpr std::array<OptionInfo, 5> kOptions{{
+constexpr std::array<OptionInfo, 6> kOptions{{
     {"--json", "", kJson, false},
     {"--force", "-f", kForce, false},
     {"--password", "", kPassword, true},
     {"--password-file", "", kPasswordFile, true},
     {"--output", "-o", kOutput, true},
+    {"--size", "", kSize, true},
 }};
 
 UsageError usage(std::string message) {
@@ -64,36 +140,57 @@ std::variant<Arguments, UsageError> ParseArguments(std::span<const std::string_v
     Arguments result;
     if (args.empty())
         return usage("no command given");
-    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    const auto isHelp = [](std::string_view arg) { return arg == "--help" || arg == "-h"; };
+    if (args[0] == "--version") {
         if (args.size() > 1)
-            return usage("--help takes nothing more");
+            return usage("--version takes nothing more");
+        result.command = Command::Version;
+        return result;
+    }
+    const bool helpFirst = isHelp(args[0]) || args[0] == "help";
+    if (helpFirst && args.size() > 2)
+        return usage("help takes at most the name of a command");
+    if (helpFirst && args.size() == 1) {
+        result.helpText = kUsageText;
         return result;
     }
 
+    const std::string_view word = helpFirst ? args[1] : args[0];
     const CommandInfo* command = nullptr;
     for (const auto& c : kCommands)
-        if (c.name == args[0])
+        if (c.name == word)
             command = &c;
     if (!command)
-        return usage("unknown command '" + std::string(args[0]) + "'");
+        return usage("unknown command '" + std::string(word) + "'");
+    if (helpFirst) {
+        result.helpText = command->help;
+        return result;
+    }
     result.command = command->command;
 
     unsigned seen = 0;
-    bool haveOperand = false;
+    int operands = 0;
     bool optionsEnded = false;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         const bool looksLikeOption = !optionsEnded && arg.size() > 1 && arg[0] == '-';
         if (!looksLikeOption) {
-            if (haveOperand)
+            if (operands == command->operands)
                 return usage("unexpected argument '" + std::string(arg) + "'");
-            result.operand = std::string(arg);
-            haveOperand = true;
+            if (operands++ == 0)
+                result.operand = std::string(arg);
+            else
+                result.output = std::string(arg);
             continue;
         }
         if (arg == "--") {
             optionsEnded = true;
             continue;
+        }
+        if (isHelp(arg)) {
+            result.command = Command::Help;
+            result.helpText = command->help;
+            return result;
         }
 
         // --name=value and -oVALUE carry their value in the same word.
@@ -152,14 +249,25 @@ std::variant<Arguments, UsageError> ParseArguments(std::span<const std::string_v
         case kOutput:
             result.output = value;
             break;
+        case kSize: {
+            const auto [end, error] =
+                std::from_chars(value.data(), value.data() + value.size(), result.size);
+            if (error != std::errc() || end != value.data() + value.size() || result.size < 1 ||
+                result.size > kMaxThumbnailSize)
+                return usage("'--size' takes a number of pixels from 1 to " +
+                             std::to_string(kMaxThumbnailSize));
+            break;
+        }
         }
     }
 
-    if (!haveOperand)
+    if (operands == 0)
         return usage(std::string(command->name) + " needs " +
                      (command->command == Command::Pack     ? "a manifest"
                       : command->command == Command::Pieces ? "a size or a picture"
                                                             : "a puzzle data file"));
+    if (operands < command->operands)
+        return usage(std::string(command->name) + " needs the PNG file to write");
     if (command->outputRequired && !result.output)
         return usage(std::string(command->name) + " needs -o OUT");
     if (result.password && result.passwordFile)
