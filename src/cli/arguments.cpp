@@ -134,144 +134,179 @@ UsageError usage(std::string message) {
     return {std::move(message)};
 }
 
-} // namespace
+// "'NAME' WHAT", built up in place: GCC 12 sees overlapping copies where literals and
+// strings are added in one expression here.
+UsageError aboutOption(std::string_view name, std::string_view what) {
+    std::string message = "'";
+    message += name;
+    message += "' ";
+    message += what;
+    return {std::move(message)};
+}
 
-std::variant<Arguments, UsageError> ParseArguments(std::span<const std::string_view> args) {
+bool isHelp(std::string_view arg) {
+    return arg == "--help" || arg == "-h";
+}
+
+const CommandInfo* findCommand(std::string_view word) {
+    for (const auto& c : kCommands)
+        if (c.name == word)
+            return &c;
+    return nullptr;
+}
+
+// "--version", "help [COMMAND]" and "--help [COMMAND]": what they print, or nothing when the
+// arguments are a command.
+std::optional<std::variant<Arguments, UsageError>>
+helpOrVersion(std::span<const std::string_view> args) {
     Arguments result;
-    if (args.empty())
-        return usage("no command given");
-    const auto isHelp = [](std::string_view arg) { return arg == "--help" || arg == "-h"; };
     if (args[0] == "--version") {
         if (args.size() > 1)
             return usage("--version takes nothing more");
         result.command = Command::Version;
         return result;
     }
-    const bool helpFirst = isHelp(args[0]) || args[0] == "help";
-    if (helpFirst && args.size() > 2)
+    if (!isHelp(args[0]) && args[0] != "help")
+        return std::nullopt;
+    if (args.size() > 2)
         return usage("help takes at most the name of a command");
-    if (helpFirst && args.size() == 1) {
+    if (args.size() == 1) {
         result.helpText = kUsageText;
         return result;
     }
-
-    const std::string_view word = helpFirst ? args[1] : args[0];
-    const CommandInfo* command = nullptr;
-    for (const auto& c : kCommands)
-        if (c.name == word)
-            command = &c;
+    const CommandInfo* command = findCommand(args[1]);
     if (!command)
-        return usage("unknown command '" + std::string(word) + "'");
-    if (helpFirst) {
-        result.helpText = command->help;
-        return result;
-    }
-    result.command = command->command;
+        return usage("unknown command '" + std::string(args[1]) + "'");
+    result.helpText = command->help;
+    return result;
+}
 
+std::optional<UsageError> applyOption(Option option, const std::string& value, Arguments& result) {
+    switch (option) {
+    case kJson:
+        result.json = true;
+        break;
+    case kForce:
+        result.force = true;
+        break;
+    case kPassword:
+        result.password = value;
+        break;
+    case kPasswordFile:
+        result.passwordFile = value;
+        break;
+    case kOutput:
+        result.output = value;
+        break;
+    case kSize: {
+        const auto [end, error] =
+            std::from_chars(value.data(), value.data() + value.size(), result.size);
+        if (error != std::errc() || end != value.data() + value.size() || result.size < 1 ||
+            result.size > kMaxThumbnailSize)
+            return usage("'--size' takes a number of pixels from 1 to " +
+                         std::to_string(kMaxThumbnailSize));
+        break;
+    }
+    }
+    return std::nullopt;
+}
+
+// The option at args[i] (and its value, which may take args[i + 1]).
+std::optional<UsageError> takeOption(std::span<const std::string_view> args, size_t& i,
+                                     const CommandInfo& command, unsigned& seen,
+                                     Arguments& result) {
+    const std::string_view arg = args[i];
+    // --name=value and -oVALUE carry their value in the same word.
+    std::string_view name = arg;
+    std::optional<std::string_view> inlineValue;
+    if (arg.starts_with("--")) {
+        if (const auto eq = arg.find('='); eq != std::string_view::npos) {
+            name = arg.substr(0, eq);
+            inlineValue = arg.substr(eq + 1);
+        }
+    } else if (arg.size() > 2) {
+        name = arg.substr(0, 2);
+        inlineValue = arg.substr(2);
+    }
+
+    const OptionInfo* option = nullptr;
+    for (const auto& o : kOptions)
+        if (name == o.longName || (!o.shortName.empty() && name == o.shortName))
+            option = &o;
+    if (!option || !(command.options & option->option))
+        return aboutOption(name, "is not an option of " + std::string(command.name));
+    if (seen & option->option)
+        return aboutOption(name, "given twice");
+    seen |= option->option;
+
+    std::string value;
+    if (option->takesValue) {
+        if (inlineValue)
+            value = std::string(*inlineValue);
+        else if (i + 1 < args.size())
+            value = std::string(args[++i]);
+        else
+            return aboutOption(name, "needs a value");
+        // An empty password is one: that of a file without a password.
+        if (value.empty() && option->option != kPassword)
+            return aboutOption(name, "needs a value");
+    } else if (inlineValue) {
+        return aboutOption(name, "takes no value");
+    }
+    return applyOption(option->option, value, result);
+}
+
+// What the command still lacks once every argument is read.
+std::optional<UsageError> missing(const CommandInfo& command, int operands,
+                                  const Arguments& result) {
+    if (operands == 0)
+        return usage(std::string(command.name) + " needs " +
+                     (command.command == Command::Pack     ? "a manifest"
+                      : command.command == Command::Pieces ? "a size or a picture"
+                                                           : "a puzzle data file"));
+    if (operands < command.operands)
+        return usage(std::string(command.name) + " needs the PNG file to write");
+    if (command.outputRequired && !result.output)
+        return usage(std::string(command.name) + " needs -o OUT");
+    if (result.password && result.passwordFile)
+        return usage("give either --password or --password-file, not both");
+    return std::nullopt;
+}
+
+} // namespace
+
+std::variant<Arguments, UsageError> ParseArguments(std::span<const std::string_view> args) {
+    if (args.empty())
+        return usage("no command given");
+    if (auto answer = helpOrVersion(args))
+        return std::move(*answer);
+    const CommandInfo* command = findCommand(args[0]);
+    if (!command)
+        return usage("unknown command '" + std::string(args[0]) + "'");
+
+    Arguments result;
+    result.command = command->command;
     unsigned seen = 0;
     int operands = 0;
     bool optionsEnded = false;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string_view arg = args[i];
-        const bool looksLikeOption = !optionsEnded && arg.size() > 1 && arg[0] == '-';
-        if (!looksLikeOption) {
+        if (optionsEnded || arg.size() <= 1 || arg[0] != '-') {
             if (operands == command->operands)
                 return usage("unexpected argument '" + std::string(arg) + "'");
-            if (operands++ == 0)
-                result.operand = std::string(arg);
-            else
-                result.output = std::string(arg);
-            continue;
-        }
-        if (arg == "--") {
+            (operands++ == 0 ? result.operand : result.output.emplace()) = std::string(arg);
+        } else if (arg == "--") {
             optionsEnded = true;
-            continue;
-        }
-        if (isHelp(arg)) {
+        } else if (isHelp(arg)) {
             result.command = Command::Help;
             result.helpText = command->help;
             return result;
-        }
-
-        // --name=value and -oVALUE carry their value in the same word.
-        std::string_view name = arg;
-        std::optional<std::string_view> inlineValue;
-        if (arg.starts_with("--")) {
-            if (const auto eq = arg.find('='); eq != std::string_view::npos) {
-                name = arg.substr(0, eq);
-                inlineValue = arg.substr(eq + 1);
-            }
-        } else if (arg.size() > 2) {
-            name = arg.substr(0, 2);
-            inlineValue = arg.substr(2);
-        }
-
-        const OptionInfo* option = nullptr;
-        for (const auto& o : kOptions)
-            if (name == o.longName || (!o.shortName.empty() && name == o.shortName))
-                option = &o;
-        if (!option || !(command->options & option->option))
-            return usage("'" + std::string(name) + "' is not an option of " +
-                         std::string(command->name));
-        if (seen & option->option)
-            return usage("'" + std::string(name) + "' given twice");
-        seen |= option->option;
-
-        std::string value;
-        if (option->takesValue) {
-            if (inlineValue) {
-                value = std::string(*inlineValue);
-            } else if (i + 1 < args.size()) {
-                value = std::string(args[++i]);
-            } else {
-                return usage("'" + std::string(name) + "' needs a value");
-            }
-            // An empty password is one: that of a file without a password.
-            if (value.empty() && option->option != kPassword)
-                return usage("'" + std::string(name) + "' needs a value");
-        } else if (inlineValue) {
-            return usage("'" + std::string(name) + "' takes no value");
-        }
-
-        switch (option->option) {
-        case kJson:
-            result.json = true;
-            break;
-        case kForce:
-            result.force = true;
-            break;
-        case kPassword:
-            result.password = value;
-            break;
-        case kPasswordFile:
-            result.passwordFile = value;
-            break;
-        case kOutput:
-            result.output = value;
-            break;
-        case kSize: {
-            const auto [end, error] =
-                std::from_chars(value.data(), value.data() + value.size(), result.size);
-            if (error != std::errc() || end != value.data() + value.size() || result.size < 1 ||
-                result.size > kMaxThumbnailSize)
-                return usage("'--size' takes a number of pixels from 1 to " +
-                             std::to_string(kMaxThumbnailSize));
-            break;
-        }
+        } else if (auto error = takeOption(args, i, *command, seen, result)) {
+            return std::move(*error);
         }
     }
-
-    if (operands == 0)
-        return usage(std::string(command->name) + " needs " +
-                     (command->command == Command::Pack     ? "a manifest"
-                      : command->command == Command::Pieces ? "a size or a picture"
-                                                            : "a puzzle data file"));
-    if (operands < command->operands)
-        return usage(std::string(command->name) + " needs the PNG file to write");
-    if (command->outputRequired && !result.output)
-        return usage(std::string(command->name) + " needs -o OUT");
-    if (result.password && result.passwordFile)
-        return usage("give either --password or --password-file, not both");
+    if (auto error = missing(*command, operands, result))
+        return std::move(*error);
     return result;
 }
 
