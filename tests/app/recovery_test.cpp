@@ -145,6 +145,8 @@ TEST_F(Recovery, AKilledEditorsWorkComesBack) {
         return it.hasNext() && QFileInfo(it.next()).size() > 0;
     };
     ASSERT_TRUE(QTest::qWaitFor(journalWritten, 10000));
+    EXPECT_TRUE(RecoverySlot::orphans(path("data/puzzle-data-tool/recovery")).empty())
+        << "a running editor's journal is never another's";
     editor.kill(); // SIGKILL: nothing of the editor runs any more
     editor.waitForFinished();
 
