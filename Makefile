@@ -7,7 +7,7 @@ PREFIX   ?= /usr/local
 ifeq ($(SANITIZE),1)
 BUILD ?= build-asan
 BUILD_TYPE ?= RelWithDebInfo
-CMAKE_FLAGS += -DPDT_SANITIZE=ON -DPDT_BUILD_BENCH=OFF
+CMAKE_FLAGS += -DPDT_SANITIZE=ON
 # Tests ask for allocations that must fail (a preview surface of 2^40 pixels): let them fail.
 TEST_ENV := ASAN_OPTIONS=allocator_may_return_null=1
 else
@@ -15,7 +15,8 @@ BUILD ?= build
 BUILD_TYPE ?= Release
 endif
 
-GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
+# Chosen when a folder is first configured, after setup has had its chance to install Ninja.
+GENERATOR = $$(command -v ninja >/dev/null 2>&1 && echo Ninja || echo 'Unix Makefiles')
 APP := $(BUILD)/src/app/puzzle-data-tool
 
 .PHONY: all setup configure build run test install package bench fuzz clean
@@ -25,10 +26,11 @@ all: build
 setup:
 	@scripts/setup
 
-# Configures anew when the folder is new or was built as another type.
+# Configures anew when the folder is new or was built as another type; a folder keeps the
+# generator it was made with.
 configure: setup
 	@grep -qsx 'CMAKE_BUILD_TYPE:STRING=$(BUILD_TYPE)' $(BUILD)/CMakeCache.txt || \
-	  cmake -S . -B $(BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DPDT_WERROR=ON $(CMAKE_FLAGS)
+	  CMAKE_GENERATOR="$(GENERATOR)" cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DPDT_WERROR=ON $(CMAKE_FLAGS)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -36,13 +38,16 @@ build: configure
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
 	  echo "make run: no display found (DISPLAY and WAYLAND_DISPLAY are unset)."; \
-	  echo "Run it from a desktop session, or try: xvfb-run $(APP)"; \
+	  echo "Run it from a desktop session, or try: scripts/setup tools && xvfb-run $(APP)"; \
 	  exit 1; \
 	fi
 	$(APP) $(ARGS)
 
+# A skipped test says why, also when the run passes.
 test: build
-	cd $(BUILD) && $(TEST_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
+	@cd $(BUILD) && $(TEST_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS); \
+	  status=$$?; sed -n '/^skipped: /p; /: Skipped$$/{n;s/^/skipped: /p;}' Testing/Temporary/LastTest.log; \
+	  exit $$status
 
 # DESTDIR, when given, is passed on to CMake through the environment.
 install: build
@@ -51,15 +56,17 @@ install: build
 package: build
 	cd $(BUILD) && cpack -G DEB
 
-bench: setup
-	$(MAKE) BUILD=build-bench BUILD_TYPE=Release configure
+bench:
+	@scripts/setup bench
+	$(MAKE) BUILD=build-bench BUILD_TYPE=Release CMAKE_FLAGS=-DPDT_BUILD_BENCH=ON configure
 	cmake --build build-bench -j $(JOBS) --target benchmarks
 	@for b in build-bench/bench/bench_*; do \
 	  [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; \
 	done
 
-fuzz: setup
-	CXX=clang++ cmake -S . -B build-fuzz -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPDT_WERROR=ON -DPDT_FUZZ=ON -DPDT_BUILD_TESTS=OFF -DPDT_BUILD_BENCH=OFF
+fuzz:
+	@scripts/setup fuzz
+	CXX=clang++ CMAKE_GENERATOR="$(GENERATOR)" cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPDT_WERROR=ON -DPDT_FUZZ=ON -DPDT_BUILD_TESTS=OFF -DPDT_BUILD_BENCH=OFF
 	cmake --build build-fuzz -j $(JOBS) --target fuzzers
 
 clean:

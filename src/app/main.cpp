@@ -93,6 +93,10 @@ void runTestRoute(pdt::app::MainWindow& window, const StartOptions& options) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (pdt::app::AsksForVersion(argc, argv)) {
+        std::fputs(pdt::app::kVersionText, stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
     // A save past a file-size limit then fails with EFBIG and says so.
 #ifdef SIGXFSZ
     std::signal(SIGXFSZ, SIG_IGN);

@@ -33,7 +33,7 @@ class RecoverySlot {
     RecoverySlot(const RecoverySlot&) = delete;
     RecoverySlot& operator=(const RecoverySlot&) = delete;
 
-    // <application data>/recovery.
+    // <application data>/recovery, or the folder PUZZLE_DATA_TOOL_RECOVERY names.
     static QString defaultRoot();
     // A new slot for this run, locked; nothing when it cannot be made (the editor then runs
     // without a journal).

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <string_view>
+
 namespace pdt::app {
 
 namespace {
@@ -22,6 +24,12 @@ bool take(QStringList& arguments, qsizetype& i, QLatin1String prefix, QString& v
 }
 
 } // namespace
+
+const char kVersionText[] = "puzzle-data-tool " PDT_VERSION "\n";
+
+bool AsksForVersion(int argc, const char* const* argv) {
+    return argc == 2 && std::string_view(argv[1]) == "--version";
+}
 
 StartOptions ParseStartArguments(QStringList arguments) {
     StartOptions options;

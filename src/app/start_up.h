@@ -35,4 +35,11 @@ struct StartOptions {
 // `arguments` without the program name.
 StartOptions ParseStartArguments(QStringList arguments);
 
+// "--version" as the only argument asks for kVersionText instead of the window; it is
+// answered before Qt starts, so that it needs no display.
+bool AsksForVersion(int argc, const char* const* argv);
+
+// "puzzle-data-tool" and the project's version, on one line.
+extern const char kVersionText[];
+
 } // namespace pdt::app

@@ -16,6 +16,7 @@ int ExtractCommand(const Arguments& args, const Console& console);
 int PackCommand(const Arguments& args, const Console& console);
 int PiecesCommand(const Arguments& args, const Console& console);
 int VerifyCommand(const Arguments& args, const Console& console);
+int ThumbnailCommand(const Arguments& args, const Console& console);
 
 // Parses the command line (without the program name) and runs the command.
 int RunAdxtool(std::span<const std::string_view> args, const Console& console);

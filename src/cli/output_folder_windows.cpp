@@ -49,8 +49,8 @@ OutputFile::~OutputFile() {
     if (committed_)
         return;
     if (fd_ != puzzle::kNoFile)
-        files().close(fd_);
-    files().remove(written_);
+        (void)files().close(fd_);
+    (void)files().remove(written_);
 }
 
 int OutputFile::write(std::span<const std::uint8_t> bytes) {

@@ -148,7 +148,7 @@ Check CheckPassword(std::string_view storedCp932, const PasswordSource& source,
                 "cannot read the password file " + *source.fromFile + ": " +
                 (error == EINVAL ? "not a regular file or a pipe" : std::strerror(error)));
     }
-    if (!typed && password_io::stdinIsTerminal())
+    if (!typed && source.mayAsk && password_io::stdinIsTerminal())
         typed = password_io::askWithoutEcho(fileForPrompt, console);
     if (!typed)
         return Failure{kExitPassword, std::string(fileForPrompt) +

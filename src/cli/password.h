@@ -14,6 +14,7 @@ namespace pdt::cli {
 struct PasswordSource {
     std::optional<std::string> given;    // UTF-8
     std::optional<std::string> fromFile; // path of a file whose first line is the password
+    bool mayAsk = true;                  // on a terminal, when neither is given
 };
 
 // Nothing when the file has no password (storedCp932 empty) or the password given, once

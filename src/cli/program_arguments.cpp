@@ -1,9 +1,12 @@
 #include "cli/program_arguments.h"
 
 #ifdef _WIN32
-#include <cstdlib>
-#include <shellapi.h>
 #include <windows.h>
+
+// Needs the types windows.h declares.
+#include <shellapi.h>
+
+#include <cstdlib>
 #endif
 
 namespace pdt::cli {

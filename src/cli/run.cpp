@@ -20,7 +20,10 @@ int RunAdxtool(std::span<const std::string_view> args, const Console& console) {
     int code = kExitSuccess;
     switch (a.command) {
     case Command::Help:
-        console.print(kUsageText);
+        console.print(a.helpText);
+        break;
+    case Command::Version:
+        console.print(kVersionText);
         break;
     case Command::List:
         code = ListCommand(a, console);
@@ -36,6 +39,9 @@ int RunAdxtool(std::span<const std::string_view> args, const Console& console) {
         break;
     case Command::Verify:
         code = VerifyCommand(a, console);
+        break;
+    case Command::Thumbnail:
+        code = ThumbnailCommand(a, console);
         break;
     }
     // A result that could not be written out (a full disk, a closed pipe) is a failure.

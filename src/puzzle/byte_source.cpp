@@ -64,14 +64,14 @@ std::unique_ptr<FileByteSource> FileByteSource::open(const std::string& path) {
         return nullptr;
     const auto size = fs.size(file.value);
     if (!size.ok()) {
-        fs.close(file.value);
+        (void)fs.close(file.value);
         return nullptr;
     }
     return std::unique_ptr<FileByteSource>(new FileByteSource(file.value, size.value));
 }
 
 FileByteSource::~FileByteSource() {
-    NativeFileSystem().close(fd_);
+    (void)NativeFileSystem().close(fd_);
 }
 
 bool FileByteSource::readAt(std::uint64_t offset, std::span<std::uint8_t> out) {

@@ -47,9 +47,9 @@ class Recovery : public WindowTest {
 TEST_F(Recovery, OnlyTheSlotsOfEndedEditorsAreOffered) {
     auto running = RecoverySlot::create(root());
     ASSERT_TRUE(running);
+    writeFile(running->journalPath(), bytesOf("its journal"));
     leaveJournal("ended");
     EXPECT_EQ(RecoverySlot::orphans(root()).size(), 1u) << "the running one is not offered";
-    QFile(running->journalPath()).open(QIODevice::WriteOnly);
     running.reset(); // ended, its journal left
     EXPECT_EQ(RecoverySlot::orphans(root()).size(), 2u);
     auto empty = RecoverySlot::create(root());
@@ -134,7 +134,7 @@ TEST_F(Recovery, AKilledEditorsWorkComesBack) {
     pattern.puzzle = pictureBytes(300);
     writeFile(path("set.ADX"), buildFile({pattern}));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_DATA_HOME", path("data"));
+    env.insert("PUZZLE_DATA_TOOL_RECOVERY", path("data/recovery"));
     env.insert("QT_QPA_PLATFORM", "offscreen");
     QProcess editor;
     editor.setProcessEnvironment(env);
@@ -145,6 +145,8 @@ TEST_F(Recovery, AKilledEditorsWorkComesBack) {
         return it.hasNext() && QFileInfo(it.next()).size() > 0;
     };
     ASSERT_TRUE(QTest::qWaitFor(journalWritten, 10000));
+    EXPECT_TRUE(RecoverySlot::orphans(path("data/recovery")).empty())
+        << "a running editor's journal is never another's";
     editor.kill(); // SIGKILL: nothing of the editor runs any more
     editor.waitForFinished();
 
@@ -156,8 +158,6 @@ TEST_F(Recovery, AKilledEditorsWorkComesBack) {
     const puzzle::ReadResult out = puzzle::ReadPuzzleDataFile(path("out.ADX").toStdString());
     ASSERT_TRUE(out.file);
     EXPECT_EQ(puzzle::fieldText(out.file->walk.records[0].clearComment), "typed before the crash");
-    EXPECT_TRUE(QDir(path("data/puzzle-data-tool/recovery"))
-                    .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
-                    .isEmpty())
+    EXPECT_TRUE(QDir(path("data/recovery")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty())
         << "a normal end leaves nothing to recover";
 }

@@ -5,17 +5,22 @@
 #include <pty.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
 namespace pdt::test {
 namespace {
 
 // Runs adxtool on a pseudo terminal and types `answer` once `prompt` shows; `out` is all the
 // terminal showed. A tool that blocks is ended after two minutes (the alarm survives exec).
-ToolRun runOnTerminal(const std::vector<std::string>& args, const std::string& prompt,
-                      const std::string& answer) {
+// Nothing, with errno set, where no pseudo terminal can be had (no /dev/pts in a container).
+std::optional<ToolRun> runOnTerminal(const std::vector<std::string>& args,
+                                     const std::string& prompt, const std::string& answer) {
     int terminal = -1;
     const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
     if (pid < 0)
-        return {};
+        return std::nullopt;
     if (pid == 0) {
         std::vector<char*> argv = {const_cast<char*>(ADXTOOL_PATH)};
         for (const auto& a : args)
@@ -122,9 +127,15 @@ TEST_F(Password, IsComparedWholeInCodePage932AndNeverShown) {
 TEST_F(Password, IsAskedForOnATerminalWithoutEcho) {
     const auto right = runOnTerminal({"list", path("locked.adx"), "--json"}, "Password for",
                                      std::string(kPassword) + "\n");
-    EXPECT_EQ(right.exitCode, 0) << right.out;
-    EXPECT_NE(right.out.find("\"hasPassword\": true"), std::string::npos) << right.out;
-    expectNotShown(right);
+    if (!right)
+        GTEST_SKIP() << "no pseudo terminal to be had here: " << std::strerror(errno);
+    EXPECT_EQ(right->exitCode, 0) << right->out;
+    EXPECT_NE(right->out.find("\"hasPassword\": true"), std::string::npos) << right->out;
+    expectNotShown(*right);
+    // A file manager's thumbnailer may inherit a terminal; it must not wait on it.
+    const auto thumbnail = runOnTerminal({"thumbnail", path("locked.adx"), path("t.png")},
+                                         "Password for", std::string(kPassword) + "\n");
+    EXPECT_EQ(thumbnail->exitCode, 3) << thumbnail->out;
 }
 
 } // namespace

@@ -2,6 +2,11 @@
 
 #include "cli/cli_fixture.h"
 
+#include <sys/stat.h>
+
+#include <fstream>
+#include <iterator>
+
 namespace pdt::test {
 namespace {
 
@@ -30,7 +35,10 @@ TEST_F(Usage, ErrorsExitTwoWithOneLineAndTheUsage) {
         {"pack", "manifest.json"},
         {"pack", "manifest.json", "-o", "x", "--password", "p"},
         {"pieces", "99999999999x5"},
-        {"--help", "list"},
+        {"thumbnail", "a.adx"},
+        {"help", "frobnicate"},
+        {"help", "list", "verify"},
+        {"--version", "list"},
     };
     for (const auto& args : cases) {
         SCOPED_TRACE(testing::PrintToString(args));
@@ -42,8 +50,35 @@ TEST_F(Usage, ErrorsExitTwoWithOneLineAndTheUsage) {
     }
 
     // An output that cannot be written is a failure, also for the help.
+    struct stat full {};
+    if (stat("/dev/full", &full) != 0 || !S_ISCHR(full.st_mode))
+        GTEST_SKIP() << "no /dev/full here to write the output to";
     for (const auto& args : {std::vector<std::string>{"pieces", "640x480", "--json"}, {"--help"}})
         expectOneLineFailure(run(args, {}, "exec >/dev/full"), 1);
+}
+
+// A command's help is the same asked for either way; that of pack, which describes the
+// manifest, is in the README too (indented as a code block there).
+TEST_F(Usage, EachCommandHasItsOwnHelp) {
+    std::ifstream in(PDT_SOURCE_DIR "/README.md");
+    const std::string readme{std::istreambuf_iterator<char>(in), {}};
+    for (const std::string command : {"list", "extract", "pack", "pieces", "verify", "thumbnail"}) {
+        SCOPED_TRACE(command);
+        const auto help = run({"help", command});
+        EXPECT_EQ(help.exitCode, 0);
+        EXPECT_TRUE(help.out.starts_with("usage: adxtool " + command + " ")) << help.out;
+        EXPECT_EQ(run({command, "x.adx", "--help"}).out, help.out);
+        if (command != "pack")
+            continue;
+        std::string block;
+        for (size_t at = 0, end; at < help.out.size(); at = end + 1) {
+            end = help.out.find('\n', at);
+            const auto line = help.out.substr(at, end - at);
+            block += (line.empty() ? "" : "    " + line) + "\n";
+        }
+        EXPECT_NE(readme.find(block), std::string::npos) << "README.md lacks, indented:\n"
+                                                         << help.out;
+    }
 }
 
 } // namespace

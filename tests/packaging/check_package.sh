@@ -1,12 +1,19 @@
 #!/bin/sh
 # Makes the .deb from the finished build and checks what a Debian desktop gets from it: the
-# control fields, the exact file list, the desktop entry, metainfo and manual pages as their
-# validators read them, icons of the size their folder names, and the file type that
-# xdg-mime reports for puzzle data files, with and without the extension. The file type is
+# control fields, the exact file list, the licence and changelog, the desktop entry, metainfo
+# and manual pages as their validators read them, icons of the size their folder names, both
+# programs' versions, the file type that xdg-mime reports for puzzle data files, with and
+# without the extension, and lintian's verdict where lintian is installed. The file type is
 # looked up in a scratch XDG data folder; the machine's own desktop state is left alone.
-# Arguments: the build folder, the desktop entry's ID, the MIME type.
+# Arguments: the build folder, the desktop entry's ID, the MIME type, the source folder.
+# Exit status 77 (a skip) where a tool it needs is missing.
 set -eu
-build=$1 id=$2 type=$3
+build=$1 id=$2 type=$3 source=$4
+for tool in cpack dpkg-deb dpkg-parsechangelog file desktop-file-validate appstreamcli man \
+    update-mime-database xdg-mime; do
+    command -v "$tool" >/dev/null ||
+        { echo "skipped: the package check needs $tool, which scripts/setup installs"; exit 77; }
+done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -34,7 +41,9 @@ dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sort >"$work/list"
     for p in bin/adxtool bin/puzzle-data-tool share/applications/$id.desktop \
         share/man/man1/adxtool.1.gz share/man/man1/puzzle-data-tool.1.gz \
         share/metainfo/$id.metainfo.xml share/mime/packages/puzzle-data-tool.xml \
-        share/icons/hicolor/scalable/apps/puzzle-data-tool.svg; do
+        share/icons/hicolor/scalable/apps/puzzle-data-tool.svg \
+        share/thumbnailers/puzzle-data-tool.thumbnailer \
+        share/doc/puzzle-data-tool/copyright share/doc/puzzle-data-tool/changelog.gz; do
         echo "./usr/$p"
     done
     for s in 16 22 24 32 48 64 128 256; do
@@ -50,7 +59,21 @@ for png in "$share"/icons/hicolor/*/apps/puzzle-data-tool.png; do
     size=$(basename "$(dirname "$(dirname "$png")")")
     file -b "$png" | grep -q "^PNG image data, ${size%x*} x ${size#*x}," || fail "$png: $(file -b "$png")"
 done
-"$root/usr/bin/adxtool" --help >/dev/null || fail "the installed adxtool does not run"
+# Both programs say the package's version, the editor without a display.
+for program in adxtool puzzle-data-tool; do
+    said=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/$program" --version) ||
+        fail "$program --version failed"
+    [ "$said" = "$program $version" ] || fail "$program --version says '$said'"
+done
+
+# The licence as LICENSE words it, the changelog and the releases from NEWS.md for this version.
+doc=$share/doc/puzzle-data-tool
+sed -n '/^License: MIT$/,$p' "$doc/copyright" | sed '1d; s/^ //; s/^\.$//' >"$work/licence"
+tail -n +5 "$source/LICENSE" | diff -u - "$work/licence" >&2 || fail "copyright lacks LICENSE's text"
+changelog=$(zcat "$doc/changelog.gz" | dpkg-parsechangelog -l - -S Version) || changelog=
+[ "$changelog" = "$version" ] || fail "the changelog's newest version is '$changelog'"
+grep -q "<release version=\"$version\" date=" "$share/metainfo/$id.metainfo.xml" ||
+    fail "the metainfo has no release $version"
 
 out=$(desktop-file-validate "$share/applications/$id.desktop" 2>&1) && [ -z "$out" ] ||
     fail "desktop-file-validate: $out"
@@ -84,6 +107,15 @@ for desktop in GNOME X-Generic; do
         [ "$seen" = "${case#*:}" ] || fail "$desktop: xdg-mime query filetype $f gave '$found' $(cat "$work/err")"
     done
 done
+
+# Lintian, Debian's own checks: an error fails, a warning is shown.
+if command -v lintian >/dev/null; then
+    lintian --no-tag-display-limit "$deb" >"$work/lintian" 2>&1 || true
+    grep '^[EW]: ' "$work/lintian" >&2 || true
+    ! grep -q '^E: ' "$work/lintian" || fail "lintian reports errors"
+else
+    echo "skipped: lintian, which is not installed (scripts/setup lint installs it)"
+fi
 
 [ "$failures" -eq 0 ] || exit 1
 echo "package $(basename "$deb") checked"

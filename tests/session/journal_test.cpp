@@ -95,7 +95,13 @@ TEST(Journal, PicturesThatMovedOnAreLeftOutAndNamed) {
     } cases[] = {
         {"nothing", [](Opened&) {}, {}},
         {"photo gone", [](Opened& o) { std::filesystem::remove(o.photo); }, {{1, 1}}},
-        {"photo rewritten", [](Opened& o) { writeFile(o.photo, pictureBytes(501, 4)); }, {{1, 1}}},
+        {"photo rewritten, same size",
+         [](Opened& o) {
+             writeFile(o.photo, pictureBytes(500, 5));
+             std::filesystem::last_write_time(
+                 o.photo, std::filesystem::file_time_type::clock::now() + std::chrono::seconds(5));
+         },
+         {{1, 1}}},
         {"set rewritten, same bytes",
          [](Opened& o) {
              const Bytes same = readFile(o.dir / "set.ADX");

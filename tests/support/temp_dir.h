@@ -2,6 +2,7 @@
 // A folder of its own for each test, removed with everything in it afterwards, and small
 // helpers to put bytes into files and read them back.
 
+#include "puzzle/file_system.h"
 #include "support/bytes.h"
 
 #include <algorithm>
@@ -16,20 +17,9 @@
 
 namespace pdt::test {
 
-// Paths in tests are UTF-8 like the engine's. The standard library reads a narrow path in
-// the ANSI code page on Windows, so there they go through UTF-16.
-inline std::filesystem::path fsPath(const std::string& utf8) {
-#ifdef _WIN32
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-#else
-    return utf8;
-#endif
-}
-
-inline std::string utf8Of(const std::filesystem::path& p) {
-    const std::u8string u = p.u8string();
-    return std::string(u.begin(), u.end());
-}
+// Paths in tests are UTF-8 like the engine's, and reach the standard library as it does.
+using puzzle::FsPath;
+using puzzle::Utf8Of;
 
 class TempDir {
   public:
@@ -40,14 +30,14 @@ class TempDir {
         for (int attempt = 0; path_.empty(); ++attempt) {
             const auto p = base / ("pdt-" + std::to_string(random()));
             if (std::filesystem::create_directory(p))
-                path_ = utf8Of(p);
+                path_ = Utf8Of(p);
             else if (attempt == 100)
                 throw std::runtime_error("no temporary folder");
         }
     }
     ~TempDir() {
         std::error_code ec;
-        std::filesystem::remove_all(fsPath(path_), ec);
+        std::filesystem::remove_all(FsPath(path_), ec);
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -58,8 +48,8 @@ class TempDir {
     // The names in the folder, sorted.
     std::vector<std::string> names() const {
         std::vector<std::string> out;
-        for (const auto& e : std::filesystem::directory_iterator(fsPath(path_)))
-            out.push_back(utf8Of(e.path().filename()));
+        for (const auto& e : std::filesystem::directory_iterator(FsPath(path_)))
+            out.push_back(Utf8Of(e.path().filename()));
         std::sort(out.begin(), out.end());
         return out;
     }
@@ -69,14 +59,14 @@ class TempDir {
 };
 
 inline void writeFile(const std::string& path, const Bytes& bytes) {
-    std::ofstream out(fsPath(path), std::ios::binary | std::ios::trunc);
+    std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
 }
 
 inline Bytes readFile(const std::string& path) {
-    std::ifstream in(fsPath(path), std::ios::binary);
+    std::ifstream in(FsPath(path), std::ios::binary);
     if (!in)
         return {};
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -87,7 +77,7 @@ inline Bytes readFile(const std::string& path) {
 inline std::map<std::string, Bytes> filesIn(const TempDir& dir) {
     std::map<std::string, Bytes> files;
     for (const auto& name : dir.names()) {
-        const std::filesystem::path p = fsPath(dir / name);
+        const std::filesystem::path p = FsPath(dir / name);
         const bool regular = std::filesystem::is_regular_file(p);
         if (regular && std::filesystem::file_size(p) > (1u << 20))
             files[name] = bytesOf(std::to_string(std::filesystem::file_size(p)));
@@ -99,7 +89,7 @@ inline std::map<std::string, Bytes> filesIn(const TempDir& dir) {
 
 inline bool exists(const std::string& path) {
     std::error_code ec;
-    return std::filesystem::exists(std::filesystem::symlink_status(fsPath(path), ec));
+    return std::filesystem::exists(std::filesystem::symlink_status(FsPath(path), ec));
 }
 
 } // namespace pdt::test
