@@ -442,16 +442,14 @@ int main(int argc, char** argv) {
             const double cpu = threadCpuMs();
             if (workers) {
                 // The window waits in its event loop, painting, until the checks end.
-                app::PictureCheckRun checks(eight, nullptr);
+                app::PictureCheckRun checks(app::checkJobs(eight), nullptr);
                 QEventLoop wait;
                 QObject::connect(&checks, &app::PictureCheckRun::finished, &wait,
                                  &QEventLoop::quit);
                 wait.exec();
             } else
-                for (const std::string& file : eight) {
-                    app::pictureRefusal(file);
-                    preview::pictureSizeOfFile(file);
-                }
+                for (const std::string& file : eight)
+                    (void)app::checkPicture(file);
             checkWall[workers].push_back(msSince(start));
             checkCpu[workers].push_back(threadCpuMs() - cpu);
         }
