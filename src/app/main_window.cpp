@@ -5,12 +5,10 @@
 #include "app/editor_fields.h"
 #include "app/editor_menus.h"
 #include "app/file_kinds.h"
-#include "app/input_pause.h"
 #include "app/large_view.h"
 #include "app/pattern_list.h"
 #include "app/pattern_list_model.h"
-#include "app/picture_mending.h"
-#include "app/picture_refusal.h"
+#include "app/picture_intake.h"
 #include "app/posted.h"
 #include "app/prompts.h"
 #include "app/recovery.h"
@@ -99,18 +97,15 @@ MainWindow::MainWindow(DialogVariant variant, Prompts& prompts, EditorSettings* 
     menus_ = new EditorMenus(*this, c_.patternList, settings_.thumbnailsShown());
     if (recovery_)
         journal_ = new JournalWriter(session_, *recovery_, this);
-    made_ = std::make_unique<MadePictures>(madeFolder(session_.historyFolder(), recovery_));
-    removeMadeAtEnd_ = !recovery_;
-    frames_->setMadePictures(made_.get());
+    intake_ = new PictureIntake(this, prompts_, madeFolder(session_.historyFolder(), recovery_),
+                                !recovery_);
+    frames_->setMadePictures(&intake_->made());
     wire();
     setAcceptDrops(true);
     post(this, [this] { startOver(false); });
 }
 
-MainWindow::~MainWindow() {
-    if (removeMadeAtEnd_)
-        QDir(made_->folder()).removeRecursively();
-}
+MainWindow::~MainWindow() = default;
 
 void MainWindow::wire() {
     connect(c_.addPattern, &QAbstractButton::clicked, this, &MainWindow::addPattern);
@@ -289,7 +284,7 @@ void MainWindow::setThumbnailsShown(bool shown) {
 
 bool MainWindow::busy() const {
     return frames_->pending(puzzle::kPuzzleSlot) || frames_->pending(puzzle::kFinishedSlot) ||
-           checking_ || !waitingChecks_.empty();
+           intake_->busy();
 }
 
 void MainWindow::showRestored(std::optional<int> pattern) {
@@ -311,9 +306,7 @@ void MainWindow::redo() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // Pictures still being checked are forgotten: nothing is attached to a closing window.
-    waitingChecks_.clear();
-    if (checking_)
-        checking_->cancel();
+    intake_->cancelAll();
     if (!closingWithoutQuestion_ && session_.unsaved()) {
         const Question question{ui::kConfirmExit, ui::kCaptionExit,
                                 puzzle::MessageIcon::Information, false};

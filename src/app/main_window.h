@@ -13,18 +13,14 @@
 #include "app/drop_routing.h"
 #include "app/editor_controls.h"
 #include "app/editor_settings.h"
-#include "app/picture_refusal.h"
 #include "app/preview_frames.h"
 #include "preview/preview_loader.h"
 #include "preview/preview_surfaces.h"
 #include "session/edit_session.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QString>
 
-#include <deque>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,13 +30,11 @@ namespace pdt::app {
 class DialogFolders;
 class EditorFields;
 class EditorMenus;
-class InputPause;
 class JournalWriter;
 class LargeView;
-class MadePictures;
 class PatternList;
 class PatternListModel;
-class PictureCheckRun;
+class PictureIntake;
 class Prompts;
 class RecoverySlot;
 class ThumbnailDelegate;
@@ -119,17 +113,6 @@ class MainWindow : public QMainWindow {
     void followDocument();
     bool refuseSeveralPatterns();
 
-    // Checks pictures on worker threads under a progress, the window taking no input
-    // meanwhile, and offers to mend those the player cannot use as they are; `then` runs
-    // with the facts unless the check was cancelled or the window closed.
-    using PicturesChecked = std::function<void(const std::vector<session::PictureFacts>&)>;
-    void checkPictures(std::vector<std::string> nativePaths, PicturesChecked then);
-    // The jobs on worker threads, one run at a time, in the order asked.
-    void runPictureJobs(std::vector<PictureJob> jobs, PicturesChecked then);
-    // Asks once for each kind of mending the pictures allow; what the author agrees to is
-    // made and checked, and its facts take the place of the chosen picture's.
-    void mendPictures(const std::vector<std::string>& nativePaths,
-                      std::vector<session::PictureFacts> facts, PicturesChecked then);
     void addImage(int slot);
     void extractImage(int slot);
     void deleteImage(int slot);
@@ -164,11 +147,7 @@ class MainWindow : public QMainWindow {
     RecoverySlot* recovery_ = nullptr;
     JournalWriter* journal_ = nullptr;
     PreviewFrames::SurfaceCreation createSurfaces_ = preview::createPreviewSurfaces;
-    QPointer<PictureCheckRun> checking_;
-    std::deque<std::pair<std::vector<PictureJob>, PicturesChecked>> waitingChecks_;
-    std::unique_ptr<MadePictures> made_;
-    bool removeMadeAtEnd_ = false; // a folder of the window's own, not the recovery slot's
-    std::unique_ptr<InputPause> pause_;
+    PictureIntake* intake_ = nullptr;
     bool closingWithoutQuestion_ = false;
     bool placed_ = false;
 };

@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/natural_order.h"
 #include "app/pattern_list.h"
+#include "app/picture_intake.h"
 #include "app/posted.h"
 #include "app/prompts.h"
 #include "app/ui_texts.h"
@@ -59,7 +60,7 @@ void MainWindow::addPictureFiles(const QStringList& paths) {
     std::vector<std::string> files;
     for (const QString& path : SortedByName(paths))
         files.push_back(nativePath(path));
-    checkPictures(files, [this, files](const std::vector<session::PictureFacts>& facts) {
+    intake_->check(files, [this, files](const std::vector<session::PictureFacts>& facts) {
         const session::PicturePatternsResult result =
             session_.addPicturePatterns(fields_->screen(), files, facts);
         if (result.selection) {

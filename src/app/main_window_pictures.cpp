@@ -1,16 +1,13 @@
 // The main window's picture commands on slot 0 (the puzzle picture) and 1 (the finished
 // picture): add, extract and delete. They act on the pattern shown, wherever the list's
-// caret is. Pictures are checked before they are attached, off the GUI thread.
+// caret is. Pictures are checked (picture_intake.h) before they are attached.
 
 #include "app/dialog_folders.h"
 #include "app/editor_fields.h"
 #include "app/file_kinds.h"
-#include "app/input_pause.h"
 #include "app/main_window.h"
 #include "app/pattern_list.h"
-#include "app/picture_mending.h"
-#include "app/picture_refusal.h"
-#include "app/posted.h"
+#include "app/picture_intake.h"
 #include "app/prompts.h"
 #include "app/ui_texts.h"
 #include "puzzle/pictures.h"
@@ -23,71 +20,6 @@ bool MainWindow::refuseSeveralPatterns() {
     prompts_.showMessage(
         this, {ui::kSeveralPatterns, ui::kCaptionInformation, puzzle::MessageIcon::Error});
     return true;
-}
-
-void MainWindow::checkPictures(std::vector<std::string> nativePaths, PicturesChecked then) {
-    runPictureJobs(checkJobs(nativePaths),
-                   [this, paths = nativePaths, then = std::move(then)](const auto& facts) {
-                       mendPictures(paths, facts, then);
-                   });
-}
-
-void MainWindow::runPictureJobs(std::vector<PictureJob> jobs, PicturesChecked then) {
-    // One run at a time, in the order asked: a command that comes while another's pictures
-    // are checked (only the program itself can give one then) waits for its turn.
-    if (checking_) {
-        waitingChecks_.emplace_back(std::move(jobs), std::move(then));
-        return;
-    }
-    pause_ = std::make_unique<InputPause>(this);
-    auto* run =
-        new PictureCheckRun(std::move(jobs), prompts_.beginPictureCheckProgress(this), this);
-    checking_ = run;
-    const auto ended = [this, run] {
-        run->deleteLater();
-        checking_ = nullptr;
-        pause_.reset();
-        if (waitingChecks_.empty())
-            return;
-        auto [jobs, next] = std::move(waitingChecks_.front());
-        waitingChecks_.pop_front();
-        post(this, [this, jobs = std::move(jobs), next = std::move(next)]() mutable {
-            runPictureJobs(std::move(jobs), std::move(next));
-        });
-    };
-    connect(run, &PictureCheckRun::cancelled, this, ended);
-    connect(run, &PictureCheckRun::finished, this,
-            [ended, then = std::move(then)](const std::vector<session::PictureFacts>& facts) {
-                ended();
-                then(facts);
-            });
-}
-
-void MainWindow::mendPictures(const std::vector<std::string>& nativePaths,
-                              std::vector<session::PictureFacts> facts, PicturesChecked then) {
-    const MendingOffer offer = mendingOffer(facts);
-    std::vector<PictureJob> jobs;
-    std::vector<size_t> mended;
-    if (!offer.convert.empty() && prompts_.ask(this, conversionQuestion(facts, offer.convert)))
-        for (const size_t i : offer.convert) {
-            jobs.push_back(made_->conversion(nativePaths[i]));
-            mended.push_back(i);
-        }
-    if (!offer.turn.empty() && prompts_.ask(this, uprightQuestion(offer.turn.size())))
-        for (const size_t i : offer.turn) {
-            jobs.push_back(made_->turning(nativePaths[i]));
-            mended.push_back(i);
-        }
-    if (jobs.empty()) {
-        then(facts);
-        return;
-    }
-    runPictureJobs(std::move(jobs), [facts = std::move(facts), mended, then = std::move(then)](
-                                        const std::vector<session::PictureFacts>& made) mutable {
-        for (size_t k = 0; k < mended.size() && k < made.size(); ++k)
-            facts[mended[k]] = made[k];
-        then(facts);
-    });
 }
 
 void MainWindow::addImage(int slot) {
@@ -107,7 +39,7 @@ void MainWindow::addImage(int slot) {
 void MainWindow::attachFile(int slot, const QString& path) {
     const int shown = session_.shown();
     const std::string file = nativePath(path);
-    checkPictures({file}, [this, index = shown, slot, file](const auto& facts) {
+    intake_->check({file}, [this, index = shown, slot, file](const auto& facts) {
         if (const auto refusal = session_.attachPicture(index, slot, file, facts.front())) {
             prompts_.showMessage(this, *refusal);
             return;
