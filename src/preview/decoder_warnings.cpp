@@ -1,6 +1,5 @@
 #include "preview/decoder_warnings.h"
 
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -74,27 +73,36 @@ std::string_view describeWarning(DecoderWarning warning) {
 }
 
 DecoderWarning classifyReaderMessage(const QString& message) {
-    struct Pattern {
-        const char* regex;
-        DecoderWarning kind;
+    const auto has = [&message](const char* text) {
+        return message.contains(QLatin1String(text), Qt::CaseSensitive);
     };
     // libjpeg's warning texts, as Qt's JPEG reader logs them, and Qt's colour profile parser.
-    static const Pattern kPatterns[] = {
-        {"extraneous bytes before marker 0x(d[0-79])", DecoderWarning::CorruptEntropyData},
-        {"extraneous bytes before marker", DecoderWarning::StrayBytesBetweenSegments},
-        {"premature end of data segment", DecoderWarning::PrematureEnd},
-        {"Premature end of JPEG file", DecoderWarning::PrematureEnd},
-        {"bad (Huffman|arithmetic) code", DecoderWarning::CorruptEntropyData},
-        {"found marker 0x[0-9a-f]+ instead of RST", DecoderWarning::LostRestartMarker},
-        {"unknown JFIF revision", DecoderWarning::UnknownJfifVersion},
-        {"Unknown Adobe color transform", DecoderWarning::UnknownAdobeTransform},
-        {"Invalid SOS parameters for sequential", DecoderWarning::OddSequentialScanParameters},
-        {"Inconsistent progression sequence", DecoderWarning::BadProgression},
-        {"bad ICC marker|[Ii]cc", DecoderWarning::BadIccProfile},
-    };
-    for (const Pattern& p : kPatterns)
-        if (message.contains(QRegularExpression(QString::fromLatin1(p.regex))))
-            return p.kind;
+    // Plain searches, no regular expressions: checks run on threads Qt did not start.
+    if (const qsizetype at = message.indexOf(QLatin1String("extraneous bytes before marker 0x"));
+        at >= 0) {
+        // Before an end or restart marker (0xd0-0xd7, 0xd9) they are bytes a scan left.
+        const QStringView code = QStringView(message).mid(at + 33, 2);
+        const bool endsScan = code.size() == 2 && code[0] == u'd' &&
+                              ((code[1] >= u'0' && code[1] <= u'7') || code[1] == u'9');
+        return endsScan ? DecoderWarning::CorruptEntropyData
+                        : DecoderWarning::StrayBytesBetweenSegments;
+    }
+    if (has("premature end of data segment") || has("Premature end of JPEG file"))
+        return DecoderWarning::PrematureEnd;
+    if (has("bad Huffman code") || has("bad arithmetic code"))
+        return DecoderWarning::CorruptEntropyData;
+    if (has("instead of RST"))
+        return DecoderWarning::LostRestartMarker;
+    if (has("unknown JFIF revision"))
+        return DecoderWarning::UnknownJfifVersion;
+    if (has("Unknown Adobe color transform"))
+        return DecoderWarning::UnknownAdobeTransform;
+    if (has("Invalid SOS parameters for sequential"))
+        return DecoderWarning::OddSequentialScanParameters;
+    if (has("Inconsistent progression sequence"))
+        return DecoderWarning::BadProgression;
+    if (message.contains(QLatin1String("icc"), Qt::CaseInsensitive))
+        return DecoderWarning::BadIccProfile;
     return DecoderWarning::Unrecognised;
 }
 

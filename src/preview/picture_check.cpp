@@ -47,8 +47,14 @@ DecoderWarnings warningsOf(const DecodedPicture& d, const std::vector<QString>& 
     DecoderWarnings w;
     if (d.format == "jpeg" && !messages.empty()) {
         JpegScan scan = scanJpeg(source, offset, size);
-        if (scan.available)
+        if (scan.available) {
+            // Qt reads the colour profile itself: its word on a damaged one stands, also
+            // where libjpeg (the copy built into Qt) cannot join profiles.
+            for (const QString& m : messages)
+                if (classifyReaderMessage(m) == DecoderWarning::BadIccProfile)
+                    scan.warnings.add(DecoderWarning::BadIccProfile);
             return std::move(scan.warnings);
+        }
     }
     for (const QString& m : messages)
         w.add(classifyReaderMessage(m));
