@@ -1,6 +1,5 @@
 #include "preview/decoder_warnings.h"
 
-
 #include <algorithm>
 
 namespace pdt::preview {

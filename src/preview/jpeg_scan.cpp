@@ -128,9 +128,9 @@ DecoderWarning kindOf(const Listener::Heard& h, bool singleHuffmanScan, bool hit
 bool decodeAll(jpeg_decompress_struct& cinfo, Listener& listener, bool& singleHuffmanScan) {
     if (setjmp(listener.failed))
         return false;
-    // Qt's reader reads the colour profile, whose damage libjpeg reports as it joins it. The
-    // copy of libjpeg built into Qt cannot join profiles; a damaged one is harmless anyway.
 #ifndef PDT_LIBJPEG_WITHOUT_ICC
+    // Qt's reader reads the colour profile, whose damage libjpeg reports as it joins it. The
+    // copy of libjpeg built into Qt cannot join profiles (a damaged one is harmless anyway).
     jpeg_save_markers(&cinfo, JPEG_APP0 + 2, 0xFFFF);
 #endif
     jpeg_read_header(&cinfo, TRUE);
