@@ -137,8 +137,9 @@ std::optional<DecoderWarning> madeUpInBmpData(puzzle::ByteSource& source, std::i
             return DecoderWarning::MissingRows;
         return std::nullopt;
     }
+    // Divided rather than multiplied: a hostile header's sides would overflow the product.
     const std::int64_t stride = (l->width * l->bitsPerPixel + 31) / 32 * 4;
-    if (l->dataAt + stride * l->height > size)
+    if (stride > 0 && (size - l->dataAt) / stride < l->height)
         return DecoderWarning::MissingRows;
     return std::nullopt;
 }
