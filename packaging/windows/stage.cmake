@@ -1,5 +1,5 @@
 # Makes the Windows release's folder anew: the programs (EDITOR, ADXTOOL), each "destination=source" of
-# SHIPPED, stripped by STRIP, qt.conf and Qt's Japanese texts.
+# SHIPPED, stripped by STRIP, qt.conf, Qt's Japanese texts and the folder of LICENCES.
 file(REMOVE_RECURSE "${STAGE}")
 file(MAKE_DIRECTORY "${STAGE}/translations")
 foreach(program "${EDITOR}" "${ADXTOOL}")
@@ -22,3 +22,4 @@ foreach(binary ${binaries})
 endforeach()
 file(COPY "${QT_CONF}" DESTINATION "${STAGE}")
 file(COPY "${TRANSLATION}" DESTINATION "${STAGE}/translations")
+file(COPY "${LICENCES}/" DESTINATION "${STAGE}/licences")
