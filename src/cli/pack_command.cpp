@@ -137,6 +137,22 @@ class Scratch {
     int made_ = 0;
 };
 
+// A made picture takes the chosen one's place: its file and check, recorded under `path`
+// unless the manifest names a path (`what` names the path in a refusal).
+Check useMade(const std::string& made, const std::string& path, const std::string& what,
+              std::optional<std::string>& recorded, std::string& file,
+              preview::PictureCheck& check) {
+    if (!recorded) {
+        auto e = encoded(path, puzzle::kTextFieldSize, what);
+        if (e.problem)
+            return e.problem;
+        recorded = std::move(e.bytes);
+    }
+    file = made;
+    check = preview::checkPictureFile(file);
+    return std::nullopt;
+}
+
 // A picture of a format the player does not read, converted as --convert asks: the JPEG's
 // file, its path recorded next to the original's unless the manifest names one, its check.
 Check convert(const std::string& native, std::optional<std::string>& recorded,
@@ -148,16 +164,8 @@ Check convert(const std::string& native, std::optional<std::string>& recorded,
     const preview::Conversion c = preview::convertToJpeg(native, *target);
     if (!c.done)
         return failed(where + native + " cannot be converted: " + c.failure);
-    if (!recorded) {
-        auto e = encoded(puzzle::Utf8Of(puzzle::FsPath(native).replace_extension(".jpg")),
-                         puzzle::kTextFieldSize, where + "the converted picture's path");
-        if (e.problem)
-            return e.problem;
-        recorded = std::move(e.bytes);
-    }
-    file = *target;
-    check = preview::checkPictureFile(file);
-    return std::nullopt;
+    return useMade(*target, puzzle::Utf8Of(puzzle::FsPath(native).replace_extension(".jpg")),
+                   where + "the converted picture's path", recorded, file, check);
 }
 
 // A photo whose orientation tag is not "normal", stored upright as --upright asks: recorded
@@ -170,15 +178,7 @@ Check turnUpright(const std::string& native, std::optional<std::string>& recorde
                                          : preview::Conversion{false, "no scratch folder"};
     if (!c.done)
         return failed(where + native + " cannot be turned upright: " + c.failure);
-    if (!recorded) {
-        auto e = encoded(native, puzzle::kTextFieldSize, where + native);
-        if (e.problem)
-            return e.problem;
-        recorded = std::move(e.bytes);
-    }
-    file = *target;
-    check = preview::checkPictureFile(file);
-    return std::nullopt;
+    return useMade(*target, native, where + native, recorded, file, check);
 }
 
 // One picture of the manifest into its slot, as the editor attaches it, made usable first
