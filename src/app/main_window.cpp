@@ -105,7 +105,14 @@ MainWindow::MainWindow(DialogVariant variant, Prompts& prompts, EditorSettings* 
     post(this, [this] { startOver(false); });
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The widgets are destroyed after the members: closing them moves the focus, and what
+    // they would say then must not reach a window whose session is gone.
+    for (QObject* unit :
+         std::initializer_list<QObject*>{fields_, list_, frames_, largeView_, menus_})
+        unit->disconnect(this);
+    session_.setChangeListener({});
+}
 
 void MainWindow::wire() {
     connect(c_.addPattern, &QAbstractButton::clicked, this, &MainWindow::addPattern);

@@ -39,8 +39,10 @@ PatternList::PatternList(QListView* view, PatternListModel* model, QObject* pare
 }
 
 bool PatternList::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == view_->viewport() && (event->type() == QEvent::MouseButtonPress ||
-                                         event->type() == QEvent::MouseButtonDblClick)) {
+    // The event's type first: while the view is destroyed its viewport still gets events.
+    if ((event->type() == QEvent::MouseButtonPress ||
+         event->type() == QEvent::MouseButtonDblClick) &&
+        watched == view_->viewport()) {
         // A click below the last entry leaves the selection as it is, as in the system's
         // list boxes.
         const auto* mouse = static_cast<QMouseEvent*>(event);
